@@ -1,0 +1,20 @@
+#pragma once
+// Bitmap resources compiled into the program on platforms without resource sections.
+// An InstanceHandle on those platforms points at a ResourceTable, so the program, the
+// offline renderer and the tests can each look bitmaps up in a table of their own.
+#include <cstddef>
+
+struct EmbeddedResource {
+    int id;                      // resource number, as in resources/orvel.rc
+    const unsigned char* data;   // the whole .bmp file
+    std::size_t size;            // its length in bytes
+};
+
+struct ResourceTable {
+    const EmbeddedResource* items;
+    int count;
+};
+
+// The program's own bitmaps (glow 106, banner 104, grid 108), generated at build time
+// from resources/*.bmp.
+extern const ResourceTable orvelResources;

@@ -1,0 +1,51 @@
+#pragma once
+// Vectors, colours and the small helpers the scene speaks in. Values are stored as
+// 32-bit floats; compound expressions are evaluated in double and rounded once.
+#include <bit>
+#include <cstdint>
+
+struct Vec3 {
+    float x, y, z;
+};
+
+struct Color4 {
+    float r, g, b, a;
+};
+
+// The angle constants are one float step below the float nearest to the true value.
+inline constexpr float PI_F = std::bit_cast<float>(std::uint32_t{0x40490FDA});
+inline constexpr float TWO_PI_F = std::bit_cast<float>(std::uint32_t{0x40C90FDA});
+inline constexpr float HALF_PI_F = std::bit_cast<float>(std::uint32_t{0x3FC90FDA});
+
+constexpr Vec3 makeVec3(float x, float y, float z) { return {x, y, z}; }
+constexpr Color4 makeColor4(float r, float g, float b, float a) { return {r, g, b, a}; }
+
+constexpr Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+constexpr Vec3 operator-(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+constexpr Vec3 operator*(Vec3 v, float s) { return {v.x * s, v.y * s, v.z * s}; }
+constexpr bool operator==(Vec3 a, Vec3 b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
+constexpr bool operator==(Color4 a, Color4 b) {
+    return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
+}
+
+// Dot product summed in the order z, y, x, in double.
+constexpr double dot(Vec3 a, Vec3 b) {
+    return double(a.z) * b.z + double(a.y) * b.y + double(a.x) * b.x;
+}
+
+double length(Vec3 v);
+
+// Unit vector along v; the zero vector (or a non-finite one) gives the zero vector.
+Vec3 normalize(Vec3 v);
+
+Vec3 cross(Vec3 a, Vec3 b);
+
+// p turned by angle (radians, counter-clockwise seen from the axis tip) about the line
+// through the origin along the unit vector axis. A point on the axis, or a zero axis,
+// comes back unchanged.
+Vec3 rotateAboutAxis(Vec3 p, Vec3 axis, float angle);
+
+// x when x >= 0; 0 for negative x and for NaN.
+constexpr float clampToZero(float x) { return x >= 0.0f ? x : 0.0f; }
+
+constexpr float square(float x) { return float(double(x) * x); }

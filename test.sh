@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Builds Orvel for Linux, Linux with sanitizers and Windows (MinGW cross build), then
+# runs every test for both Linux builds. Works on a fresh Debian 12 machine: missing
+# Debian packages are installed first.
+set -euo pipefail
+cd "$(dirname "$0")"
+
+packages=(
+  cmake make g++ pkg-config
+  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libpng-dev
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  install=(apt-get install -y --no-install-recommends "${missing[@]}")
+  if [ "$(id -u)" -eq 0 ]; then
+    apt-get update -q && DEBIAN_FRONTEND=noninteractive "${install[@]}"
+  elif command -v sudo >/dev/null 2>&1; then
+    sudo apt-get update -q && sudo DEBIAN_FRONTEND=noninteractive "${install[@]}"
+  else
+    echo "test.sh: these Debian packages are missing; install them as root with:" >&2
+    echo "  apt-get update && ${install[*]}" >&2
+    exit 1
+  fi
+fi
+
+werror=OFF
+[ "${ORVEL_WERROR:-0}" = 1 ] && werror=ON
+jobs=$(nproc 2>/dev/null || echo 2)
+
+for preset in linux linux-asan windows; do
+  echo "== configure and build: $preset"
+  cmake --preset "$preset" -DORVEL_WERROR="$werror" >/dev/null
+  cmake --build --preset "$preset" -j "$jobs"
+done
+
+passed=0
+failed=0
+status=0
+for preset in linux linux-asan; do
+  echo "== test: $preset"
+  log=$(mktemp)
+  ctest --preset "$preset" -j "$jobs" 2>&1 | tee "$log" || status=1
+  summary=$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1 || true)
+  rm -f "$log"
+  if [ -z "$summary" ]; then
+    echo "test.sh: ctest gave no summary for $preset" >&2
+    status=1
+    continue
+  fi
+  f=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$summary")
+  t=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\2/' <<<"$summary")
+  passed=$((passed + t - f))
+  failed=$((failed + f))
+done
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ] && [ "$status" -eq 0 ]

@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "scene/placement.h"
+
+namespace {
+void expectNear(Vec3 a, Vec3 b, double tol = 1e-6) {
+    EXPECT_NEAR(a.x, b.x, tol);
+    EXPECT_NEAR(a.y, b.y, tol);
+    EXPECT_NEAR(a.z, b.z, tol);
+}
+
+void expectOrthonormal(const Placement& p, double tol) {
+    EXPECT_NEAR(length(p.axisX), 1.0, tol);
+    EXPECT_NEAR(length(p.axisY), 1.0, tol);
+    EXPECT_NEAR(length(p.axisZ), 1.0, tol);
+    EXPECT_NEAR(dot(p.axisX, p.axisY), 0.0, tol);
+    EXPECT_NEAR(dot(p.axisY, p.axisZ), 0.0, tol);
+    EXPECT_NEAR(dot(p.axisZ, p.axisX), 0.0, tol);
+    EXPECT_GT(dot(cross(p.axisX, p.axisY), p.axisZ), 0.999);  // right-handed
+}
+}  // namespace
+
+TEST(Placement, ResetAxesKeepsPosition) {
+    Placement p{};
+    p.position = {0, 0, -15};
+    p.resetAxes();
+    EXPECT_EQ(p.position, (Vec3{0, 0, -15}));
+    EXPECT_EQ(p.axisY, (Vec3{0, 1, 0}));
+}
+
+TEST(Placement, TiltByFifteenDegrees) {
+    Placement p{};
+    p.resetAxes();
+    p.rotateAbout({1, 0, 0}, 0.26179937f);
+    const double c = std::cos(0.26179937), s = std::sin(0.26179937);
+    expectNear(p.axisX, {1, 0, 0});
+    expectNear(p.axisY, {0, float(c), float(s)});
+    expectNear(p.axisZ, {0, float(-s), float(c)});
+}
+
+TEST(Placement, ManySmallTurnsStayOrthonormal) {
+    Placement p{};
+    p.resetAxes();
+    p.rotateAbout({1, 0, 0}, 0.26179937f);
+    for (int i = 0; i < 100000; ++i) {
+        p.rotateAbout({0, 1, 0}, 0.0167f * 1.0053096f);
+    }
+    expectOrthonormal(p, 1e-5);
+}
+
+TEST(Placement, LookAtTheOriginFromPlusZ) {
+    Placement eye{}, target{};
+    eye.position = {0, 0, 10};
+    eye.lookAt(target);
+    expectNear(eye.axisZ, {0, 0, 1});
+    expectNear(eye.axisX, {1, 0, 0});
+    expectNear(eye.axisY, {0, 1, 0});
+
+    // From an oblique point the eye looks along -axisZ at the target.
+    eye.position = {8.9f, 26.3f, 28.8f};
+    target.position = {0, 0, -15};
+    eye.lookAt(target);
+    expectOrthonormal(eye, 1e-6);
+    const Vec3 seen = toLocal(target.position, eye);
+    EXPECT_NEAR(seen.x, 0.0, 1e-4);
+    EXPECT_NEAR(seen.y, 0.0, 1e-4);
+    EXPECT_LT(seen.z, 0.0f);
+    EXPECT_GT(eye.axisY.y, 0.0f);  // up stays up
+}
+
+TEST(Placement, LookAtDegenerateKeepsPreviousAxes) {
+    Placement eye{}, target{};
+    eye.resetAxes();
+    eye.rotateAbout({0, 1, 0}, 0.3f);
+    const Placement before = eye;
+    EXPECT_EQ(eye.lookAt(eye), 1);  // eye on the target
+    EXPECT_EQ(eye.axisX, before.axisX);
+    EXPECT_EQ(eye.axisZ, before.axisZ);
+    target.position = {0, -20, 0};  // straight down
+    eye.lookAt(target);
+    EXPECT_EQ(eye.axisY, before.axisY);
+    EXPECT_TRUE(std::isfinite(eye.axisX.x));
+}
+
+TEST(Placement, LocalAndWorldRoundTrip) {
+    Placement p{};
+    p.resetAxes();
+    p.position = {3, -2, 7};
+    p.rotateAbout({1, 0, 0}, 0.4f);
+    p.rotateAbout({0, 1, 0}, 1.1f);
+    expectNear(toLocal(p.position, p), {0, 0, 0});
+    expectNear(toLocal(p.position + p.axisX, p), {1, 0, 0});
+    const Vec3 q = {1.25f, -4.0f, 0.5f};
+    expectNear(toLocal(p.toWorld(q), p), q, 1e-5);
+}

@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "scene/random.h"
+
+namespace {
+int valueOfState(std::uint32_t state) { return int((state >> 16) & 0x7FFF); }
+}  // namespace
+
+TEST(Random, FirstValuesFromTheStartValue) {
+    const int expected[] = {41, 18467, 6334, 26500, 19169, 15724, 11478, 29358, 26962, 24464};
+    for (int k = 0; k < 10; ++k) {
+        EXPECT_EQ(valueOfState(lcgJump(1u, std::uint64_t(k) + 1)), expected[k]) << "draw " << k + 1;
+    }
+}
+
+TEST(Random, SeedIsTheStartValueAdvancedByTheDrawCount) {
+    // Nothing in the test program draws before the motes' fill, which takes 8000.
+    EXPECT_GE(randomDrawCount(), 8000u);
+    EXPECT_EQ(randomSeed, lcgJump(1u, randomDrawCount()));
+}
+
+TEST(Random, EachFunctionDrawsItsNumberOfValues) {
+    std::uint64_t before = randomDrawCount();
+    std::uint32_t seed = randomSeed;
+    EXPECT_EQ(lcgNext(), valueOfState(lcgJump(seed, 1)));
+    EXPECT_EQ(randomDrawCount(), before + 1);
+
+    before = randomDrawCount();
+    EXPECT_EQ(randomRange(5.0f, 5.0f), 5.0f);
+    EXPECT_EQ(randomDrawCount(), before + 1);
+
+    before = randomDrawCount();
+    const Vec3 v = randomUnitVector();
+    EXPECT_EQ(randomDrawCount(), before + 2);
+    EXPECT_NEAR(length(v), 1.0, 1e-6);
+
+    before = randomDrawCount();
+    randomPointOnRing({0, 1, 0}, 5, 5, HALF_PI_F, HALF_PI_F);
+    EXPECT_EQ(randomDrawCount(), before + 3);
+}
+
+TEST(Random, SkipMatchesSingleDraws) {
+    const std::uint32_t seed = randomSeed;
+    const std::uint64_t before = randomDrawCount();
+    for (int i = 0; i < 1234; ++i) lcgNext();
+    EXPECT_EQ(randomSeed, lcgJump(seed, 1234));
+    randomSkip(5'000'000'000ull);
+    EXPECT_EQ(randomDrawCount(), before + 1234 + 5'000'000'000ull);
+    // The sequence repeats with period 2^32.
+    EXPECT_EQ(lcgJump(seed, 1ull << 32), seed);
+    EXPECT_EQ(lcgJump(seed, 0), seed);
+}
+
+TEST(Random, RangeEdges) {
+    EXPECT_EQ(rangeFromDraw(-30.0f, 30.0f, 32767), 30.0f);
+    EXPECT_EQ(rangeFromDraw(-30.0f, 30.0f, 0), -30.0f);
+    EXPECT_EQ(rangeFromDraw(0.0f, 1.0f, 32767), 1.0f);
+    EXPECT_NEAR(rangeFromDraw(-30.0f, 30.0f, 41), -29.92493, 1e-4);
+    EXPECT_EQ(rangeFromDraw(1.0f, 2.0f, 0), 1.0f);
+    EXPECT_EQ(rangeFromDraw(1.0f, 2.0f, 32767), 2.0f);
+}
+
+TEST(Random, RingPointsLieOnTheCircle) {
+    for (int i = 0; i < 50; ++i) {
+        const Vec3 p = randomPointOnRing({0, 1, 0}, 10, 10, HALF_PI_F, HALF_PI_F);
+        EXPECT_NEAR(std::hypot(p.x, p.z), 10.0, 1e-5);
+        EXPECT_NEAR(p.y, 10.0 * std::cos(double(HALF_PI_F)), 1e-9);
+    }
+    // With the axis along x the tangent part vanishes: radius * cos(polar) * n.
+    const Vec3 q = randomPointOnRing({1, 0, 0}, 2, 2, 0.5f, 0.5f);
+    EXPECT_NEAR(q.x, 2.0 * std::cos(0.5), 1e-6);
+    EXPECT_EQ(q.y, 0.0f);
+    EXPECT_EQ(q.z, 0.0f);
+}
