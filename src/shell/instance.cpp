@@ -1,0 +1,3 @@
+#include "shell/instance.h"
+
+InstanceHandle instanceHandle = nullptr;

@@ -1,0 +1,147 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "saver/frame_timer.h"
+#include "shell/headless.h"
+#include "shell/platform.h"
+
+namespace {
+
+class FrameTimerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        headlessReset();
+        window = headlessCreateWindow(640, 480);
+        dc = platformGetDC(window);
+        record = headlessDeviceContext(dc);
+        ASSERT_NE(record, nullptr);
+    }
+
+    // Moves the clock on by ms and ticks, with a fresh device-context log for the tick.
+    float tickAfter(std::uint32_t ms) {
+        headlessAdvanceTickCount(ms);
+        headlessResetDeviceContext(dc);
+        return timer.tick(dc);
+    }
+
+    // Ticks through frames whose steps are spread evenly (15 and 16 ms for 60-odd frames
+    // a second) so that `frames` ticks take `totalMs`.
+    void runFrames(int frames, int totalMs) {
+        for (int k = 1, reached = 0; k <= frames; ++k) {
+            const int next = k * totalMs / frames;
+            tickAfter(std::uint32_t(next - reached));
+            reached = next;
+        }
+    }
+
+    // The last tick drew the rate at (20, 20), then the label at (70, 20), in white
+    // without a background box.
+    void expectOverlay(const std::string& rate) const {
+        EXPECT_EQ(record->textRed + record->textGreen + record->textBlue, 3 * 255);
+        EXPECT_TRUE(record->transparentBackground);
+        ASSERT_EQ(record->textOutCount, 2);
+        EXPECT_EQ(record->textOuts[0].text, rate);
+        EXPECT_EQ(record->textOuts[0].x, 20);
+        EXPECT_EQ(record->textOuts[0].y, 20);
+        EXPECT_STREQ(record->textOuts[1].text, "(fps)");
+        EXPECT_EQ(record->textOuts[1].x, 70);
+        EXPECT_EQ(record->textOuts[1].y, 20);
+    }
+
+    FrameTimer timer;
+    WindowHandle window = nullptr;
+    DeviceContext dc = nullptr;
+    HeadlessDeviceContext* record = nullptr;
+};
+
+}  // namespace
+
+TEST_F(FrameTimerTest, FirstTickOnlyReadsTheClockAndSecondMeasures) {
+    headlessSetTickCount(5000);
+    EXPECT_EQ(timer.tick(dc), 0.033f);
+    EXPECT_EQ(timer.lastTick, 5000u);
+    EXPECT_EQ(timer.frameCount, 0);
+    EXPECT_EQ(record->textOutCount, 0);
+    EXPECT_FALSE(record->transparentBackground);
+
+    EXPECT_EQ(tickAfter(16), 0.016f);
+    EXPECT_EQ(timer.accumulatedMs, 16);
+    EXPECT_EQ(timer.frameCount, 1);
+    expectOverlay("");
+}
+
+TEST_F(FrameTimerTest, RateIsComputedOnTheTickThatPassesTheInterval) {
+    // 63 ticks reach 998 ms, the 64th 1014 ms.
+    timer.tick(dc);
+    runFrames(63, 998);
+    EXPECT_STREQ(timer.text, "");
+    tickAfter(16);
+    EXPECT_STREQ(timer.text, "63.116");
+    EXPECT_EQ(timer.accumulatedMs, 0);
+    EXPECT_EQ(timer.frameCount, 0);
+    expectOverlay("63.116");
+
+    // The text stays until the next interval has passed, and exactly the interval is
+    // not enough.
+    runFrames(10, 1000);
+    EXPECT_STREQ(timer.text, "63.116");
+    tickAfter(1);
+    EXPECT_STREQ(timer.text, "10.989");
+}
+
+TEST_F(FrameTimerTest, RateTextsOfSlowAndRoundRates) {
+    timer.tick(dc);
+    EXPECT_EQ(tickAfter(1500), 1.5f);
+    EXPECT_STREQ(timer.text, "0.66667");
+
+    tickAfter(20000);
+    EXPECT_STREQ(timer.text, "5.e-002");
+
+    // 62 frames of 16 ms and a 58 ms hitch: 63 frames over 1050 ms.
+    runFrames(62, 992);
+    tickAfter(58);
+    expectOverlay("60.");
+}
+
+TEST_F(FrameTimerTest, IntervalIsRightAcrossTheTickCountWrap) {
+    headlessSetTickCount(0xFFFFFFF0u);
+    timer.tick(dc);
+    EXPECT_EQ(tickAfter(0x20), 0.032f);
+    EXPECT_EQ(timer.lastTick, 0x10u);
+    EXPECT_EQ(timer.accumulatedMs, 32);
+}
+
+TEST_F(FrameTimerTest, HiddenTextIsStillComputedAndTheDcStillSetUp) {
+    timer.tick(dc);
+    runFrames(5, 80);
+    EXPECT_EQ(timer.configure(0, 1000), 1);
+    EXPECT_EQ(tickAfter(1000), 1.0f);
+    EXPECT_STREQ(timer.text, "5.5556");
+    EXPECT_EQ(record->textOutCount, 0);
+    EXPECT_TRUE(record->transparentBackground);
+
+    EXPECT_EQ(timer.configure(1, 50), 1);
+    tickAfter(51);
+    expectOverlay("19.608");
+}
+
+TEST_F(FrameTimerTest, DisabledOrSuspendedTimerReturnsZeroAndDrawsNothing) {
+    timer.enabled = 0;
+    headlessSetTickCount(100);
+    EXPECT_EQ(timer.tick(dc), 0.0f);
+    EXPECT_EQ(timer.started, 0);
+
+    timer.enabled = 1;
+    timer.tick(dc);
+    timer.suspended = 1;
+    EXPECT_EQ(tickAfter(40), 0.0f);
+    EXPECT_EQ(timer.lastTick, 100u);
+    EXPECT_EQ(timer.frameCount, 0);
+    EXPECT_EQ(record->textOutCount, 0);
+    EXPECT_FALSE(record->transparentBackground);
+
+    // Time spent suspended counts towards the first frame after it.
+    timer.suspended = 0;
+    EXPECT_EQ(tickAfter(10), 0.05f);
+}
