@@ -1,0 +1,32 @@
+#pragma once
+// Reads a bitmap resource of the program point by point, the way the texture loader
+// wants it: open it, ask for the colour of any point, close it. Each platform reads its
+// own kind of resource (bitmap_source_embedded.cpp, bitmap_source_win32.cpp).
+#include <cstddef>
+#include <cstdint>
+
+#include "shell/handles.h"
+
+// The colour reported for a point outside the bitmap.
+inline constexpr std::uint32_t BITMAP_POINT_OUTSIDE = 0xFFFFFFFF;
+
+struct BitmapSource {
+    int width = 0;
+    int height = 0;
+    // Kept by the reader between open and close: the decoded rows of an embedded
+    // bitmap, or the memory device context and bitmap of a Windows resource.
+    const unsigned char* topRow = nullptr;
+    std::ptrdiff_t rowStep = 0;
+    void* memoryContext = nullptr;
+    void* bitmap = nullptr;
+};
+
+// Opens bitmap resource `resourceId` (its low 16 bits) of the module `instance`. False
+// when it cannot be found or read; nothing needs closing then.
+bool openBitmap(BitmapSource& source, InstanceHandle instance, int resourceId);
+
+// The colour of point (x, y), y counted from the top, as 0x00BBGGRR, or
+// BITMAP_POINT_OUTSIDE for a point outside the bitmap.
+std::uint32_t bitmapPoint(const BitmapSource& source, int x, int y);
+
+void closeBitmap(BitmapSource& source);

@@ -1,0 +1,38 @@
+// Bitmap resources of the Windows module, read through a memory device context with
+// the system's per-point colour query.
+#include <windows.h>
+
+#include <cstdint>
+
+#include "gfx/bitmap_source.h"
+
+bool openBitmap(BitmapSource& source, InstanceHandle instance, int resourceId) {
+    source = BitmapSource{};
+    HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(static_cast<HINSTANCE>(const_cast<void*>(instance)),
+                                                     MAKEINTRESOURCEA(resourceId & 0xFFFF), IMAGE_BITMAP,
+                                                     0, 0, LR_CREATEDIBSECTION));
+    if (bitmap == nullptr) {
+        return false;
+    }
+    HDC memoryContext = CreateCompatibleDC(nullptr);
+    SelectObject(memoryContext, bitmap);
+    BITMAP info{};
+    GetObjectA(bitmap, sizeof info, &info);
+
+    source.width = info.bmWidth;
+    source.height = info.bmHeight;
+    source.memoryContext = memoryContext;
+    source.bitmap = bitmap;
+    return true;
+}
+
+std::uint32_t bitmapPoint(const BitmapSource& source, int x, int y) {
+    // GetPixel answers CLR_INVALID (0xFFFFFFFF) outside the bitmap.
+    return GetPixel(static_cast<HDC>(source.memoryContext), x, y);
+}
+
+void closeBitmap(BitmapSource& source) {
+    DeleteDC(static_cast<HDC>(source.memoryContext));
+    DeleteObject(static_cast<HBITMAP>(source.bitmap));
+    source = BitmapSource{};
+}

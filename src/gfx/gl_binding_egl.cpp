@@ -1,0 +1,188 @@
+// Headless OpenGL on Mesa's surfaceless EGL platform: a desktop OpenGL compatibility
+// context (immediate mode must work) drawing into a pbuffer of the window's size.
+//
+// A DeviceContext here is any non-null token that names one off-screen surface; null
+// stands for no device. Pixel formats are the EGL configs that can render desktop
+// OpenGL into a pbuffer, numbered from 1. As on Windows, a surface keeps the first
+// format set on it and refuses a different one later.
+#include <EGL/egl.h>
+#include <EGL/eglext.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "gfx/gl_binding.h"
+
+struct HeadlessContext {
+    EGLContext context;
+    EGLSurface surface;
+};
+
+struct SurfaceFormat {
+    DeviceContext dc;
+    int format;
+};
+
+static constexpr int MAX_CONFIGS = 256;
+static constexpr int MAX_SURFACES = 16;
+
+static EGLDisplay display = EGL_NO_DISPLAY;
+static bool displayTried = false;
+static EGLConfig configs[MAX_CONFIGS];
+static EGLint configCount = 0;
+static SurfaceFormat surfaceFormats[MAX_SURFACES];
+static int nextSurfaceSlot = 0;
+
+// Opens the surfaceless display once and lists its configs; false when there is none.
+static bool displayReady() {
+    if (!displayTried) {
+        displayTried = true;
+        EGLDisplay candidate = eglGetPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
+        EGLint major = 0;
+        EGLint minor = 0;
+        if (candidate != EGL_NO_DISPLAY && eglInitialize(candidate, &major, &minor)) {
+            const EGLint wanted[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT,
+                                     EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
+                                     EGL_COLOR_BUFFER_TYPE, EGL_RGB_BUFFER,
+                                     EGL_NONE};
+            if (!eglChooseConfig(candidate, wanted, configs, MAX_CONFIGS, &configCount)) {
+                configCount = 0;
+            }
+            display = candidate;
+        }
+    }
+    return display != EGL_NO_DISPLAY;
+}
+
+static EGLint configAttribute(EGLConfig config, EGLint attribute) {
+    EGLint value = 0;
+    eglGetConfigAttrib(display, config, attribute, &value);
+    return value;
+}
+
+// How far a config is from the request; lower is closer. Colour channels count most,
+// then the depth buffer, then unasked-for alpha and stencil bits.
+static long configDistance(EGLConfig config, const PixelFormatRequest& request) {
+    const bool highColour = request.cColorBits > 16;
+    const EGLint wantRed = highColour ? 8 : 5;
+    const EGLint wantGreen = highColour ? 8 : 6;
+    const EGLint wantBlue = highColour ? 8 : 5;
+    const EGLint wantDepth = request.cDepthBits > 16 ? 24 : 16;
+
+    const EGLint depth = configAttribute(config, EGL_DEPTH_SIZE);
+    long distance = 0;
+    if (depth == 0) {
+        distance += 1000000;  // a depth buffer is always wanted
+    }
+    distance += 1000L * (std::labs(configAttribute(config, EGL_RED_SIZE) - wantRed) +
+                         std::labs(configAttribute(config, EGL_GREEN_SIZE) - wantGreen) +
+                         std::labs(configAttribute(config, EGL_BLUE_SIZE) - wantBlue));
+    distance += 10L * std::labs(depth - wantDepth);
+    distance += std::labs(configAttribute(config, EGL_ALPHA_SIZE) - request.cAlphaBits);
+    distance += std::labs(configAttribute(config, EGL_STENCIL_SIZE) - request.cStencilBits);
+    if (configAttribute(config, EGL_CONFIG_CAVEAT) == EGL_SLOW_CONFIG) {
+        distance += 100;
+    }
+    return distance;
+}
+
+static SurfaceFormat* findSurface(DeviceContext dc) {
+    for (SurfaceFormat& entry : surfaceFormats) {
+        if (entry.dc == dc) {
+            return &entry;
+        }
+    }
+    return nullptr;
+}
+
+int choosePixelFormat(DeviceContext dc, const PixelFormatRequest& request) {
+    if (dc == nullptr || !displayReady() || configCount == 0) {
+        return 0;
+    }
+    int best = 0;
+    long bestDistance = 0;
+    for (int i = 0; i < configCount; ++i) {
+        const long distance = configDistance(configs[i], request);
+        if (best == 0 || distance < bestDistance) {
+            best = i + 1;
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+
+bool setPixelFormat(DeviceContext dc, int format, const PixelFormatRequest&) {
+    if (dc == nullptr || !displayReady() || format < 1 || format > configCount) {
+        return false;
+    }
+    if (SurfaceFormat* entry = findSurface(dc)) {
+        return entry->format == format;
+    }
+    surfaceFormats[nextSurfaceSlot] = {dc, format};
+    nextSurfaceSlot = (nextSurfaceSlot + 1) % MAX_SURFACES;
+    return true;
+}
+
+GlContextHandle createGlContext(DeviceContext dc, int width, int height) {
+    SurfaceFormat* entry = dc == nullptr ? nullptr : findSurface(dc);
+    if (entry == nullptr || !displayReady() || !eglBindAPI(EGL_OPENGL_API)) {
+        return nullptr;
+    }
+    EGLConfig config = configs[entry->format - 1];
+
+    const EGLint compatibility[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK,
+                                    EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT, EGL_NONE};
+    EGLContext context = eglCreateContext(display, config, EGL_NO_CONTEXT, compatibility);
+    if (context == EGL_NO_CONTEXT) {
+        context = eglCreateContext(display, config, EGL_NO_CONTEXT, nullptr);
+    }
+    if (context == EGL_NO_CONTEXT) {
+        return nullptr;
+    }
+
+    const EGLint size[] = {EGL_WIDTH, width > 0 ? width : 1, EGL_HEIGHT, height > 0 ? height : 1, EGL_NONE};
+    EGLSurface surface = eglCreatePbufferSurface(display, config, size);
+    if (surface == EGL_NO_SURFACE) {
+        eglDestroyContext(display, context);
+        return nullptr;
+    }
+    return new HeadlessContext{context, surface};
+}
+
+bool makeCurrent(DeviceContext, GlContextHandle context) {
+    if (display == EGL_NO_DISPLAY) {
+        return context == nullptr;
+    }
+    if (context == nullptr) {
+        return eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT) == EGL_TRUE;
+    }
+    const HeadlessContext* headless = static_cast<const HeadlessContext*>(context);
+    return eglMakeCurrent(display, headless->surface, headless->surface, headless->context) == EGL_TRUE;
+}
+
+void deleteGlContext(GlContextHandle context) {
+    if (context == nullptr || display == EGL_NO_DISPLAY) {
+        return;
+    }
+    HeadlessContext* headless = static_cast<HeadlessContext*>(context);
+    eglDestroySurface(display, headless->surface);
+    eglDestroyContext(display, headless->context);
+    delete headless;
+}
+
+bool swapBuffers(DeviceContext dc) {
+    if (dc == nullptr || display == EGL_NO_DISPLAY) {
+        return false;
+    }
+    EGLSurface surface = eglGetCurrentSurface(EGL_DRAW);
+    return surface != EGL_NO_SURFACE && eglSwapBuffers(display, surface) == EGL_TRUE;
+}
+
+void showErrorBox(const char* text, const char* caption) {
+    std::fprintf(stderr, "%s: %s\n", caption, text);
+    std::fflush(stderr);
+}
+
+bool glContextIsCurrent() {
+    return eglGetCurrentContext() != EGL_NO_CONTEXT;
+}
