@@ -1,0 +1,14 @@
+# The whole scene on a headless EGL context: set-up and frames, checked through OpenGL
+# state and pixels. Set-up runs once per process, so the program runs twice: once in
+# normal and once in low detail.
+add_executable(orvel_scene_render_tests scene_frame_test.cpp)
+target_link_libraries(orvel_scene_render_tests PRIVATE
+  orvel_frame orvel_platform_headless orvel_gl_egl orvel_resources GTest::gtest)
+foreach(detail normal low)
+  gtest_discover_tests(orvel_scene_render_tests
+    TEST_PREFIX "${detail}."
+    EXTRA_ARGS --detail=${detail}
+    DISCOVERY_MODE PRE_TEST
+    PROPERTIES LABELS render ENVIRONMENT "LIBGL_ALWAYS_SOFTWARE=1"
+  )
+endforeach()

@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "frame/particle_emission.h"
+#include "frame_test_support.h"
+#include "saver/saver_state.h"
+#include "scene/random.h"
+#include "scene/scene_globals.h"
+
+namespace {
+// The plain float loop of the emission rule, for budgets where it ends.
+BudgetPayout naivePayout(float budget, float step) {
+    std::uint64_t n = 0;
+    while (budget > 0.0f) {
+        budget -= step;
+        ++n;
+    }
+    return {n, budget};
+}
+
+int drawAfter(std::uint32_t seed, int k) { return int((lcgJump(seed, k) >> 16) & 0x7FFF); }
+
+void fillPool() {
+    while (particles.count < ParticlePool::CAPACITY) {
+        particles.emit({1, 1, 1}, {0, 0, 0}, 1.0f, 1.0f, {1, 1, 1, 1});
+    }
+}
+}  // namespace
+
+TEST(ParticleEmission, FirstFrameGivesElevenSparksAtTheOrigin) {
+    resetFrameState();
+    const std::uint64_t draws = randomDrawCount();
+    emitParticles(0.033f, computeCycles(0.0));
+    ASSERT_EQ(particles.count, 11);
+    EXPECT_EQ(randomDrawCount() - draws, 44u);
+    EXPECT_LE(emitBudget, 0.0f);
+    EXPECT_GT(emitBudget, -1e-6f);
+    for (int i = 0; i < particles.count; ++i) {
+        EXPECT_EQ(particles.entries[i].position, (Vec3{0, 0, 0}));
+        EXPECT_NEAR(particles.entries[i].size, 0.8 * 0.85, 1e-6);
+        EXPECT_NEAR(particles.entries[i].color.r, 0.44, 1e-6);
+    }
+}
+
+TEST(ParticleEmission, DrawOrderIsIndexDirectionLifetime) {
+    resetFrameState();
+    for (int i = 0; i < 100; ++i) {
+        innerRing.worldPoints[i] = {float(i), 0, 0};
+    }
+    innerRing.count = 100;
+    const std::uint32_t seed = randomSeed;
+    emitParticles(0.001f, computeCycles(0.0));
+    ASSERT_EQ(particles.count, 1);
+    const Particle& p = particles.entries[0];
+    EXPECT_EQ(p.position.x, float(drawAfter(seed, 1) % 100));
+    const double polar = double(drawAfter(seed, 2)) * RANDOM_SCALE * PI_F;
+    EXPECT_NEAR(p.velocity.z, std::cos(polar) * 1.2 * 0.8, 1e-6);
+    EXPECT_EQ(p.lifetime, rangeFromDraw(1.0f, 2.0f, drawAfter(seed, 4)));
+    innerRing.count = 0;
+}
+
+TEST(ParticleEmission, LowDetailAndCarriedBudget) {
+    resetFrameState();
+    lowDetail = 1;
+    emitParticles(0.033f, computeCycles(0.0));
+    EXPECT_EQ(particles.count, 2);
+    EXPECT_NEAR(emitBudget, -0.007, 1e-6);
+
+    lowDetail = 0;
+    particles.count = 0;
+    emitBudget = -0.0025f;
+    const std::uint64_t draws = randomDrawCount();
+    emitParticles(0.001f, computeCycles(0.0));
+    EXPECT_EQ(particles.count, 0);
+    EXPECT_NEAR(emitBudget, -0.0015, 1e-7);
+    EXPECT_EQ(randomDrawCount(), draws);
+}
+
+TEST(ParticleEmission, FullPoolStillDrawsAndPays) {
+    resetFrameState();
+    fillPool();
+    const std::uint64_t draws = randomDrawCount();
+    emitParticles(0.033f, computeCycles(0.0));
+    EXPECT_EQ(particles.count, ParticlePool::CAPACITY);
+    EXPECT_EQ(particles.entries[1999].position, (Vec3{1, 1, 1}));
+    EXPECT_EQ(randomDrawCount() - draws, 44u);
+    EXPECT_EQ(emitBudget, naivePayout(0.033f, 0.003f).budget);
+}
+
+TEST(ParticleEmission, PayoutMatchesTheFloatLoopWhereItEnds) {
+    const float budgets[] = {0.033f, 0.5f, 1.0f, 1.0009f, 3.7f, 17.25f, 300.1f, 4096.0f, 5000.3f, 65535.99f};
+    for (float step : {0.003f, 0.02f}) {
+        for (float b : budgets) {
+            const BudgetPayout fast = payOutBudget(b, step);
+            const BudgetPayout slow = naivePayout(b, step);
+            EXPECT_EQ(fast.particles, slow.particles) << b << " step " << step;
+            EXPECT_EQ(fast.budget, slow.budget) << b << " step " << step;
+        }
+    }
+}
+
+TEST(ParticleEmission, StalledBudgetIsCountedInDouble) {
+    // Above 65536 a float budget no longer shrinks by 0.003.
+    volatile float stalled = 70000.0f;
+    EXPECT_EQ(stalled - 0.003f, 70000.0f);
+    const BudgetPayout p = payOutBudget(100000.0f, 0.003f);
+    EXPECT_EQ(p.particles, std::uint64_t(std::ceil(100000.0 / double(0.003f))));
+    EXPECT_LE(p.budget, 0.0f);
+    EXPECT_GT(p.budget, -0.003f);
+    EXPECT_EQ(payOutBudget(600000.0f, 0.02f).particles, std::uint64_t(std::ceil(600000.0 / double(0.02f))));
+}
+
+TEST(ParticleEmission, HugeFrameEndsAndLeavesTheGeneratorWhereCountingSays) {
+    resetFrameState();
+    const std::uint32_t seed = randomSeed;
+    const std::uint64_t draws = randomDrawCount();
+    emitParticles(100000.0f, computeCycles(0.0));
+    const std::uint64_t owed = std::uint64_t(std::ceil(100000.0 / double(0.003f)));
+    EXPECT_EQ(particles.count, ParticlePool::CAPACITY);
+    EXPECT_EQ(randomDrawCount() - draws, 4 * owed);
+    EXPECT_EQ(randomSeed, lcgJump(seed, 4 * owed));
+    EXPECT_LE(emitBudget, 0.0f);
+    EXPECT_GT(emitBudget, -0.003f);
+}
