@@ -7,27 +7,12 @@ cd "$(dirname "$0")"
 
 packages=(
   cmake make g++ pkg-config
-  googletest libgtest-dev libgmock-dev libbenchmark-dev
+  googletest libgtest-dev
   libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libpng-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
 )
 
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  install=(apt-get install -y --no-install-recommends "${missing[@]}")
-  if [ "$(id -u)" -eq 0 ]; then
-    apt-get update -q && DEBIAN_FRONTEND=noninteractive "${install[@]}"
-  elif command -v sudo >/dev/null 2>&1; then
-    sudo apt-get update -q && sudo DEBIAN_FRONTEND=noninteractive "${install[@]}"
-  else
-    echo "test.sh: these Debian packages are missing; install them as root with:" >&2
-    echo "  apt-get update && ${install[*]}" >&2
-    exit 1
-  fi
-fi
+tools/ensure-packages.sh "${packages[@]}"
 
 werror=OFF
 [ "${ORVEL_WERROR:-0}" = 1 ] && werror=ON

@@ -1,0 +1,18 @@
+#pragma once
+// Command line of orvel-bench. Without --size it measures every configuration, each in a
+// child process of its own; with --size it measures that one configuration in-process.
+#include <string>
+
+struct BenchOptions {
+    bool single = false;  // --size given: measure one configuration here
+    int width = 0;
+    int height = 0;
+    bool low = false;     // --low: low detail
+    bool rowsOnly = false;  // --rows: table rows without headers, for the parent process
+};
+
+enum class BenchParse { run, help, bad };
+
+BenchParse parseBenchOptions(int argc, char** argv, BenchOptions& options, std::string& error);
+
+const char* benchUsage();
