@@ -16,17 +16,6 @@ double windingY(const Mesh& m, int t) {
 }
 }  // namespace
 
-TEST(Mesh, NewMeshDefaults) {
-    Mesh m;
-    EXPECT_EQ(m.capacity, 1000);
-    EXPECT_EQ(m.vertexCount, 0);
-    EXPECT_EQ(m.radius, 1000.0f);
-    EXPECT_TRUE(m.groups[0].lit);
-    EXPECT_FALSE(m.groups[0].textured || m.groups[0].blended || m.groups[0].twoSided);
-    EXPECT_EQ(m.groups[0].blendMode, 1);
-    EXPECT_EQ(m.groups[0].material.shininess, 1.0f);
-}
-
 TEST(Mesh, GridCountsPositionsAndTexCoords) {
     Mesh m;
     EXPECT_EQ(m.buildGrid(10, 200, gridColor), 100);

@@ -63,11 +63,9 @@ TEST(Random, RangeEdges) {
 }
 
 TEST(Random, RingPointsLieOnTheCircle) {
-    for (int i = 0; i < 50; ++i) {
-        const Vec3 p = randomPointOnRing({0, 1, 0}, 10, 10, HALF_PI_F, HALF_PI_F);
-        EXPECT_NEAR(std::hypot(p.x, p.z), 10.0, 1e-5);
-        EXPECT_NEAR(p.y, 10.0 * std::cos(double(HALF_PI_F)), 1e-9);
-    }
+    const Vec3 p = randomPointOnRing({0, 1, 0}, 10, 10, HALF_PI_F, HALF_PI_F);
+    EXPECT_NEAR(std::hypot(p.x, p.z), 10.0, 1e-5);
+    EXPECT_NEAR(p.y, 10.0 * std::cos(double(HALF_PI_F)), 1e-9);
     // With the axis along x the tangent part vanishes: radius * cos(polar) * n.
     const Vec3 q = randomPointOnRing({1, 0, 0}, 2, 2, 0.5f, 0.5f);
     EXPECT_NEAR(q.x, 2.0 * std::cos(0.5), 1e-6);
