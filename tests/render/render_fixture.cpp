@@ -4,14 +4,19 @@
 
 // Read by LeakSanitizer in sanitizer builds: Mesa's software rasteriser never frees the
 // buffers of feedback mode.
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:swrast_dri.so\n";
-}
+extern "C" const char* __lsan_default_suppressions() { return "leak:swrast_dri.so\n"; }
 
-Rgba readPixel(int x, int y) {
+Rgb readPixel(int x, int y) {
     unsigned char p[4] = {};
     glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
-    return {p[0], p[1], p[2], p[3]};
+    return {p[0], p[1], p[2]};
+}
+
+std::vector<GLfloat> floats(GLenum name, int count) {
+    std::vector<GLfloat> value(16, 0.0f);
+    glGetFloatv(name, value.data());
+    value.resize(count);
+    return value;
 }
 
 Placement placementAt(Vec3 position) {
@@ -29,49 +34,38 @@ std::set<WindowPoint> feedbackVertices(const std::function<void()>& draw) {
     const GLint used = glRenderMode(GL_RENDER);
     std::set<WindowPoint> vertices;
     for (GLint i = 0; i < used;) {
-        const GLint token = GLint(buffer[i++]);
-        if (token != GL_POLYGON_TOKEN) {
-            ADD_FAILURE() << "unexpected feedback token " << token;
+        if (GLint(buffer[i++]) != GL_POLYGON_TOKEN) {
+            ADD_FAILURE() << "unexpected feedback token";
             break;
         }
-        for (GLint n = GLint(buffer[i++]); n > 0; --n, i += 2) {
-            vertices.insert(windowPoint(buffer[i], buffer[i + 1]));
-        }
+        for (GLint n = GLint(buffer[i++]); n > 0; --n, i += 2) vertices.insert(windowPoint(buffer[i], buffer[i + 1]));
     }
     return vertices;
-}
-
-void useDeepOrthoProjection() {
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(-10.0, 10.0, -10.0, 10.0, -10.0, 10.0);
-    glMatrixMode(GL_MODELVIEW);
-}
-
-static void putU32(std::vector<unsigned char>& bytes, std::size_t at, std::uint32_t value) {
-    for (int k = 0; k < 4; ++k) bytes[at + k] = (unsigned char)(value >> (8 * k));
 }
 
 std::vector<unsigned char> makeBmp(int width, int height,
                                    const std::function<std::uint32_t(int, int)>& colourAt, bool topDown) {
     const std::size_t stride = (std::size_t(width) * 3 + 3) & ~std::size_t(3);
     std::vector<unsigned char> bytes(54 + stride * height, 0);
+    auto put32 = [&](std::size_t at, std::uint32_t value) {
+        for (int k = 0; k < 4; ++k) bytes[at + k] = (unsigned char)(value >> (8 * k));
+    };
     bytes[0] = 'B';
     bytes[1] = 'M';
-    putU32(bytes, 2, std::uint32_t(bytes.size()));
-    putU32(bytes, 10, 54);
-    putU32(bytes, 14, 40);
-    putU32(bytes, 18, std::uint32_t(width));
-    putU32(bytes, 22, std::uint32_t(topDown ? -height : height));
+    put32(2, std::uint32_t(bytes.size()));
+    put32(10, 54);  // pixel data offset
+    put32(14, 40);  // info header size
+    put32(18, std::uint32_t(width));
+    put32(22, std::uint32_t(topDown ? -height : height));
     bytes[26] = 1;   // planes
     bytes[28] = 24;  // bits per pixel
     for (int y = 0; y < height; ++y) {
-        const std::size_t row = 54 + stride * std::size_t(topDown ? y : height - 1 - y);
+        unsigned char* row = &bytes[54 + stride * std::size_t(topDown ? y : height - 1 - y)];
         for (int x = 0; x < width; ++x) {
             const std::uint32_t c = colourAt(x, y);
-            bytes[row + 3 * x] = (unsigned char)(c >> 16);
-            bytes[row + 3 * x + 1] = (unsigned char)(c >> 8);
-            bytes[row + 3 * x + 2] = (unsigned char)c;
+            row[3 * x] = (unsigned char)(c >> 16);
+            row[3 * x + 1] = (unsigned char)(c >> 8);
+            row[3 * x + 2] = (unsigned char)c;
         }
     }
     return bytes;

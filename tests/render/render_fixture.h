@@ -7,31 +7,26 @@
 #include <cstdint>
 #include <functional>
 #include <set>
+#include <tuple>
 #include <vector>
 
 #include "gfx/gl_binding.h"
 #include "gfx/render_device.h"
 #include "gfx/texture.h"
 
-struct Rgba {
-    int r, g, b, a;
-};
-
-Rgba readPixel(int x, int y);
+using Rgb = std::tuple<int, int, int>;
+Rgb readPixel(int x, int y);
+std::vector<GLfloat> floats(GLenum name, int count);
+inline const std::vector<GLfloat> IDENTITY_MATRIX = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 
 // A placement at `position` with identity axes; as a camera it looks down -z.
 Placement placementAt(Vec3 position);
 
 // The distinct window positions (x, y in thousandths of a pixel) of the vertices that a
-// draw submits and that survive clipping, found in feedback mode. The implementation may
-// split polygons into triangles, so vertices and not primitives are counted.
+// draw submits and that survive clipping, found in feedback mode.
 using WindowPoint = std::pair<long, long>;
 std::set<WindowPoint> feedbackVertices(const std::function<void()>& draw);
 constexpr WindowPoint windowPoint(double x, double y) { return {long(x * 1000 + 0.5), long(y * 1000 + 0.5)}; }
-
-// Replaces the projection by an orthographic one seeing eye z from -10 to 10, so that
-// points behind the camera plane become visible to feedback.
-void useDeepOrthoProjection();
 
 constexpr std::uint32_t rgb(int r, int g, int b) { return std::uint32_t(r | g << 8 | b << 16); }
 
@@ -39,12 +34,9 @@ constexpr std::uint32_t rgb(int r, int g, int b) { return std::uint32_t(r | g <<
 std::vector<unsigned char> makeBmp(int width, int height,
                                    const std::function<std::uint32_t(int, int)>& colourAt,
                                    bool topDown = false);
-
 // Loads the texture from the file through a one-entry resource table.
 void loadTexture(Texture& texture, const std::vector<unsigned char>& bmp);
-
-// An 8 x 8 image in quadrants: top-left red, top-right green, bottom-left blue,
-// bottom-right white.
+// 8 x 8 in quadrants: top-left red, top-right green, bottom-left blue, bottom-right white.
 std::vector<unsigned char> quadrantBmp();
 
 class RenderTest : public testing::Test {

@@ -5,14 +5,10 @@ if(NOT TARGET orvel-render)
 endif()
 find_package(PNG REQUIRED)
 
-add_executable(orvel_render_tool_tests
-  ${CMAKE_CURRENT_LIST_DIR}/render_tool_support.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/render_tool_test.cpp
-)
+add_executable(orvel_render_tool_tests ${CMAKE_CURRENT_LIST_DIR}/render_tool_test.cpp)
 target_compile_definitions(orvel_render_tool_tests PRIVATE
   "ORVEL_RENDER_PATH=\"$<TARGET_FILE:orvel-render>\""
   "ORVEL_RENDER_SCRATCH=\"${CMAKE_CURRENT_BINARY_DIR}/render_tool_output\""
-  "ORVEL_BANNER_BMP=\"${PROJECT_SOURCE_DIR}/resources/banner.bmp\""
 )
 target_link_libraries(orvel_render_tool_tests PRIVATE PNG::PNG GTest::gtest GTest::gtest_main)
 add_dependencies(orvel_render_tool_tests orvel-render)
