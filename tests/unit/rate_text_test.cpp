@@ -35,56 +35,31 @@ bool hasExpectedShape(const std::string& text, double rate) {
 
 }  // namespace
 
-TEST(RateText, FixedFormKeepsFiveSignificantDigits) {
-    EXPECT_EQ(rateText(64 / 1.014), "63.116");
-    EXPECT_EQ(rateText(1 / 1.5), "0.66667");
-    EXPECT_EQ(rateText(59.94), "59.94");
-    EXPECT_EQ(rateText(0.5), "0.5");
-    EXPECT_EQ(rateText(0.1), "0.1");
-    EXPECT_EQ(rateText(12345.6), "12346");
-    EXPECT_EQ(rateText(10000.0), "10000");
-    EXPECT_EQ(rateText(99999.4), "99999");
-}
-
-TEST(RateText, FractionZerosGoButThePointStays) {
-    EXPECT_EQ(rateText(60.0), "60.");
-    EXPECT_EQ(rateText(1.0), "1.");
-    EXPECT_EQ(rateText(100.0), "100.");
-    EXPECT_EQ(rateText(0.0), "0.");
-    EXPECT_EQ(rateText(0.05), "5.e-002");
-    EXPECT_EQ(rateText(1e300), "1.e+300");
-}
-
-TEST(RateText, ExponentFormBelowATenthAndFromOneHundredThousand) {
-    EXPECT_EQ(rateText(0.099999), "9.9999e-002");
-    EXPECT_EQ(rateText(0.0123456), "1.2346e-002");
-    EXPECT_EQ(rateText(100000.0), "1.e+005");
-    EXPECT_EQ(rateText(123456.0), "1.2346e+005");
-    EXPECT_EQ(rateText(1e-300), "1.e-300");
-    EXPECT_EQ(rateText(DBL_MAX), "1.7977e+308");
-    EXPECT_EQ(rateText(std::numeric_limits<double>::denorm_min()), "4.9407e-324");
-}
-
-TEST(RateText, RoundsHalfAwayFromZeroAndCarries) {
-    // Binary-exact halves, where a round-half-even library would go down.
-    EXPECT_EQ(rateText(2.03125), "2.0313");
-    EXPECT_EQ(rateText(12344.5), "12345");
-    // A carry adds a digit in front; the form was chosen before rounding.
-    EXPECT_EQ(rateText(9.99995), "10.");
-    EXPECT_EQ(rateText(0.9999951), "1.");
-    EXPECT_EQ(rateText(99999.5), "100000");
-    EXPECT_EQ(rateText(0.0999996), "1.e-001");
-    EXPECT_EQ(rateText(999996.0), "1.e+006");
-}
-
-TEST(RateText, NonFiniteAndNegativeRatesStayInsideTheBuffer) {
-    EXPECT_EQ(rateText(std::numeric_limits<double>::infinity()), "inf");
-    EXPECT_EQ(rateText(-std::numeric_limits<double>::infinity()), "-inf");
-    EXPECT_EQ(rateText(std::numeric_limits<double>::quiet_NaN()), "nan");
-    EXPECT_EQ(rateText(-12.5), "-12.5");
-    EXPECT_EQ(rateText(-0.05), "-5.e-002");
-    EXPECT_EQ(rateText(-1.23456e-10), "-1.235e-010");
-    EXPECT_EQ(rateText(-DBL_MAX), "-1.798e+308");
+TEST(RateText, GeneralFormWithThreeExponentDigits) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const struct {
+        double rate;
+        const char* text;
+    } cases[] = {
+        // Fixed form with five significant digits.
+        {64 / 1.014, "63.116"}, {1 / 1.5, "0.66667"}, {59.94, "59.94"}, {0.1, "0.1"},
+        {12345.6, "12346"}, {99999.4, "99999"},
+        // Zeros that end the fraction go; the point stays.
+        {60.0, "60."}, {100.0, "100."}, {0.0, "0."}, {0.05, "5.e-002"}, {1e300, "1.e+300"},
+        // Exponent form below a tenth and from one hundred thousand.
+        {0.099999, "9.9999e-002"}, {100000.0, "1.e+005"}, {123456.0, "1.2346e+005"},
+        {DBL_MAX, "1.7977e+308"}, {std::numeric_limits<double>::denorm_min(), "4.9407e-324"},
+        // Halves round away from zero (a round-half-even library would go down); a carry
+        // adds a digit, the form having been chosen before rounding.
+        {2.03125, "2.0313"}, {12344.5, "12345"}, {9.99995, "10."}, {99999.5, "100000"},
+        {0.0999996, "1.e-001"}, {999996.0, "1.e+006"},
+        // Non-finite and negative rates stay inside the buffer.
+        {inf, "inf"}, {-inf, "-inf"}, {std::numeric_limits<double>::quiet_NaN(), "nan"},
+        {-12.5, "-12.5"}, {-1.23456e-10, "-1.235e-010"}, {-DBL_MAX, "-1.798e+308"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(rateText(c.rate), c.text) << "rate " << c.rate;
+    }
 }
 
 TEST(RateText, EveryMagnitudeReadsBackWithinFiveDigits) {
