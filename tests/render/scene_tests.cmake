@@ -3,7 +3,7 @@
 # normal and once in low detail.
 add_executable(orvel_scene_render_tests scene_frame_test.cpp)
 target_link_libraries(orvel_scene_render_tests PRIVATE
-  orvel_frame orvel_platform_headless orvel_gl_egl orvel_resources GTest::gtest)
+  orvel_headless_scene GTest::gtest)
 foreach(detail normal low)
   gtest_discover_tests(orvel_scene_render_tests
     TEST_PREFIX "${detail}."

@@ -10,14 +10,10 @@
 #include "allocation_origin.h"
 #include "frame/frame_driver.h"
 #include "frame_stats.h"
-#include "gfx/embedded_resources.h"
-#include "gfx/gl_binding.h"
+#include "headless_scene.h"
 #include "report_format.h"
-#include "saver/saver_state.h"
 #include "scene/scene_globals.h"
-#include "scene/scene_setup.h"
 #include "shell/headless.h"
-#include "shell/instance.h"
 
 namespace {
 
@@ -42,7 +38,7 @@ double msBetween(Clock::time_point from, Clock::time_point to) {
 // Runs frame k (from 0) with the clock at floor(k * 1000 / 60) ms, so it steps by 16 or
 // 17 ms a frame without drift, and times it with and without waiting for the GPU.
 FrameTiming timeFrame(WindowHandle window, int k) {
-    headlessSetTickCount(std::uint32_t(std::int64_t(k) * 1000 / CLOCK_FPS));
+    headlessSetTickCount(virtualTick(k, CLOCK_FPS));
     const AllocationCounts allocationsBefore = allocationCounts();
     const Clock::time_point start = Clock::now();
     runFrame(window);
@@ -126,14 +122,8 @@ void printResult(const BenchOptions& options, const ConfigurationResult& result)
 
 int runConfiguration(const BenchOptions& options) {
     prepareAllocationOrigins();
-    lowDetail = options.low ? 1 : 0;
-    colorBits = 32;
-    instanceHandle = &orvelResources;
-    WindowHandle window = headlessCreateWindow(options.width, options.height);
-    if (window != nullptr) {
-        setupScene(window);
-    }
-    if (window == nullptr || !glContextIsCurrent()) {
+    WindowHandle window = startHeadlessScene(options.width, options.height, options.low);
+    if (window == nullptr) {
         std::fprintf(stderr,
                      "orvel-bench: no EGL display or OpenGL context: the benchmark needs Mesa's "
                      "surfaceless EGL platform with desktop OpenGL (libegl-mesa0, libgl1-mesa-dri)\n");

@@ -13,16 +13,12 @@
 #include <vector>
 
 #include "frame/frame_driver.h"
-#include "gfx/embedded_resources.h"
-#include "gfx/gl_binding.h"
+#include "headless_scene.h"
 #include "png_writer.h"
 #include "progress_bar.h"
 #include "render_options.h"
-#include "saver/saver_state.h"
 #include "scene/scene_globals.h"
-#include "scene/scene_setup.h"
 #include "shell/headless.h"
-#include "shell/instance.h"
 #include "state_writer.h"
 
 namespace {
@@ -49,10 +45,6 @@ bool prepareOutDir(const std::string& dir, std::string& error) {
     }
     return true;
 }
-
-// The virtual clock before frame k: whole milliseconds, computed from k each time so
-// that rounding never accumulates. It wraps at 2^32 like the real tick count.
-std::uint32_t virtualTick(std::int64_t k, int fps) { return std::uint32_t(k * 1000 / fps); }
 
 }  // namespace
 
@@ -81,15 +73,8 @@ int main(int argc, char** argv) {
         }
     }
 
-    lowDetail = options.low ? 1 : 0;
-    colorBits = 32;
-    instanceHandle = &orvelResources;
-    WindowHandle window = headlessCreateWindow(options.width, options.height);
+    WindowHandle window = startHeadlessScene(options.width, options.height, options.low);
     if (window == nullptr) {
-        return fail("cannot create the headless window", "");
-    }
-    setupScene(window);
-    if (!glContextIsCurrent()) {
         return fail("no EGL display or OpenGL context: rendering needs Mesa's surfaceless EGL platform "
                     "with desktop OpenGL (libegl-mesa0, libgl1-mesa-dri)",
                     "");
