@@ -10,8 +10,8 @@
 #include "frame/texture_drift.h"
 #include "saver/frame_timer.h"
 #include "saver/saver_state.h"
-#include "scene/scene_globals.h"
-#include "shell/platform.h"
+#include "frame/scene_globals.h"
+#include "platform/platform.h"
 
 double sceneTime = 0.0;
 

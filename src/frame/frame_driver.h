@@ -4,7 +4,7 @@
 // least 10 ms.
 #include <cstdint>
 
-#include "shell/handles.h"
+#include "platform/handles.h"
 
 // Scene time in seconds: the sum of the measured frame durations. Kept in double so the
 // scene still moves at the right speed after days of running.

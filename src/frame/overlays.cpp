@@ -2,7 +2,7 @@
 
 #include <GL/gl.h>
 
-#include "scene/scene_globals.h"
+#include "frame/scene_globals.h"
 
 namespace {
 struct Corner {

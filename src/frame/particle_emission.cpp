@@ -4,7 +4,7 @@
 
 #include "saver/saver_state.h"
 #include "scene/random.h"
-#include "scene/scene_globals.h"
+#include "frame/scene_globals.h"
 
 float emitBudget = 0.0f;
 

@@ -4,7 +4,7 @@
 #include <numbers>
 
 #include "scene/motes.h"
-#include "scene/scene_globals.h"
+#include "frame/scene_globals.h"
 
 namespace {
 constexpr Vec3 UP = {0.0f, 1.0f, 0.0f};

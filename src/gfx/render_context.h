@@ -3,8 +3,8 @@
 // given once, and the small state-setting operations the drawing code shares.
 #include <cstdint>
 
-#include "gfx/gl_binding.h"
-#include "shell/handles.h"
+#include "platform/gl_binding.h"
+#include "platform/handles.h"
 
 struct Texture;
 struct Material;

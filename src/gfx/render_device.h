@@ -6,7 +6,7 @@
 #include "gfx/render_context.h"
 #include "scene/math.h"
 #include "scene/placement.h"
-#include "shell/handles.h"
+#include "platform/handles.h"
 
 struct SpriteSet;
 struct ParticlePool;

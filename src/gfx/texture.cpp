@@ -4,7 +4,7 @@
 
 #include <cstddef>
 
-#include "gfx/bitmap_source.h"
+#include "platform/bitmap_source.h"
 
 Texture::~Texture() {
     if (created) {

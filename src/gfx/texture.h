@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "shell/handles.h"
+#include "platform/handles.h"
 
 struct Texture {
     bool loaded = false;   // pixels holds the image

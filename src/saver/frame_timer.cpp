@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "shell/platform.h"
+#include "platform/platform.h"
 
 FrameTimer frameTimer;
 

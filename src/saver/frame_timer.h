@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "saver/rate_text.h"
-#include "shell/handles.h"
+#include "platform/handles.h"
 
 struct FrameTimer {
     std::uint8_t enabled = 1;          // 0: tick does nothing and returns 0

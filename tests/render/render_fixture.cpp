@@ -1,6 +1,6 @@
 #include "render_fixture.h"
 
-#include "gfx/embedded_resources.h"
+#include "platform/embedded_resources.h"
 
 // Read by LeakSanitizer in sanitizer builds: Mesa's software rasteriser never frees the
 // buffers of feedback mode.

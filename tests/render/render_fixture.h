@@ -10,7 +10,7 @@
 #include <tuple>
 #include <vector>
 
-#include "gfx/gl_binding.h"
+#include "platform/gl_binding.h"
 #include "gfx/render_device.h"
 #include "gfx/texture.h"
 

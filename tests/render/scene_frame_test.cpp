@@ -11,7 +11,7 @@
 #include "saver/frame_timer.h"
 #include "saver/saver_state.h"
 #include "scene/random.h"
-#include "scene/scene_globals.h"
+#include "frame/scene_globals.h"
 
 namespace {
 constexpr int WIDTH = 64, HEIGHT = 48;

@@ -4,7 +4,7 @@
 
 #include <climits>
 
-#include "gfx/embedded_resources.h"
+#include "platform/embedded_resources.h"
 
 static std::tuple<int, int, int, int> texel(const Texture& t, int row, int column) {
     const std::uint8_t* p = &t.pixels[(std::size_t(row) * t.width + column) * 4];

@@ -8,8 +8,8 @@
 #include "saver/frame_timer.h"
 #include "saver/saver_state.h"
 #include "scene/random.h"
-#include "scene/scene_globals.h"
-#include "shell/headless.h"
+#include "frame/scene_globals.h"
+#include "platform/headless.h"
 
 TEST(FrameDriver, FirstTwoFramesStepByTheStartValue) {
     WindowHandle window = resetFrameState();

@@ -5,8 +5,8 @@
 #include "frame/scene_animation.h"
 #include "saver/frame_timer.h"
 #include "saver/saver_state.h"
-#include "scene/scene_globals.h"
-#include "shell/headless.h"
+#include "frame/scene_globals.h"
+#include "platform/headless.h"
 
 WindowHandle resetFrameState() {
     sceneTime = 0.0;

@@ -1,6 +1,6 @@
 #pragma once
 // Puts the frame's global state back to a known start between tests.
-#include "shell/handles.h"
+#include "platform/handles.h"
 
 // Scene time 0, first-frame step, empty pool, zero budget, normal detail, a fresh frame
 // timer, the headless clock at 0, grids of 2 x 2 vertices at their start heights, and a

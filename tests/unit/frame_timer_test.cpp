@@ -3,8 +3,8 @@
 #include <string>
 
 #include "saver/frame_timer.h"
-#include "shell/headless.h"
-#include "shell/platform.h"
+#include "platform/headless.h"
+#include "platform/platform.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "frame_test_support.h"
 #include "saver/saver_state.h"
 #include "scene/random.h"
-#include "scene/scene_globals.h"
+#include "frame/scene_globals.h"
 
 namespace {
 // The plain float loop of the emission rule, for budgets where it ends.

@@ -7,7 +7,7 @@
 #include "frame/scene_animation.h"
 #include "frame_test_support.h"
 #include "scene/motes.h"
-#include "scene/scene_globals.h"
+#include "frame/scene_globals.h"
 
 namespace {
 void expectColor(Color4 c, double r, double g, double b, double tol = 1e-6) {

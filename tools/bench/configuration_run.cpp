@@ -12,8 +12,8 @@
 #include "frame_stats.h"
 #include "headless_scene.h"
 #include "report_format.h"
-#include "scene/scene_globals.h"
-#include "shell/headless.h"
+#include "frame/scene_globals.h"
+#include "platform/headless.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 #include "headless_scene.h"
 
-#include "gfx/embedded_resources.h"
-#include "gfx/gl_binding.h"
+#include "platform/embedded_resources.h"
+#include "platform/gl_binding.h"
 #include "saver/saver_state.h"
-#include "scene/scene_setup.h"
-#include "shell/headless.h"
-#include "shell/instance.h"
+#include "frame/scene_setup.h"
+#include "platform/headless.h"
+#include "platform/instance.h"
 
 WindowHandle startHeadlessScene(int width, int height, bool low) {
     lowDetail = low ? 1 : 0;

@@ -3,7 +3,7 @@
 // what the offline renderer, the benchmark and the whole-scene tests share.
 #include <cstdint>
 
-#include "shell/handles.h"
+#include "platform/handles.h"
 
 // Sets the detail mode, a 32-bit colour depth and the compiled-in bitmaps, then runs
 // setupScene on a headless window of the given size. Returns the window, or nullptr when

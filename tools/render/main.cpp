@@ -17,8 +17,8 @@
 #include "png_writer.h"
 #include "progress_bar.h"
 #include "render_options.h"
-#include "scene/scene_globals.h"
-#include "shell/headless.h"
+#include "frame/scene_globals.h"
+#include "platform/headless.h"
 #include "state_writer.h"
 
 namespace {

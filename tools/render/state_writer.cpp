@@ -5,7 +5,7 @@
 #include <type_traits>
 
 #include "scene/random.h"
-#include "scene/scene_globals.h"
+#include "frame/scene_globals.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 // static: nothing is allocated.
 #include <cstdint>
 
-#include "shell/handles.h"
+#include "platform/handles.h"
 
 // One text output: position and the text, cut to 31 characters.
 struct HeadlessTextOut {

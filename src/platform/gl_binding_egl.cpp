@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "gfx/gl_binding.h"
+#include "platform/gl_binding.h"
 
 struct HeadlessContext {
     EGLContext context;

@@ -2,8 +2,8 @@
 // whole .bmp files, and this reader decodes the 24-bit uncompressed ones in place.
 #include <cstdint>
 
-#include "gfx/bitmap_source.h"
-#include "gfx/embedded_resources.h"
+#include "platform/bitmap_source.h"
+#include "platform/embedded_resources.h"
 
 static std::uint32_t readU16(const unsigned char* p) {
     return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8;

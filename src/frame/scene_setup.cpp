@@ -1,10 +1,10 @@
-#include "scene/scene_setup.h"
+#include "frame/scene_setup.h"
 
 #include "saver/saver_state.h"
 #include "scene/random.h"
-#include "scene/scene_globals.h"
-#include "shell/instance.h"
-#include "shell/platform.h"
+#include "frame/scene_globals.h"
+#include "platform/instance.h"
+#include "platform/platform.h"
 
 namespace {
 // The tilt of both rings: the float one step below the float nearest to 15 degrees.

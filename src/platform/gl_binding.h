@@ -5,7 +5,7 @@
 // these in a file of its own (gl_binding_egl.cpp for headless runs on Mesa).
 #include <cstdint>
 
-#include "shell/handles.h"
+#include "platform/handles.h"
 
 // A rendering context made by createGlContext; owned by whoever asked for it.
 using GlContextHandle = void*;

@@ -1,4 +1,4 @@
-#include "scene/scene_globals.h"
+#include "frame/scene_globals.h"
 
 // Defined in this order so that they are constructed in it. None of these draws from the
 // random generator; the motes (scene/motes.cpp) are its first user.

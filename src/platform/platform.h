@@ -5,7 +5,7 @@
 // platform (headless, X11, Win32) supplies one implementation file; CMake picks it.
 #include <cstdint>
 
-#include "shell/handles.h"
+#include "platform/handles.h"
 
 struct ClientSize {
     int width;

@@ -1,3 +1,3 @@
-#include "shell/instance.h"
+#include "platform/instance.h"
 
 InstanceHandle instanceHandle = nullptr;

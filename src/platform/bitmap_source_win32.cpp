@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "gfx/bitmap_source.h"
+#include "platform/bitmap_source.h"
 
 bool openBitmap(BitmapSource& source, InstanceHandle instance, int resourceId) {
     source = BitmapSource{};

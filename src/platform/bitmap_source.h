@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "shell/handles.h"
+#include "platform/handles.h"
 
 // The colour reported for a point outside the bitmap.
 inline constexpr std::uint32_t BITMAP_POINT_OUTSIDE = 0xFFFFFFFF;

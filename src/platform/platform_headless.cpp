@@ -4,8 +4,8 @@
 #include <climits>
 #include <cstring>
 
-#include "shell/headless.h"
-#include "shell/platform.h"
+#include "platform/headless.h"
+#include "platform/platform.h"
 
 namespace {
 
