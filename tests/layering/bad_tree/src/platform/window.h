@@ -1,0 +1,3 @@
+#pragma once
+#include "platform/handles.h"
+#include "scene/math.h"

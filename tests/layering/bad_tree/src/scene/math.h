@@ -1,0 +1,3 @@
+#pragma once
+#include "scene/random.h"
+#include "platform/handles.h"

@@ -1,0 +1,3 @@
+#pragma once
+#include "math.h"
+#include "gfx/texture.h"
