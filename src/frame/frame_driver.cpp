@@ -10,13 +10,13 @@
 #include "frame/texture_drift.h"
 #include "saver/frame_timer.h"
 #include "saver/saver_state.h"
+#include "scene/math.h"
 #include "frame/scene_globals.h"
 #include "platform/platform.h"
 
 double sceneTime = 0.0;
 
 namespace {
-constexpr Vec3 UP = {0.0f, 1.0f, 0.0f};
 constexpr float INNER_SPIN = 1.0053096f;   // 0.32 pi rad/s
 constexpr float OUTER_SPIN = 0.31415924f;  // 0.1 pi rad/s
 constexpr std::int32_t MIN_FRAME_MS = 10;

@@ -7,8 +7,6 @@
 #include "frame/scene_globals.h"
 
 namespace {
-constexpr Vec3 UP = {0.0f, 1.0f, 0.0f};
-
 // 0.1 + 0.45 (1 + sin x) and the like: a channel pulsing between base and base + 2 swing.
 float pulse(double base, double swing, double x) { return float(base + swing * (1.0 + std::sin(x))); }
 

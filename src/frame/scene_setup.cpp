@@ -1,6 +1,7 @@
 #include "frame/scene_setup.h"
 
 #include "saver/saver_state.h"
+#include "scene/math.h"
 #include "scene/random.h"
 #include "frame/scene_globals.h"
 #include "platform/instance.h"
@@ -10,7 +11,6 @@ namespace {
 // The tilt of both rings: the float one step below the float nearest to 15 degrees.
 constexpr float RING_TILT = 0.26179937f;
 constexpr Vec3 X_AXIS = {1.0f, 0.0f, 0.0f};
-constexpr Vec3 UP = {0.0f, 1.0f, 0.0f};
 constexpr Color4 RING_COLOR = {0.6f, 0.3f, 1.0f, 1.0f};
 constexpr Color4 GRID_COLOR = {0.2f, 0.1f, 0.4f, 0.5f};
 

@@ -17,6 +17,9 @@ inline constexpr float PI_F = std::bit_cast<float>(std::uint32_t{0x40490FDA});
 inline constexpr float TWO_PI_F = std::bit_cast<float>(std::uint32_t{0x40C90FDA});
 inline constexpr float HALF_PI_F = std::bit_cast<float>(std::uint32_t{0x3FC90FDA});
 
+// The scene's vertical: the axis the rings spin about and the camera circles.
+inline constexpr Vec3 UP = {0.0f, 1.0f, 0.0f};
+
 constexpr Vec3 makeVec3(float x, float y, float z) { return {x, y, z}; }
 constexpr Color4 makeColor4(float r, float g, float b, float a) { return {r, g, b, a}; }
 
