@@ -1,6 +1,9 @@
 #pragma once
 // Vectors, colours and the small helpers the scene speaks in. Values are stored as
-// 32-bit floats; compound expressions are evaluated in double and rounded once.
+// 32-bit floats. The Vec3 operators work in float, component by component, so each
+// result is rounded to float. dot, length, normalize, cross and square evaluate in double
+// and round once at the end (dot and length answer in double); rotateAboutAxis works in
+// double too, but its intermediate vectors are Vec3 values, rounded to float on the way.
 #include <bit>
 #include <cstdint>
 
