@@ -80,8 +80,8 @@ BudgetPayout payOutBudget(float budget, float step) {
     return {count, budget};
 }
 
-void emitParticles(float frameSeconds, const FrameCycles& cycles) {
-    emitBudget += frameSeconds;
+void emitParticles(float seconds, const FrameCycles& cycles) {
+    emitBudget += seconds;
     const float step = emitStep();
     while (emitBudget > 0.0f) {
         if (poolIsFull()) {

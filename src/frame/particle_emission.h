@@ -11,9 +11,9 @@ extern float emitBudget;
 // Frame time paid for one particle: 0.003 s, or 0.02 s in low detail.
 float emitStep();
 
-// Emits the particles owed after a frame of frameSeconds from random points of the inner
+// Emits the particles owed after a frame of `seconds` from random points of the inner
 // ring, as recorded by the ring's last draw.
-void emitParticles(float frameSeconds, const FrameCycles& cycles);
+void emitParticles(float seconds, const FrameCycles& cycles);
 
 // Draws one spark takes from the generator: the ring point, a direction, a lifetime.
 inline constexpr int DRAWS_PER_PARTICLE = 4;

@@ -19,11 +19,11 @@ void updateCameraPath(double sceneTime);
 
 // Raises the three grids, wraps them from +40 to -40, and fades those near the camera's
 // height or a wrap height to black.
-void driftGrids(float frameSeconds);
+void driftGrids(float dt);
 
 // Moves the first moteCount motes and draws each as one camera-facing square. The
 // render state for them is set by the caller.
-void animateMotes(float frameSeconds);
+void animateMotes(float dt);
 
 // Colour of every grid vertex before fading.
 inline constexpr Color4 gridBaseColor = {0.2f, 0.1f, 0.4f, 0.5f};
