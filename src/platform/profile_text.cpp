@@ -1,0 +1,191 @@
+// Private-profile text: one pass over the lines finds the section, the key and the place
+// for a new key line; reading and writing both work from what that pass found, so they
+// always agree on which line holds the key.
+#include "platform/profile_text.h"
+
+#include <cstddef>
+
+namespace {
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool equalIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (lowerAscii(a[i]) != lowerAscii(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string_view trimBlanks(std::string_view s) {
+    std::size_t begin = 0;
+    while (begin < s.size() && isBlank(s[begin])) {
+        ++begin;
+    }
+    std::size_t end = s.size();
+    while (end > begin && isBlank(s[end - 1])) {
+        --end;
+    }
+    return s.substr(begin, end - begin);
+}
+
+// One line: [start, contentEnd) is its text, [contentEnd, next) its ending ("", "\n" or
+// "\r\n"), and next is where the following line starts.
+struct Line {
+    std::size_t start;
+    std::size_t contentEnd;
+    std::size_t next;
+};
+
+Line lineAt(std::string_view text, std::size_t start) {
+    const std::size_t newline = text.find('\n', start);
+    if (newline == std::string_view::npos) {
+        return {start, text.size(), text.size()};
+    }
+    std::size_t contentEnd = newline;
+    if (contentEnd > start && text[contentEnd - 1] == '\r') {
+        --contentEnd;
+    }
+    return {start, contentEnd, newline + 1};
+}
+
+// What a pass over the text found for one section and key.
+struct Location {
+    bool sectionFound = false;
+    bool keyFound = false;
+    Line keyLine{};              // when keyFound
+    std::string_view value;      // when keyFound: the value, blanks trimmed
+    Line lastLine{};             // when sectionFound: the last key line, else the header
+    std::string_view lineEnding = "\n";  // what new lines end with
+};
+
+Location locate(std::string_view text, std::string_view section, std::string_view key) {
+    Location found;
+    const Line first = lineAt(text, 0);
+    if (first.contentEnd != first.next && text[first.contentEnd] == '\r') {
+        found.lineEnding = "\r\n";
+    }
+
+    bool inSection = false;
+    for (std::size_t start = 0; start < text.size();) {
+        const Line line = lineAt(text, start);
+        start = line.next;
+        const std::string_view content = trimBlanks(text.substr(line.start, line.contentEnd - line.start));
+
+        if (!content.empty() && content.front() == '[') {
+            if (inSection) {
+                break;  // the end of the first matching section: nothing after it counts
+            }
+            std::string_view name = content.substr(1);
+            name = name.substr(0, name.find(']'));
+            if (equalIgnoringCase(trimBlanks(name), section)) {
+                inSection = true;
+                found.sectionFound = true;
+                found.lastLine = line;
+            }
+            continue;
+        }
+        if (!inSection || content.empty() || content.front() == ';') {
+            continue;
+        }
+        const std::size_t equals = content.find('=');
+        if (equals == std::string_view::npos) {
+            continue;
+        }
+        found.lastLine = line;
+        if (equalIgnoringCase(trimBlanks(content.substr(0, equals)), key)) {
+            found.keyFound = true;
+            found.keyLine = line;
+            found.value = trimBlanks(content.substr(equals + 1));
+            break;  // the first matching key wins; where a new key would go no longer matters
+        }
+    }
+    return found;
+}
+
+std::int32_t parseProfileInt(std::string_view value) {
+    std::size_t i = 0;
+    while (i < value.size() && isBlank(value[i])) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < value.size() && (value[i] == '+' || value[i] == '-')) {
+        negative = value[i] == '-';
+        ++i;
+    }
+    std::uint32_t magnitude = 0;
+    for (; i < value.size() && value[i] >= '0' && value[i] <= '9'; ++i) {
+        magnitude = magnitude * 10u + static_cast<std::uint32_t>(value[i] - '0');
+    }
+    if (negative) {
+        magnitude = 0u - magnitude;
+    }
+    return static_cast<std::int32_t>(magnitude);  // modular since C++20
+}
+
+void appendKeyLine(std::string& out, std::string_view key, std::string_view value) {
+    out.append(key);
+    out.push_back('=');
+    out.append(value);
+}
+
+}  // namespace
+
+std::int32_t profileReadInt(std::string_view text, std::string_view section, std::string_view key,
+                            std::int32_t defaultValue) {
+    const Location found = locate(text, section, key);
+    return found.keyFound ? parseProfileInt(found.value) : defaultValue;
+}
+
+std::string profileWriteString(std::string_view text, std::string_view section, std::string_view key,
+                               std::string_view value) {
+    const Location found = locate(text, section, key);
+    std::string out;
+    out.reserve(text.size() + section.size() + key.size() + value.size() + 8);
+
+    if (found.keyFound) {
+        out.append(text.substr(0, found.keyLine.start));
+        appendKeyLine(out, key, value);
+        out.append(text.substr(found.keyLine.contentEnd));
+        return out;
+    }
+
+    if (found.sectionFound) {
+        // After the section's last key line (or its header), with its ending.
+        const Line& after = found.lastLine;
+        out.append(text.substr(0, after.next));
+        if (after.contentEnd == after.next) {
+            out.append(found.lineEnding);  // that line was the last and had no ending
+        }
+        appendKeyLine(out, key, value);
+        out.append(found.lineEnding);
+        out.append(text.substr(after.next));
+        return out;
+    }
+
+    out.append(text);
+    if (!text.empty() && text.back() != '\n') {
+        out.append(found.lineEnding);
+    }
+    out.push_back('[');
+    out.append(section);
+    out.push_back(']');
+    out.append(found.lineEnding);
+    appendKeyLine(out, key, value);
+    out.append(found.lineEnding);
+    return out;
+}
+
+bool profileNamesWritable(std::string_view section, std::string_view key, std::string_view value) {
+    const auto hasLineBreak = [](std::string_view s) { return s.find_first_of("\r\n") != std::string_view::npos; };
+    const auto trimmedAndNonEmpty = [](std::string_view s) { return !s.empty() && trimBlanks(s).size() == s.size(); };
+    return !hasLineBreak(section) && !hasLineBreak(key) && !hasLineBreak(value) && trimmedAndNonEmpty(section) &&
+           trimmedAndNonEmpty(key) && section.find(']') == std::string_view::npos &&
+           key.find('=') == std::string_view::npos && key.front() != ';' && key.front() != '[';
+}

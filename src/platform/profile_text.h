@@ -1,0 +1,44 @@
+#pragma once
+// The settings file's text, in the private-profile form Windows reads and writes:
+//
+//   ; a comment
+//   [section]
+//   key=value
+//
+// Pure functions on the whole text, for the platforms that have no private-profile calls
+// of their own. Section and key names match without regard to ASCII case, and blanks
+// (spaces and tabs) around them and around values do not count. Only the first section
+// of a name is looked at, and in it the first key of a name. Lines end with LF or CRLF; a
+// CR anywhere else is part of the line. A line whose first non-blank is ';' is a comment,
+// one whose first non-blank is '[' starts a section (its name runs to the first ']', or
+// to the end of the line when there is none), and any other line is a key only when it
+// holds an '='. Lines before the first section belong to none. Any bytes are accepted,
+// NUL bytes included.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// The value of key in section, read as GetPrivateProfileIntA reads it: blanks, an
+// optional sign, then decimal digits up to the first other character, accumulated in
+// unsigned 32-bit arithmetic that wraps (never clamps) and negated for '-'. A value with
+// no digits reads as 0; a missing section or key gives defaultValue.
+std::int32_t profileReadInt(std::string_view text, std::string_view section, std::string_view key,
+                            std::int32_t defaultValue);
+
+// The text with key=value set in section; every other byte is kept as it was.
+// - An existing key's line is rewritten as key=value (the spelling given here) and keeps
+//   its own line ending.
+// - A key missing from an existing section goes on a new line right after the section's
+//   last key line, or right after its header when it has no keys.
+// - A missing section is appended at the end, followed by the key's line.
+// New lines end the way the text's first line does: CRLF if that ends with CRLF, else LF.
+// A line that had no ending and is followed by a new one gets that ending first.
+// The names and the value must not hold line breaks, the section no ']', and the key no
+// '=' nor a leading ';' or '[' or blank; otherwise the result need not read back.
+std::string profileWriteString(std::string_view text, std::string_view section, std::string_view key,
+                               std::string_view value);
+
+// True when section, key and value can be written so that they read back: no CR or LF in
+// any of them, the names non-empty and without blanks at either end, no ']' in the
+// section, no '=' in the key and no ';' or '[' at its start.
+bool profileNamesWritable(std::string_view section, std::string_view key, std::string_view value);
