@@ -1,8 +1,26 @@
 #pragma once
 // Opaque handles that pass between the portable code and the platform layer. Their
 // meaning belongs to the platform: HWND/HDC/HINSTANCE on Windows, X11 records on Linux,
-// a plain surface record in headless runs. Where bitmaps are compiled into the program,
-// an InstanceHandle points at a ResourceTable (platform/embedded_resources.h).
+// a plain record in headless runs. Where bitmaps are compiled into the program, an
+// InstanceHandle points at a ResourceTable (platform/embedded_resources.h).
+#include <cstdint>
+
 using WindowHandle = void*;
 using DeviceContext = void*;
 using InstanceHandle = const void*;
+using ModuleHandle = void*;   // a library loaded by name
+using RegistryKey = void*;    // an open registry key
+
+// Window-procedure parameters and result, pointer-wide as on 64-bit Windows, where a
+// handle travels in them. The same types windows.h gives WPARAM, LPARAM and LRESULT.
+using WPARAM = std::uintptr_t;
+using LPARAM = std::intptr_t;
+using LRESULT = std::intptr_t;
+
+// A window procedure, and a dialog procedure (which answers whether it handled the
+// message).
+using WindowProc = LRESULT (*)(WindowHandle window, std::uint32_t message, WPARAM wParam, LPARAM lParam);
+using DialogProc = std::intptr_t (*)(WindowHandle dialog, std::uint32_t message, WPARAM wParam, LPARAM lParam);
+
+// Any entry point found in a library; cast to its real type before calling.
+using ProcAddress = void (*)();

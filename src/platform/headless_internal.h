@@ -1,0 +1,5 @@
+#pragma once
+// Shared between the headless platform's files: each part's reset, run by headlessReset.
+void resetHeadlessWindows();
+void resetHeadlessSystem();
+void resetHeadlessDialogs();

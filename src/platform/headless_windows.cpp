@@ -1,0 +1,570 @@
+// The headless platform's windows: records in a fixed table, window classes, a message
+// queue in Windows' order, timers on the headless clock, paint that stays requested until
+// it is validated, a scripted cursor, foreground window and input.
+#include <cstdio>
+#include <cstring>
+
+#include "platform/headless.h"
+#include "platform/headless_internal.h"
+#include "platform/messages.h"
+#include "platform/platform.h"
+#include "platform/window_system.h"
+
+namespace {
+
+constexpr int CLASS_CAPACITY = 4;
+constexpr int TIMER_CAPACITY = 4;
+constexpr int POSTED_CAPACITY = 64;
+constexpr int INPUT_CAPACITY = 64;
+constexpr int DEFAULT_LOG_CAPACITY = 64;
+
+struct WindowClass {
+    bool inUse;
+    char name[48];
+    WindowProc procedure;
+};
+
+struct Timer {
+    bool active;
+    std::uintptr_t id;
+    std::uint32_t periodMs;
+    std::uint32_t lastFire;
+};
+
+struct HeadlessWindow {
+    bool inUse;
+    std::uint64_t serial;  // creation order
+    int width;
+    int height;
+    int dcsInUse;
+    HeadlessDeviceContext dc;
+    WindowProc procedure;
+    HeadlessWindow* parent;
+    std::uint32_t style;
+    std::uint32_t exStyle;
+    int x;
+    int y;
+    char className[48];
+    char title[48];
+    bool needsPaint;
+    Timer timers[TIMER_CAPACITY];
+};
+
+struct ScheduledInput {
+    std::uint32_t atTick;
+    std::uint32_t message;
+    WPARAM wParam;
+    LPARAM lParam;
+    CursorPos cursor;  // where a mouse move takes the cursor
+};
+
+bool isDue(std::uint32_t atTick) { return std::int32_t(platformTickCount() - atTick) >= 0; }
+
+HeadlessWindow windows[HEADLESS_WINDOW_CAPACITY];
+std::uint64_t nextSerial = 1;
+WindowClass classes[CLASS_CAPACITY];
+QueuedMessage posted[POSTED_CAPACITY];
+int postedCount = 0;
+ScheduledInput inputs[INPUT_CAPACITY];
+int inputCount = 0;
+bool quitPosted = false;
+int quitCode = 0;
+int messageLimit = -1;
+ScreenRect screen = {0, 0, 640, 480};
+std::int32_t colorDepth = 32;
+CursorPos cursor = {100, 100};
+WindowHandle foreground = nullptr;
+int hideCursorCount = 0;
+int timerMessages = 0;
+int paintCount = 0;
+std::uint32_t paintTicks[HEADLESS_PAINT_LOG_CAPACITY];
+std::uint32_t defaultLog[DEFAULT_LOG_CAPACITY];
+int defaultLogCount = 0;
+HeadlessWindowInfo lastCreated;
+bool failClasses = false;
+bool failWindows = false;
+char registeredMessageNames[16][48];
+int registeredMessageCount = 0;
+
+// Window handles are small numbers, as window numbers on a command line are: 0x10010,
+// 0x10020 and so on, one for each slot of the table.
+constexpr std::uintptr_t HANDLE_BASE = 0x10000;
+constexpr std::uintptr_t HANDLE_STEP = 0x10;
+
+WindowHandle handleOf(const HeadlessWindow* w) {
+    if (w == nullptr) return nullptr;
+    return reinterpret_cast<WindowHandle>(HANDLE_BASE + HANDLE_STEP * std::uintptr_t(w - windows + 1));
+}
+
+HeadlessWindow* findWindow(WindowHandle handle) {
+    const std::uintptr_t number = reinterpret_cast<std::uintptr_t>(handle);
+    if (number <= HANDLE_BASE || (number - HANDLE_BASE) % HANDLE_STEP != 0) return nullptr;
+    const std::uintptr_t slot = (number - HANDLE_BASE) / HANDLE_STEP - 1;
+    if (slot >= std::uintptr_t(HEADLESS_WINDOW_CAPACITY) || !windows[slot].inUse) return nullptr;
+    return &windows[slot];
+}
+
+HeadlessWindow* findWindowOfDC(DeviceContext dc) {
+    for (HeadlessWindow& w : windows) {
+        if (w.inUse && dc == &w.dc) return &w;
+    }
+    return nullptr;
+}
+
+const WindowClass* findClass(const char* name) {
+    for (const WindowClass& c : classes) {
+        if (c.inUse && std::strcmp(c.name, name) == 0) return &c;
+    }
+    return nullptr;
+}
+
+void copyText(char (&to)[48], const char* from) {
+    std::snprintf(to, sizeof to, "%s", from != nullptr ? from : "");
+}
+
+HeadlessWindow* allocateWindow(int width, int height) {
+    if (width < 0 || height < 0) return nullptr;
+    for (HeadlessWindow& w : windows) {
+        if (!w.inUse) {
+            w = HeadlessWindow{};
+            w.inUse = true;
+            w.serial = nextSerial++;
+            w.width = width;
+            w.height = height;
+            return &w;
+        }
+    }
+    return nullptr;
+}
+
+HeadlessWindow* newestSaverWindow() {
+    HeadlessWindow* newest = nullptr;
+    for (HeadlessWindow& w : windows) {
+        if (w.inUse && w.procedure != nullptr && (newest == nullptr || w.serial > newest->serial)) newest = &w;
+    }
+    return newest;
+}
+
+void removeQueuedFor(const HeadlessWindow* w) {
+    int kept = 0;
+    for (int i = 0; i < postedCount; ++i) {
+        if (posted[i].window != handleOf(w)) posted[kept++] = posted[i];
+    }
+    postedCount = kept;
+}
+
+void destroy(HeadlessWindow* w) {
+    if (w == nullptr || !w->inUse) return;
+    // The window learns of its end first, then its children, as on Windows.
+    if (w->procedure != nullptr) w->procedure(handleOf(w), WM_DESTROY, 0, 0);
+    for (HeadlessWindow& child : windows) {
+        if (child.inUse && child.parent == w) destroy(&child);
+    }
+    removeQueuedFor(w);
+    if (foreground == handleOf(w)) foreground = nullptr;
+    w->inUse = false;
+}
+
+bool takeDueInput(QueuedMessage& message) {
+    // The earliest due input, in the order it was queued among equal times.
+    int best = -1;
+    for (int i = 0; i < inputCount; ++i) {
+        if (isDue(inputs[i].atTick) && (best < 0 || std::int32_t(inputs[i].atTick - inputs[best].atTick) < 0)) {
+            best = i;
+        }
+    }
+    if (best < 0) return false;
+    const ScheduledInput input = inputs[best];
+    for (int i = best + 1; i < inputCount; ++i) inputs[i - 1] = inputs[i];
+    --inputCount;
+    HeadlessWindow* target = findWindow(foreground);
+    if (target == nullptr) target = newestSaverWindow();
+    if (input.message == WM_MOUSEMOVE) cursor = input.cursor;
+    // Input with no window to go to is dropped, as the system would drop it.
+    if (target == nullptr) return takeDueInput(message);
+    message = {handleOf(target), input.message, input.wParam, input.lParam};
+    return true;
+}
+
+bool takePaint(QueuedMessage& message) {
+    HeadlessWindow* oldest = nullptr;
+    for (HeadlessWindow& w : windows) {
+        if (w.inUse && w.procedure != nullptr && w.needsPaint && (oldest == nullptr || w.serial < oldest->serial)) {
+            oldest = &w;
+        }
+    }
+    if (oldest == nullptr) return false;
+    message = {handleOf(oldest), WM_PAINT, 0, 0};
+    paintTicks[paintCount % HEADLESS_PAINT_LOG_CAPACITY] = platformTickCount();
+    ++paintCount;
+    return true;
+}
+
+bool takeDueTimer(QueuedMessage& message) {
+    const std::uint32_t now = platformTickCount();
+    for (HeadlessWindow& w : windows) {
+        if (!w.inUse) continue;
+        for (Timer& t : w.timers) {
+            if (t.active && now - t.lastFire >= t.periodMs) {
+                t.lastFire = now;
+                message = {handleOf(&w), WM_TIMER, t.id, 0};
+                ++timerMessages;
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// Milliseconds until the next input or timer tick is due; false when nothing will come.
+bool nextEventDelay(std::uint32_t& delay) {
+    const std::uint32_t now = platformTickCount();
+    bool found = false;
+    for (int i = 0; i < inputCount; ++i) {
+        const std::uint32_t d = inputs[i].atTick - now;
+        if (!found || d < delay) delay = d;
+        found = true;
+    }
+    for (const HeadlessWindow& w : windows) {
+        if (!w.inUse) continue;
+        for (const Timer& t : w.timers) {
+            if (!t.active) continue;
+            const std::uint32_t d = t.periodMs - (now - t.lastFire);
+            if (!found || d < delay) delay = d;
+            found = true;
+        }
+    }
+    return found;
+}
+
+}  // namespace
+
+void resetHeadlessWindows() {
+    for (HeadlessWindow& w : windows) w.inUse = false;
+    for (WindowClass& c : classes) c.inUse = false;
+    postedCount = 0;
+    inputCount = 0;
+    quitPosted = false;
+    quitCode = 0;
+    messageLimit = -1;
+    screen = {0, 0, 640, 480};
+    colorDepth = 32;
+    cursor = {100, 100};
+    foreground = nullptr;
+    hideCursorCount = 0;
+    timerMessages = 0;
+    paintCount = 0;
+    defaultLogCount = 0;
+    lastCreated = HeadlessWindowInfo{};
+    failClasses = false;
+    failWindows = false;
+    registeredMessageCount = 0;
+}
+
+// --- Controls
+
+WindowHandle headlessCreateWindow(int width, int height) { return handleOf(allocateWindow(width, height)); }
+
+void headlessDestroyWindow(WindowHandle window) { destroy(findWindow(window)); }
+
+int headlessDCsInUse(WindowHandle window) {
+    const HeadlessWindow* w = findWindow(window);
+    return w ? w->dcsInUse : 0;
+}
+
+HeadlessDeviceContext* headlessDeviceContext(DeviceContext dc) {
+    HeadlessWindow* w = findWindowOfDC(dc);
+    return w ? &w->dc : nullptr;
+}
+
+void headlessSetScreenRect(ScreenRect rect) { screen = rect; }
+void headlessSetColorDepth(std::int32_t bits) { colorDepth = bits; }
+void headlessSetCursorPos(CursorPos position) { cursor = position; }
+void headlessSetForegroundWindow(WindowHandle window) { foreground = window; }
+int headlessHideCursorCount() { return hideCursorCount; }
+
+bool headlessQueueInput(std::uint32_t atTick, std::uint32_t message, WPARAM wParam, LPARAM lParam) {
+    if (inputCount == INPUT_CAPACITY) return false;
+    inputs[inputCount++] = {atTick, message, wParam, lParam, cursor};
+    return true;
+}
+
+bool headlessQueueMouseMove(std::uint32_t atTick, std::int32_t x, std::int32_t y) {
+    if (inputCount == INPUT_CAPACITY) return false;
+    // lParam carries client coordinates, which the saver never reads: it asks for the
+    // cursor's screen position.
+    const LPARAM packed = LPARAM(std::uint32_t(y & 0xFFFF) << 16 | std::uint32_t(x & 0xFFFF));
+    inputs[inputCount++] = {atTick, WM_MOUSEMOVE, 0, packed, {x, y}};
+    return true;
+}
+
+void headlessSetMessageLimit(int messages) { messageLimit = messages; }
+
+int headlessPaintCount() { return paintCount; }
+
+std::uint32_t headlessPaintTick(int index) {
+    const int first = paintCount > HEADLESS_PAINT_LOG_CAPACITY ? paintCount - HEADLESS_PAINT_LOG_CAPACITY : 0;
+    return paintTicks[(first + index) % HEADLESS_PAINT_LOG_CAPACITY];
+}
+
+int headlessDefaultProcessingCount(std::uint32_t message) {
+    int count = 0;
+    for (int i = 0; i < defaultLogCount && i < DEFAULT_LOG_CAPACITY; ++i) count += defaultLog[i] == message;
+    return count;
+}
+
+int headlessTimerMessageCount() { return timerMessages; }
+
+HeadlessWindowInfo headlessWindowInfo(WindowHandle window) {
+    HeadlessWindowInfo info{};
+    const HeadlessWindow* w = findWindow(window);
+    if (w == nullptr) return info;
+    info.exists = true;
+    info.parent = handleOf(w->parent);
+    info.style = w->style;
+    info.exStyle = w->exStyle;
+    info.x = w->x;
+    info.y = w->y;
+    info.width = w->width;
+    info.height = w->height;
+    std::memcpy(info.className, w->className, sizeof info.className);
+    std::memcpy(info.title, w->title, sizeof info.title);
+    for (const Timer& t : w->timers) info.activeTimers += t.active;
+    return info;
+}
+
+WindowHandle headlessNewestWindow() { return handleOf(newestSaverWindow()); }
+
+HeadlessWindowInfo headlessLastCreatedWindow() { return lastCreated; }
+
+void headlessFailClassRegistration(bool fail) { failClasses = fail; }
+void headlessFailWindowCreation(bool fail) { failWindows = fail; }
+
+// --- Platform operations
+
+DeviceContext platformGetDC(WindowHandle window) {
+    HeadlessWindow* w = findWindow(window);
+    if (!w) return nullptr;
+    ++w->dcsInUse;
+    return &w->dc;
+}
+
+void platformReleaseDC(WindowHandle window, DeviceContext dc) {
+    HeadlessWindow* w = findWindow(window);
+    if (w && dc == &w->dc && w->dcsInUse > 0) --w->dcsInUse;
+}
+
+ClientSize platformClientSize(WindowHandle window) {
+    const HeadlessWindow* w = findWindow(window);
+    return w ? ClientSize{w->width, w->height} : ClientSize{0, 0};
+}
+
+bool platformRegisterClass(const WindowClassRequest& request) {
+    if (failClasses || request.name == nullptr || request.procedure == nullptr || findClass(request.name)) {
+        return false;
+    }
+    for (WindowClass& c : classes) {
+        if (!c.inUse) {
+            c.inUse = true;
+            copyText(c.name, request.name);
+            c.procedure = request.procedure;
+            return true;
+        }
+    }
+    return false;
+}
+
+WindowHandle platformCreateWindow(const WindowRequest& request) {
+    const WindowClass* windowClass = findClass(request.className);
+    if (failWindows || windowClass == nullptr) return nullptr;
+    if (request.parent != nullptr && findWindow(request.parent) == nullptr) return nullptr;
+    HeadlessWindow* w = allocateWindow(request.width, request.height);
+    if (w == nullptr) return nullptr;
+    w->procedure = windowClass->procedure;
+    w->parent = findWindow(request.parent);
+    w->style = request.style;
+    w->exStyle = request.exStyle;
+    w->x = request.x;
+    w->y = request.y;
+    copyText(w->className, request.className);
+    copyText(w->title, request.title);
+    WindowHandle handle = handleOf(w);
+    lastCreated = headlessWindowInfo(handle);
+    if (w->procedure(handle, WM_CREATE, 0, 0) == -1) {
+        destroy(w);
+        return nullptr;
+    }
+    if (w->inUse && (request.style & WS_VISIBLE) != 0) {
+        w->needsPaint = true;
+        w->procedure(handle, WM_SHOWWINDOW, 1, 0);
+    }
+    return w->inUse ? handle : nullptr;
+}
+
+void platformDestroyWindow(WindowHandle window) { destroy(findWindow(window)); }
+
+bool platformIsWindow(WindowHandle window) { return findWindow(window) != nullptr; }
+
+WindowHandle platformGetParent(WindowHandle window) {
+    const HeadlessWindow* w = findWindow(window);
+    return w != nullptr ? handleOf(w->parent) : nullptr;
+}
+
+WindowHandle platformFindWindow(const char* className, const char* title) {
+    for (HeadlessWindow& w : windows) {
+        if (w.inUse && w.procedure != nullptr && std::strcmp(w.className, className) == 0 &&
+            std::strcmp(w.title, title) == 0) {
+            return handleOf(&w);
+        }
+    }
+    return nullptr;
+}
+
+WindowHandle platformGetForegroundWindow() { return findWindow(foreground) ? foreground : nullptr; }
+
+void platformSetForegroundWindow(WindowHandle window) {
+    if (findWindow(window)) foreground = window;
+}
+
+ScreenRect platformScreenRect() { return screen; }
+
+ScreenRect platformClientRect(WindowHandle window) {
+    const HeadlessWindow* w = findWindow(window);
+    return w != nullptr ? ScreenRect{0, 0, w->width, w->height} : ScreenRect{0, 0, 0, 0};
+}
+
+std::int32_t platformColorDepth(DeviceContext dc) { return findWindowOfDC(dc) != nullptr ? colorDepth : 0; }
+
+std::uint32_t platformRegisterWindowMessage(const char* name) {
+    for (int i = 0; i < registeredMessageCount; ++i) {
+        if (std::strcmp(registeredMessageNames[i], name) == 0) return 0xC000u + std::uint32_t(i);
+    }
+    if (registeredMessageCount == 16) return 0;
+    copyText(registeredMessageNames[registeredMessageCount], name);
+    return 0xC000u + std::uint32_t(registeredMessageCount++);
+}
+
+int platformGetMessage(QueuedMessage& message) {
+    for (;;) {
+        if (messageLimit == 0) return -1;
+        if (postedCount > 0) {
+            message = posted[0];
+            for (int i = 1; i < postedCount; ++i) posted[i - 1] = posted[i];
+            --postedCount;
+        } else if (takeDueInput(message)) {
+        } else if (quitPosted) {
+            quitPosted = false;
+            message = {nullptr, WM_QUIT, WPARAM(std::intptr_t(quitCode)), 0};
+            return 0;
+        } else if (takePaint(message) || takeDueTimer(message)) {
+        } else {
+            // Nothing waits: wait, on the headless clock, for the next input or tick. With
+            // nothing to come, the real call would block for ever; fail instead.
+            std::uint32_t delay = 0;
+            if (!nextEventDelay(delay)) return -1;
+            headlessAdvanceTickCount(delay);
+            continue;
+        }
+        if (messageLimit > 0) --messageLimit;
+        return 1;
+    }
+}
+
+void platformTranslateMessage(const QueuedMessage&) {}
+
+LRESULT platformDispatchMessage(const QueuedMessage& message) {
+    HeadlessWindow* w = findWindow(message.window);
+    if (w == nullptr || w->procedure == nullptr) return 0;
+    return w->procedure(message.window, message.message, message.wParam, message.lParam);
+}
+
+bool platformPeekMessage(QueuedMessage& message, WindowHandle window, std::uint32_t first, std::uint32_t last,
+                         std::uint32_t removeFlags) {
+    for (int i = 0; i < postedCount; ++i) {
+        if (posted[i].window == window && posted[i].message >= first && posted[i].message <= last) {
+            message = posted[i];
+            if (removeFlags & PM_REMOVE) {
+                for (int j = i + 1; j < postedCount; ++j) posted[j - 1] = posted[j];
+                --postedCount;
+            }
+            return true;
+        }
+    }
+    // A due timer tick is generated on demand, as Windows does.
+    if (first <= WM_TIMER && WM_TIMER <= last) {
+        HeadlessWindow* w = findWindow(window);
+        const std::uint32_t now = platformTickCount();
+        if (w != nullptr) {
+            for (Timer& t : w->timers) {
+                if (t.active && now - t.lastFire >= t.periodMs) {
+                    if (removeFlags & PM_REMOVE) t.lastFire = now;
+                    message = {handleOf(w), WM_TIMER, t.id, 0};
+                    return true;
+                }
+            }
+        }
+    }
+    return false;
+}
+
+bool platformPostMessage(WindowHandle window, std::uint32_t message, WPARAM wParam, LPARAM lParam) {
+    if (findWindow(window) == nullptr || postedCount == POSTED_CAPACITY) return false;
+    posted[postedCount++] = {window, message, wParam, lParam};
+    return true;
+}
+
+LRESULT platformSendMessage(WindowHandle window, std::uint32_t message, WPARAM wParam, LPARAM lParam) {
+    HeadlessWindow* w = findWindow(window);
+    if (w == nullptr || w->procedure == nullptr) return 0;
+    return w->procedure(window, message, wParam, lParam);
+}
+
+void platformPostQuitMessage(int exitCode) {
+    quitPosted = true;
+    quitCode = exitCode;
+}
+
+LRESULT platformDefWindowProc(WindowHandle window, std::uint32_t message, WPARAM, LPARAM) {
+    defaultLog[defaultLogCount % DEFAULT_LOG_CAPACITY] = message;
+    ++defaultLogCount;
+    HeadlessWindow* w = findWindow(window);
+    if (w == nullptr) return 0;
+    if (message == WM_CLOSE) destroy(w);
+    if (message == WM_PAINT) w->needsPaint = false;
+    return 0;
+}
+
+std::uintptr_t platformSetTimer(WindowHandle window, std::uintptr_t id, std::uint32_t periodMs) {
+    HeadlessWindow* w = findWindow(window);
+    if (w == nullptr) return 0;
+    Timer* slot = nullptr;
+    for (Timer& t : w->timers) {
+        if (t.active && t.id == id) slot = &t;
+    }
+    for (Timer& t : w->timers) {
+        if (slot == nullptr && !t.active) slot = &t;
+    }
+    if (slot == nullptr) return 0;
+    *slot = {true, id, periodMs, platformTickCount()};
+    return id;
+}
+
+bool platformKillTimer(WindowHandle window, std::uintptr_t id) {
+    HeadlessWindow* w = findWindow(window);
+    if (w == nullptr) return false;
+    for (Timer& t : w->timers) {
+        if (t.active && t.id == id) {
+            t.active = false;
+            return true;
+        }
+    }
+    return false;
+}
+
+void platformInvalidateRect(WindowHandle window) {
+    if (HeadlessWindow* w = findWindow(window)) w->needsPaint = true;
+}
+
+CursorPos platformGetCursorPos() { return cursor; }
+
+void platformHideCursor() { ++hideCursorCount; }

@@ -1,0 +1,16 @@
+#pragma once
+// The configure dialog (template 2003): one check box, 1000, for low detail. OK stores
+// its state in the settings file; Cancel and closing leave the file alone. The dialog
+// always ends with 0.
+#include <cstdint>
+
+#include "platform/handles.h"
+
+inline constexpr int CONFIGURE_DIALOG_ID = 2003;
+inline constexpr int LOW_DETAIL_CHECK_BOX = 1000;
+
+// Registers window classes the dialog needs: none. Returns 1, which lets it run.
+std::int32_t dialogClassHook(InstanceHandle instance);
+
+// The dialog procedure: 1 when it handled the message.
+std::intptr_t configureDialogProc(WindowHandle dialog, std::uint32_t message, WPARAM wParam, LPARAM lParam);

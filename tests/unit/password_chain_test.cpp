@@ -1,0 +1,228 @@
+// The password hooks of the Windows 95 family, end to end on the headless platform with
+// a scripted registry and a fake PASSWORD.CPL whose answers and timing each test sets.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/headless.h"
+#include "platform/messages.h"
+#include "platform/platform.h"
+#include "platform/window_system.h"
+#include "shell/password.h"
+#include "shell/saver_main.h"
+#include "shell/shell_state.h"
+#include "shell/window_procs.h"
+#include "shell_test_support.h"
+
+namespace {
+
+// What the fake verifier does on each call, and what it saw.
+struct VerifierScript {
+    std::vector<int> answers;        // one per call; calls beyond the list answer 1
+    std::uint32_t takesMs = 50;      // how long the password dialog stays up
+    bool closeWhileChecking = false;  // post a close to the window and pump it
+    int calls = 0;
+    std::vector<std::uint32_t> endTicks;
+    bool runningStateSeen = true;
+};
+VerifierScript script;
+
+std::int32_t fakeVerifier(WindowHandle window) {
+    const int call = script.calls++;
+    script.runningStateSeen = script.runningStateSeen && headlessScreenSaverRunning();
+    if (script.closeWhileChecking) {
+        // The dialog's own loop delivers a close meant for the saver.
+        platformPostMessage(window, WM_CLOSE, 0, 0);
+        QueuedMessage message;
+        while (platformPeekMessage(message, window, WM_CLOSE, WM_CLOSE, PM_REMOVE)) platformDispatchMessage(message);
+    }
+    headlessAdvanceTickCount(script.takesMs);
+    script.endTicks.push_back(platformTickCount());
+    return call < int(script.answers.size()) ? script.answers[std::size_t(call)] : 1;
+}
+
+std::uint32_t fakeChangeProvider = 0;
+std::uint32_t fakeChangePassword(const char* provider, WindowHandle owner, std::uint32_t, void*) {
+    ++fakeChangeProvider;
+    EXPECT_STREQ(provider, "SCRSAVE");
+    (void)owner;
+    return 0;
+}
+
+const HeadlessEntryPoint VERIFIER[] = {{"VerifyScreenSavePwd", reinterpret_cast<ProcAddress>(fakeVerifier)}};
+
+class PasswordChain : public SaverChainTest {
+protected:
+    void SetUp() override {
+        SaverChainTest::SetUp();
+        script = VerifierScript{};
+        headlessSetPlatformId(1);
+    }
+
+    static void requirePassword(const void* value, std::uint32_t size) {
+        headlessSetRegistryValue("Control Panel\\Desktop", "ScreenSaveUsePassword", value, size);
+    }
+    static void requirePassword() {
+        const std::uint32_t one = 1;
+        requirePassword(&one, 4);
+        headlessAddLibrary("PASSWORD.CPL", VERIFIER, 1);
+    }
+};
+
+TEST_F(PasswordChain, AWrongAnswerKeepsTheSaverRunningAndARightOneEndsIt) {
+    requirePassword();
+    script.answers = {0, 1};
+    headlessQueueInput(1100, WM_KEYDOWN, VK_A, 0);
+    headlessQueueInput(1600, WM_KEYDOWN, VK_A, 0);
+    EXPECT_EQ(saverMain(nullptr, "/s"), 0);
+    ASSERT_EQ(script.calls, 2);
+    EXPECT_GE(script.endTicks[1], 1600u);  // frames went on until the second key
+    EXPECT_GE(headlessPaintCount(), 40);
+    EXPECT_EQ(closeApproved, 1);
+}
+
+TEST_F(PasswordChain, ARefusedCloseHidesTheCursorAgainAndResetsTheReference) {
+    // The check alone, on a window whose procedure is the shell's default procedure.
+    ASSERT_TRUE(platformRegisterClass({"Plain", 0, defaultSaverProc, nullptr, 0, true}));
+    WindowHandle window = platformCreateWindow({0, "Plain", "", 0, 0, 0, 10, 10, nullptr, nullptr});
+    ASSERT_NE(window, nullptr);
+    isWin9x = 1;
+    verifyPasswordFn = fakeVerifier;
+    script.answers = {0};
+    headlessSetCursorPos({7, 9});
+    const int hidden = headlessHideCursorCount();
+    EXPECT_EQ(platformSendMessage(window, WM_CLOSE, 0, 0), 0);
+    EXPECT_EQ(script.calls, 1);
+    EXPECT_EQ(headlessHideCursorCount(), hidden + 1);
+    EXPECT_EQ(lastCursorPos.x, 7);
+    EXPECT_EQ(lastCursorPos.y, 9);
+    EXPECT_TRUE(platformIsWindow(window));
+    EXPECT_EQ(closeApproved, 0);
+    EXPECT_EQ(lastPasswordCheckTick, platformTickCount());
+    verifyPasswordFn = nullptr;
+}
+
+TEST_F(PasswordChain, AKeyWithinTheQuietPeriodDoesNotAskAgain) {
+    requirePassword();
+    script.answers = {0, 1};
+    headlessQueueInput(1100, WM_KEYDOWN, VK_A, 0);  // the check ends about 50 ms later
+    headlessQueueInput(1250, WM_KEYDOWN, VK_A, 0);  // within 200 ms of its end
+    headlessQueueInput(1400, WM_KEYDOWN, VK_A, 0);  // after
+    EXPECT_EQ(saverMain(nullptr, "/s"), 0);
+    ASSERT_EQ(script.calls, 2);
+    EXPECT_LT(script.endTicks[0], 1250u);
+    EXPECT_GE(script.endTicks[1], 1400u);
+}
+
+TEST_F(PasswordChain, ACloseDuringTheCheckIsRefusedWithoutASecondCheck) {
+    requirePassword();
+    script.answers = {0, 1};
+    script.closeWhileChecking = true;
+    headlessQueueInput(1100, WM_KEYDOWN, VK_A, 0);
+    headlessQueueInput(1500, WM_KEYDOWN, VK_A, 0);
+    EXPECT_EQ(saverMain(nullptr, "/s"), 0);
+    // The close inside the first check neither ran the verifier nor ended the saver.
+    ASSERT_EQ(script.calls, 2);
+    EXPECT_GE(script.endTicks[1], 1500u);
+}
+
+TEST_F(PasswordChain, TheTickCountWrappingBetweenChecksDoesNotBlockTheNext) {
+    requirePassword();
+    script.answers = {0, 1};
+    headlessSetTickCount(0xFFFFFF00u);
+    headlessQueueInput(0xFFFFFF10u, WM_KEYDOWN, VK_A, 0);  // ends near 0xFFFFFF42
+    headlessQueueInput(0x00000100u, WM_KEYDOWN, VK_A, 0);  // about 450 ms later, past 2^32
+    EXPECT_EQ(saverMain(nullptr, "/s"), 0);
+    ASSERT_EQ(script.calls, 2);
+    EXPECT_LT(script.endTicks[1], 0x1000u);
+}
+
+TEST_F(PasswordChain, WithoutAVerifierLibraryTheFirstKeyEndsTheSaver) {
+    const std::uint32_t one = 1;
+    requirePassword(&one, 4);  // no PASSWORD.CPL
+    headlessQueueInput(1100, WM_KEYDOWN, VK_A, 0);
+    EXPECT_EQ(saverMain(nullptr, "/s"), 0);
+    EXPECT_LE(platformTickCount(), 1120u);
+    EXPECT_EQ(headlessLibraryLoadCount(), 1);
+    EXPECT_EQ(headlessSystemParameterCalls(), 0);
+}
+
+TEST_F(PasswordChain, TheRunningStateIsOnExactlyWhileAVerifierIsLoaded) {
+    requirePassword();
+    headlessQueueInput(1100, WM_KEYDOWN, VK_A, 0);
+    EXPECT_EQ(saverMain(nullptr, "/s"), 0);
+    EXPECT_EQ(script.calls, 1);
+    EXPECT_TRUE(script.runningStateSeen);
+    EXPECT_FALSE(headlessScreenSaverRunning());
+    EXPECT_EQ(headlessSystemParameterCalls(), 2);
+    EXPECT_EQ(headlessLibrariesLoaded(), 0);
+    EXPECT_EQ(headlessRegistryKeysOpen(), 0);
+}
+
+TEST_F(PasswordChain, ALibraryWithoutTheVerifierIsReleasedAtOnce) {
+    const std::uint32_t one = 1;
+    requirePassword(&one, 4);
+    headlessAddLibrary("password.cpl", nullptr, 0);
+    headlessQueueInput(1100, WM_KEYDOWN, VK_A, 0);
+    EXPECT_EQ(saverMain(nullptr, "/s"), 0);
+    EXPECT_EQ(headlessLibraryLoadCount(), 1);
+    EXPECT_EQ(headlessLibrariesLoaded(), 0);
+    EXPECT_EQ(headlessSystemParameterCalls(), 0);
+}
+
+// Mend: only the bytes the registry returns decide; a short value leaves no stale bytes.
+TEST_F(PasswordChain, OnlyTheBytesOfTheStoredValueDecide) {
+    const struct {
+        std::vector<unsigned char> bytes;
+        bool required;
+    } cases[] = {
+        {{0x01}, true},  {{0x00}, false},           {{0x00, 0x00, 0x00}, false},
+        {{0x00, 0x01}, true}, {{0, 0, 0, 0}, false}, {{0, 0, 0, 0, 1}, false},  // 5 bytes: the read fails
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        requirePassword(c.bytes.data(), std::uint32_t(c.bytes.size()));
+        headlessAddLibrary("PASSWORD.CPL", VERIFIER, 1);
+        headlessQueueInput(1100, WM_KEYDOWN, VK_A, 0);
+        EXPECT_EQ(saverMain(nullptr, "/s"), 0);
+        EXPECT_EQ(script.calls, c.required ? 1 : 0) << c.bytes.size() << " bytes";
+        TearDown();
+    }
+}
+
+TEST_F(PasswordChain, TheAutoplayQueryClosesTheSaver) {
+    const std::uint32_t autoplay = platformRegisterWindowMessage("QueryCancelAutoPlay");
+    headlessQueueInput(1100, autoplay, 0, 0);
+    EXPECT_EQ(saverMain(nullptr, "/s"), 0);
+    EXPECT_LE(platformTickCount(), 1120u);
+    EXPECT_EQ(queryCancelAutoPlayMessage, autoplay);
+}
+
+TEST_F(PasswordChain, OtherPlatformsNeverTouchTheRegistryOrTheLibraries) {
+    requirePassword();
+    headlessSetPlatformId(2);
+    headlessQueueInput(1100, WM_KEYDOWN, VK_A, 0);
+    EXPECT_EQ(saverMain(nullptr, "/s"), 0);
+    EXPECT_EQ(saverMain(nullptr, "/a"), -1);
+    EXPECT_EQ(saverMain(nullptr, "/a 5"), -1);
+    headlessFailVersionQuery();
+    EXPECT_EQ(saverMain(nullptr, "/a"), -1);
+    EXPECT_EQ(headlessRegistryOpenCount(), 0);
+    EXPECT_EQ(headlessLibraryLoadCount(), 0);
+    EXPECT_EQ(headlessSystemParameterCalls(), 0);
+    EXPECT_EQ(script.calls, 0);
+    EXPECT_EQ(queryCancelAutoPlayMessage, 0u);
+}
+
+TEST_F(PasswordChain, ChangePasswordCallsTheProviderAndReturnsZero) {
+    const HeadlessEntryPoint change[] = {{"PwdChangePasswordA", reinterpret_cast<ProcAddress>(fakeChangePassword)}};
+    fakeChangeProvider = 0;
+    EXPECT_EQ(saverMain(nullptr, "/a 1234"), 0);  // no MPR.DLL: nothing, still 0
+    headlessAddLibrary("MPR.DLL", change, 1);
+    EXPECT_EQ(saverMain(nullptr, "/a"), 0);
+    EXPECT_EQ(saverMain(nullptr, "A 99"), 0);
+    EXPECT_EQ(fakeChangeProvider, 2u);
+    EXPECT_EQ(headlessLibrariesLoaded(), 0);
+}
+
+}  // namespace

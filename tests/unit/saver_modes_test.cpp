@@ -1,0 +1,252 @@
+// The run modes end to end on the headless platform: the full-screen saver and what ends
+// it, the single instance, the preview, the refused switches and the process entry.
+#include <gtest/gtest.h>
+
+#include "frame/scene_globals.h"
+#include "platform/headless.h"
+#include "platform/messages.h"
+#include "platform/platform.h"
+#include "platform/system_services.h"
+#include "platform/window_system.h"
+#include "saver/saver_state.h"
+#include "shell/saver_main.h"
+#include "shell/shell_state.h"
+#include "shell_test_support.h"
+
+namespace {
+
+using SaverMode = SaverChainTest;
+
+TEST_F(SaverMode, FullScreenRunsFramesBackToBackUntilAKeyPress) {
+    // None of these ends the saver: a release whose press came before, a wheel turn,
+    // 4 pixels of travel in two steps, a character.
+    headlessSetCursorPos({30, 30});
+    headlessQueueInput(1100, WM_KEYUP, VK_A, 0);
+    headlessQueueInput(1150, WM_MOUSEWHEEL, 120u << 16, 0);
+    headlessQueueMouseMove(1200, 32, 31);
+    headlessQueueMouseMove(1250, 31, 33);
+    headlessQueueInput(1300, WM_CHAR, 'a', 0);
+    headlessQueueInput(1500, WM_KEYDOWN, VK_SPACE, 0);
+
+    EXPECT_EQ(saverMain(nullptr, "/s"), 0);
+
+    const HeadlessWindowInfo window = headlessLastCreatedWindow();
+    ASSERT_TRUE(window.exists);
+    EXPECT_STREQ(window.className, "WindowsScreenSaverClass");
+    EXPECT_STREQ(window.title, "Screen Saver");
+    EXPECT_EQ(window.style, 0x96000000u);
+    EXPECT_EQ(window.exStyle, 8u);
+    EXPECT_EQ(window.parent, nullptr);
+    EXPECT_EQ(window.width, 64);
+    EXPECT_EQ(window.height, 48);
+    EXPECT_EQ(headlessNewestWindow(), nullptr);  // destroyed at the end
+
+    // About one frame every 10 ms over the 500 ms, each at least 10 ms after the last.
+    const int frames = headlessPaintCount();
+    EXPECT_GE(frames, 45);
+    EXPECT_LE(frames, 51);
+    for (int i = 1; i < frames && i < HEADLESS_PAINT_LOG_CAPACITY; ++i) {
+        EXPECT_GE(headlessPaintTick(i) - headlessPaintTick(i - 1), 10u) << i;
+    }
+    EXPECT_EQ(headlessTimerMessageCount(), 0);  // paint always wins over the tick
+    EXPECT_GE(headlessHideCursorCount(), frames);
+}
+
+TEST_F(SaverMode, EachDismissingInputEndsTheSaver) {
+    const std::uint32_t dismissals[][2] = {
+        {WM_KEYDOWN, VK_A}, {WM_SYSKEYDOWN, 0x12}, {WM_LBUTTONDOWN, 1}, {WM_RBUTTONDOWN, 2},
+        {WM_MBUTTONDOWN, 16}, {WM_ACTIVATEAPP, 0}, {WM_POWERBROADCAST, 4}, {WM_POWER, 3},
+    };
+    for (const auto& input : dismissals) {
+        SetUp();
+        headlessQueueInput(1100, input[0], input[1], 0);
+        EXPECT_EQ(saverMain(nullptr, "/s"), 0) << std::hex << input[0];
+        EXPECT_LE(platformTickCount(), 1120u) << std::hex << input[0];
+        TearDown();
+    }
+}
+
+TEST_F(SaverMode, FiveSummedPixelsOfTravelEndTheSaver) {
+    headlessSetCursorPos({30, 30});
+    headlessQueueMouseMove(1100, 32, 32);  // 4 pixels: stays
+    headlessQueueMouseMove(1200, 33, 32);  // 5 pixels from where it started: ends
+    EXPECT_EQ(saverMain(nullptr, "/s"), 0);
+    EXPECT_GE(platformTickCount(), 1200u);
+    EXPECT_LE(platformTickCount(), 1220u);
+}
+
+TEST_F(SaverMode, ASecondSaverBringsTheFirstToTheFrontAndEndsAtOnce) {
+    ASSERT_TRUE(platformRegisterClass({"WindowsScreenSaverClass", 0, [](WindowHandle, std::uint32_t, WPARAM, LPARAM) {
+                                           return LRESULT(0);
+                                       }, nullptr, 100, true}));
+    WindowHandle first = platformCreateWindow(
+        {8, "WindowsScreenSaverClass", "Screen Saver", WS_POPUP, 0, 0, 64, 48, nullptr, nullptr});
+    ASSERT_NE(first, nullptr);
+    isWin9x = 1;
+    EXPECT_EQ(saverMain(nullptr, "/s"), 0);
+    EXPECT_EQ(platformGetForegroundWindow(), first);
+    EXPECT_EQ(headlessPaintCount(), 0);
+    EXPECT_EQ(headlessRegistryOpenCount(), 0);  // no password hook was loaded
+}
+
+TEST_F(SaverMode, PreviewIsAChildThatInputDoesNotEnd) {
+    WindowHandle host = headlessCreateWindow(80, 60);
+    headlessQueueInput(1100, WM_KEYDOWN, VK_A, 0);
+    headlessQueueInput(1110, WM_LBUTTONDOWN, 1, 0);
+    headlessQueueMouseMove(1120, 500, 500);
+    headlessQueueInput(1130, WM_ACTIVATEAPP, 0, 0);
+    // The display settings close the preview by asking it to close.
+    headlessQueueInput(1400, WM_CLOSE, 0, 0);
+
+    EXPECT_EQ(saverMain(nullptr, ("/p " + numberOf(host)).c_str()), 0);
+
+    const HeadlessWindowInfo preview = headlessLastCreatedWindow();
+    EXPECT_STREQ(preview.title, "Preview");
+    EXPECT_EQ(preview.parent, host);
+    EXPECT_EQ(preview.style, 0x52000000u);
+    EXPECT_EQ(preview.exStyle, 0u);
+    EXPECT_EQ(preview.width, 80);
+    EXPECT_EQ(preview.height, 60);
+    EXPECT_GE(platformTickCount(), 1400u);
+    EXPECT_EQ(headlessHideCursorCount(), 0);  // the preview never touches the cursor
+    EXPECT_TRUE(platformIsWindow(host));
+}
+
+TEST_F(SaverMode, PreviewEndsWhenItsHostGoesAway) {
+    // A host that destroys itself, and so the preview, when asked to close.
+    ASSERT_TRUE(platformRegisterClass({"Host", 0, [](WindowHandle w, std::uint32_t message, WPARAM, LPARAM) {
+                                           if (message == WM_CLOSE) platformDestroyWindow(w);
+                                           return LRESULT(0);
+                                       }, nullptr, 0, true}));
+    WindowHandle host = platformCreateWindow({0, "Host", "Display settings", 0, 0, 0, 40, 30, nullptr, nullptr});
+    ASSERT_NE(host, nullptr);
+    headlessSetForegroundWindow(host);
+    headlessQueueInput(1200, WM_CLOSE, 0, 0);
+    EXPECT_EQ(saverMain(nullptr, ("/l" + numberOf(host)).c_str()), 0);
+    EXPECT_FALSE(platformIsWindow(host));
+    EXPECT_GE(platformTickCount(), 1200u);
+}
+
+TEST_F(SaverMode, RefusedSwitchesReturnMinusOneWithoutAWindow) {
+    for (const char* text : {"/p", "/p:1234", "/p 1234", "/x", "/?", "/a", "/a 1234", "\x01"}) {
+        EXPECT_EQ(saverMain(nullptr, text), -1) << text;
+    }
+    EXPECT_FALSE(headlessLastCreatedWindow().exists);
+    EXPECT_EQ(headlessDialogRecord().runs, 0);
+    EXPECT_EQ(headlessRegistryOpenCount(), 0);
+    EXPECT_EQ(headlessLibraryLoadCount(), 0);
+    EXPECT_EQ(headlessSystemParameterCalls(), 0);
+}
+
+TEST_F(SaverMode, AnEmptyTextOrALoneSeparatorOpensTheDialogWithoutOwner) {
+    const HeadlessDialogStep cancel[] = {{HeadlessDialogAction::Click, 2}};
+    WindowHandle other = headlessCreateWindow(10, 10);
+    headlessSetForegroundWindow(other);
+    for (const char* text : {"", "/", "-", "  "}) {
+        headlessScriptDialog(cancel, 1);
+        EXPECT_EQ(saverMain(nullptr, text), 0) << text;
+        EXPECT_EQ(headlessDialogRecord().owner, nullptr) << text;
+        EXPECT_EQ(headlessDialogRecord().resourceId, 2003);
+    }
+    EXPECT_EQ(headlessDialogRecord().runs, 4);
+}
+
+TEST_F(SaverMode, ConfigureIsOwnedByTheNamedWindowOrTheForegroundWindow) {
+    const HeadlessDialogStep cancel[] = {{HeadlessDialogAction::Click, 2}};
+    WindowHandle owner = headlessCreateWindow(10, 10);
+    WindowHandle foreground = headlessCreateWindow(10, 10);
+    headlessSetForegroundWindow(foreground);
+    const struct {
+        std::string text;
+        WindowHandle owner;
+    } cases[] = {
+        {"/c:" + numberOf(owner), owner},
+        {"/c", foreground},
+        {"/c:", foreground},
+        {"/c:0", foreground},
+        {"/c:1234", foreground},
+        {"/c " + numberOf(owner), foreground},
+    };
+    for (const auto& c : cases) {
+        headlessScriptDialog(cancel, 1);
+        EXPECT_EQ(saverMain(nullptr, c.text.c_str()), 0) << c.text;
+        EXPECT_EQ(headlessDialogRecord().owner, c.owner) << c.text;
+    }
+    headlessFailDialogCreation(true);
+    EXPECT_EQ(saverMain(nullptr, "/c"), -1);
+}
+
+TEST_F(SaverMode, LowDetailFollowsBitZeroOfTheStoredValue) {
+    const struct {
+        const char* text;
+        std::uint8_t low;
+    } cases[] = {{"[param]\nlow=1\n", 1}, {"[param]\nlow=3\n", 1}, {"[param]\nlow=2\n", 0},
+                 {"[param]\nlow=0\n", 0}, {"[param]\nlow=x\n", 0}, {"", 0}};
+    for (const auto& c : cases) {
+        SetUp();
+        writeSettings(c.text);
+        moteCount = 1000;
+        renderDevice.smoothTextures = true;
+        headlessQueueInput(1050, WM_KEYDOWN, VK_A, 0);
+        EXPECT_EQ(saverMain(nullptr, "/s"), 0);
+        EXPECT_EQ(lowDetail, c.low) << c.text;
+        EXPECT_EQ(moteCount, c.low ? 400 : 1000) << c.text;
+        EXPECT_EQ(renderDevice.smoothTextures, c.low == 0) << c.text;
+        TearDown();
+    }
+}
+
+TEST_F(SaverMode, ColourDepthComesFromTheWindow) {
+    headlessSetColorDepth(16);
+    headlessQueueInput(1050, WM_KEYDOWN, VK_A, 0);
+    EXPECT_EQ(saverMain(nullptr, "/s"), 0);
+    EXPECT_EQ(colorBits, 16);
+}
+
+// Mends: a saver that cannot make its window ends with -1 and releases the password
+// hook; a message loop whose platform fails ends instead of spinning.
+TEST_F(SaverMode, NoClassOrNoWindowEndsWithMinusOne) {
+    isWin9x = 1;
+    const std::uint32_t one = 1;
+    headlessSetRegistryValue("Control Panel\\Desktop", "ScreenSaveUsePassword", &one, 4);
+    static const HeadlessEntryPoint verifier[] = {
+        {"VerifyScreenSavePwd", reinterpret_cast<ProcAddress>(+[](WindowHandle) { return 1; })}};
+    headlessAddLibrary("PASSWORD.CPL", verifier, 1);
+    headlessSetPlatformId(1);
+
+    headlessFailClassRegistration(true);
+    EXPECT_EQ(saverMain(nullptr, "/s"), -1);
+    EXPECT_EQ(headlessLibrariesLoaded(), 0);
+    EXPECT_FALSE(headlessScreenSaverRunning());
+
+    headlessFailClassRegistration(false);
+    headlessFailWindowCreation(true);
+    EXPECT_EQ(saverMain(nullptr, "/s"), -1);
+    EXPECT_EQ(headlessLibrariesLoaded(), 0);
+}
+
+TEST_F(SaverMode, AFailingMessageLoopEndsWithMinusOne) {
+    headlessSetMessageLimit(30);
+    EXPECT_EQ(saverMain(nullptr, "/s"), -1);
+    EXPECT_EQ(headlessPaintCount(), 30);
+}
+
+TEST_F(SaverMode, TheEntryEndsTheProcessWithTheModesResult) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    headlessSetCommandLine("\"C:\\Screen Savers\\Orvel.scr\" /x");
+    EXPECT_EXIT(saverEntry(), testing::ExitedWithCode(255), "");
+    headlessSetCommandLine("orvel.scr /s");
+    headlessQueueInput(1050, WM_KEYDOWN, VK_A, 0);
+    EXPECT_EXIT(saverEntry(), testing::ExitedWithCode(0), "");
+}
+
+// Mend: the crash guard's exit code is -1, and the saver-running state is switched off.
+TEST_F(SaverMode, TheCrashGuardSwitchesTheRunningStateOffAndExitsWithMinusOne) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    headlessSetPlatformId(1);
+    EXPECT_EQ(saverMain(nullptr, "/x"), -1);  // installs the guard
+    platformSystemParametersInfo(97, 1, nullptr, 0);
+    EXPECT_EXIT(headlessRaiseFault(), testing::ExitedWithCode(255), "screen saver running: 0");
+}
+
+}  // namespace
