@@ -11,8 +11,6 @@ float emitBudget = 0.0f;
 float emitStep() { return lowDetail ? 0.02f : 0.003f; }
 
 namespace {
-bool poolIsFull() { return particles.count >= ParticlePool::CAPACITY; }
-
 // One spark from a random point of the inner ring: four draws, in this order: the ring
 // point, the two angles of its direction, its lifetime.
 void emitOne(const FrameCycles& cycles) {
@@ -25,39 +23,14 @@ void emitOne(const FrameCycles& cycles) {
     particles.emit(origin, velocity, float(cycles.innerSpriteSize * 0.85), lifetime, cycles.emitColor);
 }
 
-// Particles still owed for a budget counted in double precision.
-std::uint64_t owedInDouble(double budget, float step) {
-    if (!(budget > 0.0)) {
-        return 0;
-    }
-    auto owed = std::uint64_t(std::ceil(budget / step));
-    while (budget - double(owed) * step > 0.0) {
-        ++owed;  // make sure the rounding of the division never leaves a payment out
-    }
-    return owed;
-}
-
-// The rest of an emission whose float budget has stalled, paid in double precision:
-// real particles while the pool has room, then only the draws of those it would drop.
-float payStalledBudget(double budget, float step, const FrameCycles& cycles) {
-    while (budget > 0.0 && !poolIsFull()) {
-        emitOne(cycles);
-        budget -= step;
-    }
-    const std::uint64_t owed = owedInDouble(budget, step);
-    randomSkip(owed * DRAWS_PER_PARTICLE);
-    return float(budget - double(owed) * step);
-}
-}  // namespace
-
-BudgetPayout payOutBudget(float budget, float step) {
+// Float steps of `budget -= step` while the budget is above zero and the subtraction
+// still moves it: how many, and the budget they leave (above zero only if it stalled).
+BudgetPayout payInFloatSteps(float budget, float step) {
     std::uint64_t count = 0;
     while (budget > 0.0f) {
         const float next = budget - step;
         if (next == budget) {
-            // Stalled: float subtraction no longer moves the budget.
-            const std::uint64_t owed = owedInDouble(budget, step);
-            return {count + owed, float(double(budget) - double(owed) * step)};
+            break;
         }
         if (budget >= 1.0f) {
             // Within one binade, away from its bottom, every subtraction removes the same
@@ -80,26 +53,64 @@ BudgetPayout payOutBudget(float budget, float step) {
     return {count, budget};
 }
 
+// Particles still owed for a budget counted in double precision.
+std::uint64_t owedInDouble(double budget, float step) {
+    if (!(budget > 0.0)) {
+        return 0;
+    }
+    auto owed = std::uint64_t(std::ceil(budget / step));
+    while (budget - double(owed) * step > 0.0) {
+        ++owed;  // make sure the rounding of the division never leaves a payment out
+    }
+    return owed;
+}
+}  // namespace
+
+EmissionPlan planEmission(float budget, float step, std::uint64_t room) {
+    // Kept particles, one float step each, while the subtraction moves the budget.
+    std::uint64_t kept = 0;
+    while (budget > 0.0f && kept < room) {
+        const float next = budget - step;
+        if (next == budget) {
+            break;
+        }
+        budget = next;
+        ++kept;
+    }
+    // The pool is full: the float steps of every particle it drops, counted at once.
+    std::uint64_t dropped = 0;
+    if (budget > 0.0f && kept == room) {
+        const BudgetPayout run = payInFloatSteps(budget, step);
+        dropped = run.particles;
+        budget = run.budget;
+    }
+    if (!(budget > 0.0f)) {
+        return {kept, dropped, budget};
+    }
+    // Stalled: after a very long frame the float budget no longer shrinks by one step (it
+    // would loop for ever), so the rest is paid in double precision, kept particles first.
+    double rest = budget;
+    while (rest > 0.0 && kept < room) {
+        rest -= step;
+        ++kept;
+    }
+    const std::uint64_t owed = owedInDouble(rest, step);
+    return {kept, dropped + owed, float(rest - double(owed) * step)};
+}
+
+BudgetPayout payOutBudget(float budget, float step) {
+    const EmissionPlan plan = planEmission(budget, step, 0);
+    return {plan.dropped, plan.budget};
+}
+
 void emitParticles(float seconds, const FrameCycles& cycles) {
     emitBudget += seconds;
-    const float step = emitStep();
-    while (emitBudget > 0.0f) {
-        if (poolIsFull()) {
-            // The pool stays full for the rest of this call, so every particle still owed
-            // would be dropped: pay them all at once and move the generator past their draws.
-            const BudgetPayout payout = payOutBudget(emitBudget, step);
-            randomSkip(payout.particles * DRAWS_PER_PARTICLE);
-            emitBudget = payout.budget;
-            return;
-        }
+    const std::int32_t room = ParticlePool::CAPACITY - particles.count;
+    const EmissionPlan plan = planEmission(emitBudget, emitStep(), room > 0 ? std::uint64_t(room) : 0);
+    // The draws in the order the particles are paid: the kept ones, then the dropped ones.
+    for (std::uint64_t i = 0; i < plan.kept; ++i) {
         emitOne(cycles);
-        const float next = emitBudget - step;
-        if (next == emitBudget) {
-            // After a very long frame the float budget no longer shrinks by one step (it
-            // would loop for ever): count the rest in double precision.
-            emitBudget = payStalledBudget(double(emitBudget) - step, step, cycles);
-            return;
-        }
-        emitBudget = next;
     }
+    randomSkip(plan.dropped * DRAWS_PER_PARTICLE);
+    emitBudget = plan.budget;
 }
