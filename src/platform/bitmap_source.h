@@ -10,15 +10,17 @@
 // The colour reported for a point outside the bitmap.
 inline constexpr std::uint32_t BITMAP_POINT_OUTSIDE = 0xFFFFFFFF;
 
+// Room for what a reader keeps between open and close.
+inline constexpr std::size_t BITMAP_READER_STATE_BYTES = 2 * sizeof(void*);
+
 struct BitmapSource {
     int width = 0;
     int height = 0;
-    // Kept by the reader between open and close: the decoded rows of an embedded
-    // bitmap, or the memory device context and bitmap of a Windows resource.
-    const unsigned char* topRow = nullptr;
-    std::ptrdiff_t rowStep = 0;
-    void* memoryContext = nullptr;
-    void* bitmap = nullptr;
+    // The reader's own state: the decoded rows of an embedded bitmap, or the memory
+    // device context and bitmap of a Windows resource. Each reader defines its state in
+    // its own source file, checks there that it fits, and copies it in and out as bytes;
+    // nobody else reads it.
+    unsigned char readerState[BITMAP_READER_STATE_BYTES] = {};
 };
 
 // Opens bitmap resource `resourceId` (its low 16 bits) of the module `instance`. False

@@ -1,20 +1,43 @@
 // Bitmaps compiled into the program: the InstanceHandle points at a ResourceTable of
 // whole .bmp files, and this reader decodes the 24-bit uncompressed ones in place.
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <type_traits>
 
 #include "platform/bitmap_source.h"
 #include "platform/embedded_resources.h"
 
-static std::uint32_t readU16(const unsigned char* p) {
+namespace {
+// What this reader keeps in BitmapSource::readerState: where the top row starts and how
+// far it is from one row to the next (negative for a bottom-up bitmap).
+struct BmpRows {
+    const unsigned char* topRow;
+    std::ptrdiff_t rowStep;
+};
+static_assert(sizeof(BmpRows) <= sizeof(BitmapSource::readerState));
+static_assert(std::is_trivially_copyable_v<BmpRows>);
+
+void keepRows(BitmapSource& source, const BmpRows& rows) {
+    std::memcpy(source.readerState, &rows, sizeof rows);
+}
+
+BmpRows keptRows(const BitmapSource& source) {
+    BmpRows rows;
+    std::memcpy(&rows, source.readerState, sizeof rows);
+    return rows;
+}
+
+std::uint32_t readU16(const unsigned char* p) {
     return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8;
 }
 
-static std::uint32_t readU32(const unsigned char* p) {
+std::uint32_t readU32(const unsigned char* p) {
     return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
            std::uint32_t(p[3]) << 24;
 }
 
-static const EmbeddedResource* findResource(const ResourceTable* table, int resourceId) {
+const EmbeddedResource* findResource(const ResourceTable* table, int resourceId) {
     if (table == nullptr || table->items == nullptr) {
         return nullptr;
     }
@@ -30,7 +53,7 @@ static const EmbeddedResource* findResource(const ResourceTable* table, int reso
 // Checks the headers of a .bmp file and points `source` at its rows. Only 24-bit
 // uncompressed images with an info header of 40 bytes or more are accepted, bottom-up
 // or top-down; everything that would make a read fall outside the data is refused.
-static bool decodeBmp(const unsigned char* data, std::uint64_t size, BitmapSource& source) {
+bool decodeBmp(const unsigned char* data, std::uint64_t size, BitmapSource& source) {
     constexpr std::uint64_t FILE_HEADER = 14;
     constexpr std::uint32_t INFO_HEADER = 40;
     constexpr std::int64_t MAX_SIDE = 65535;
@@ -65,14 +88,13 @@ static bool decodeBmp(const unsigned char* data, std::uint64_t size, BitmapSourc
     source.width = int(width);
     source.height = int(rows);
     if (topDown) {
-        source.topRow = data + pixelOffset;
-        source.rowStep = std::ptrdiff_t(stride);
+        keepRows(source, {data + pixelOffset, std::ptrdiff_t(stride)});
     } else {
-        source.topRow = data + pixelOffset + stride * std::uint64_t(rows - 1);
-        source.rowStep = -std::ptrdiff_t(stride);
+        keepRows(source, {data + pixelOffset + stride * std::uint64_t(rows - 1), -std::ptrdiff_t(stride)});
     }
     return true;
 }
+}  // namespace
 
 bool openBitmap(BitmapSource& source, InstanceHandle instance, int resourceId) {
     source = BitmapSource{};
@@ -86,10 +108,12 @@ bool openBitmap(BitmapSource& source, InstanceHandle instance, int resourceId) {
 }
 
 std::uint32_t bitmapPoint(const BitmapSource& source, int x, int y) {
-    if (source.topRow == nullptr || x < 0 || y < 0 || x >= source.width || y >= source.height) {
+    // A source that is not open has no points: its width and height are 0.
+    if (x < 0 || y < 0 || x >= source.width || y >= source.height) {
         return BITMAP_POINT_OUTSIDE;
     }
-    const unsigned char* point = source.topRow + std::ptrdiff_t(y) * source.rowStep + std::ptrdiff_t(x) * 3;
+    const BmpRows rows = keptRows(source);
+    const unsigned char* point = rows.topRow + std::ptrdiff_t(y) * rows.rowStep + std::ptrdiff_t(x) * 3;
     // Stored blue, green, red; reported as 0x00BBGGRR.
     return std::uint32_t(point[2]) | std::uint32_t(point[1]) << 8 | std::uint32_t(point[0]) << 16;
 }

@@ -3,8 +3,31 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <cstring>
+#include <type_traits>
 
 #include "platform/bitmap_source.h"
+
+namespace {
+// What this reader keeps in BitmapSource::readerState: the memory device context the
+// bitmap is selected into, and the bitmap.
+struct GdiBitmap {
+    HDC memoryContext;
+    HBITMAP bitmap;
+};
+static_assert(sizeof(GdiBitmap) <= sizeof(BitmapSource::readerState));
+static_assert(std::is_trivially_copyable_v<GdiBitmap>);
+
+void keepBitmap(BitmapSource& source, const GdiBitmap& kept) {
+    std::memcpy(source.readerState, &kept, sizeof kept);
+}
+
+GdiBitmap keptBitmap(const BitmapSource& source) {
+    GdiBitmap kept;
+    std::memcpy(&kept, source.readerState, sizeof kept);
+    return kept;
+}
+}  // namespace
 
 bool openBitmap(BitmapSource& source, InstanceHandle instance, int resourceId) {
     source = BitmapSource{};
@@ -21,18 +44,18 @@ bool openBitmap(BitmapSource& source, InstanceHandle instance, int resourceId) {
 
     source.width = info.bmWidth;
     source.height = info.bmHeight;
-    source.memoryContext = memoryContext;
-    source.bitmap = bitmap;
+    keepBitmap(source, {memoryContext, bitmap});
     return true;
 }
 
 std::uint32_t bitmapPoint(const BitmapSource& source, int x, int y) {
     // GetPixel answers CLR_INVALID (0xFFFFFFFF) outside the bitmap.
-    return GetPixel(static_cast<HDC>(source.memoryContext), x, y);
+    return GetPixel(keptBitmap(source).memoryContext, x, y);
 }
 
 void closeBitmap(BitmapSource& source) {
-    DeleteDC(static_cast<HDC>(source.memoryContext));
-    DeleteObject(static_cast<HBITMAP>(source.bitmap));
+    const GdiBitmap kept = keptBitmap(source);
+    DeleteDC(kept.memoryContext);
+    DeleteObject(kept.bitmap);
     source = BitmapSource{};
 }
