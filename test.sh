@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds Orvel for Linux, Linux with sanitizers and Windows (MinGW cross build), then
-# runs every test for both Linux builds. Works on a fresh Debian 12 machine: missing
-# Debian packages are installed first.
+# Builds Orvel for Linux, Linux with sanitizers and Windows (MinGW cross build), and the
+# fuzz targets with clang, then runs every test of both Linux builds and each fuzz target
+# for a few seconds. Works on a fresh Debian 12 machine: missing Debian packages are
+# installed first.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -10,6 +11,7 @@ packages=(
   googletest libgtest-dev
   libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libpng-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  clang-14 libclang-rt-14-dev
 )
 
 tools/ensure-packages.sh "${packages[@]}"
@@ -18,7 +20,7 @@ werror=OFF
 [ "${ORVEL_WERROR:-0}" = 1 ] && werror=ON
 jobs=$(nproc 2>/dev/null || echo 2)
 
-for preset in linux linux-asan windows; do
+for preset in linux linux-asan windows fuzz; do
   echo "== configure and build: $preset"
   cmake --preset "$preset" -DORVEL_WERROR="$werror" >/dev/null
   cmake --build --preset "$preset" -j "$jobs"
@@ -27,7 +29,7 @@ done
 passed=0
 failed=0
 status=0
-for preset in linux linux-asan; do
+for preset in linux linux-asan fuzz; do
   echo "== test: $preset"
   log=$(mktemp)
   ctest --preset "$preset" -j "$jobs" 2>&1 | tee "$log" || status=1

@@ -1,0 +1,187 @@
+// Fuzzes the private-profile text functions against a small line-by-line model of the
+// same rules.
+//
+// Input: the section name up to the first LF, the key name up to the next LF, and the
+// rest is the file's text. The value written is a decimal number taken from a hash of
+// the input, so that it varies with every input.
+//
+// Every input is read and written with the names as they are, which must never crash.
+// When the names can be written (profileNamesWritable), the model says which line holds
+// the key, or where a new key line or section goes, and the written text must be exactly
+// the input with that one change: every other byte kept. Reading the input must give the
+// model's value (or the default when the key is missing), and reading the output must
+// give the value written.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/profile_text.h"
+
+namespace {
+
+[[noreturn]] void fail(const char* what) {
+    std::fprintf(stderr, "fuzz_profile: %s\n", what);
+    std::abort();
+}
+
+#define CHECK(condition)                  \
+    do {                                  \
+        if (!(condition)) fail(#condition); \
+    } while (false)
+
+// The model: the text as a list of lines, each classified on its own.
+struct ModelLine {
+    std::string_view content;  // without the ending
+    std::string_view ending;   // "", "\n" or "\r\n"
+};
+
+std::vector<ModelLine> splitLines(std::string_view text) {
+    std::vector<ModelLine> lines;
+    while (!text.empty()) {
+        const std::size_t lf = text.find('\n');
+        if (lf == std::string_view::npos) {
+            lines.push_back({text, {}});
+            break;
+        }
+        const std::size_t cr = lf > 0 && text[lf - 1] == '\r' ? 1 : 0;
+        lines.push_back({text.substr(0, lf - cr), text.substr(lf - cr, cr + 1)});
+        text.remove_prefix(lf + 1);
+    }
+    return lines;
+}
+
+std::string_view trim(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+    return s;
+}
+
+bool sameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; };
+        if (lower(static_cast<unsigned char>(a[i])) != lower(static_cast<unsigned char>(b[i]))) return false;
+    }
+    return true;
+}
+
+bool isHeader(std::string_view content, std::string_view* name) {
+    const std::string_view t = trim(content);
+    if (t.empty() || t.front() != '[') return false;
+    const std::string_view inside = t.substr(1);
+    *name = trim(inside.substr(0, inside.find(']')));
+    return true;
+}
+
+bool isKey(std::string_view content, std::string_view* key, std::string_view* value) {
+    const std::string_view t = trim(content);
+    if (t.empty() || t.front() == ';' || t.front() == '[') return false;
+    const std::size_t equals = t.find('=');
+    if (equals == std::string_view::npos) return false;
+    *key = trim(t.substr(0, equals));
+    *value = t.substr(equals + 1);
+    return true;
+}
+
+// The value as GetPrivateProfileIntA reads it, in 64-bit arithmetic reduced mod 2^32.
+std::int32_t modelValue(std::string_view value) {
+    value = trim(value);
+    bool negative = false;
+    if (!value.empty() && (value.front() == '-' || value.front() == '+')) {
+        negative = value.front() == '-';
+        value.remove_prefix(1);
+    }
+    std::uint64_t n = 0;
+    for (char c : value) {
+        if (c < '0' || c > '9') break;
+        n = (n * 10 + std::uint64_t(c - '0')) % (std::uint64_t{1} << 32);
+    }
+    if (negative) n = ((std::uint64_t{1} << 32) - n) % (std::uint64_t{1} << 32);
+    return n >= (std::uint64_t{1} << 31) ? std::int32_t(std::int64_t(n) - (std::int64_t{1} << 32)) : std::int32_t(n);
+}
+
+std::string join(const std::vector<ModelLine>& lines, std::size_t begin, std::size_t end) {
+    std::string out;
+    for (std::size_t i = begin; i < end; ++i) {
+        out.append(lines[i].content);
+        out.append(lines[i].ending);
+    }
+    return out;
+}
+
+std::uint32_t fnv1a(const std::uint8_t* data, std::size_t size) {
+    std::uint32_t hash = 2166136261u;
+    for (std::size_t i = 0; i < size; ++i) hash = (hash ^ data[i]) * 16777619u;
+    return hash;
+}
+
+constexpr std::int32_t MISSING = 0x5eed;  // the default passed in; never a chosen value
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    std::string_view input(reinterpret_cast<const char*>(data), size);
+    const std::size_t firstLf = input.find('\n');
+    const std::string_view section = input.substr(0, firstLf);
+    std::string_view rest = firstLf == std::string_view::npos ? std::string_view() : input.substr(firstLf + 1);
+    const std::size_t secondLf = rest.find('\n');
+    const std::string_view key = rest.substr(0, secondLf);
+    const std::string_view text = secondLf == std::string_view::npos ? std::string_view() : rest.substr(secondLf + 1);
+
+    std::int32_t chosen = static_cast<std::int32_t>(fnv1a(data, size));
+    if (chosen == MISSING) chosen = 0;
+    const std::string value = std::to_string(chosen);
+
+    const std::int32_t before = profileReadInt(text, section, key, MISSING);
+    const std::string written = profileWriteString(text, section, key, value);
+    if (!profileNamesWritable(section, key, value)) return 0;
+
+    // The model's view of the input.
+    const std::vector<ModelLine> lines = splitLines(text);
+    CHECK(join(lines, 0, lines.size()) == text);
+    const std::string_view eol = !lines.empty() && lines[0].ending == "\r\n" ? "\r\n" : "\n";
+    const std::string keyLine = std::string(key) + "=" + value;
+
+    std::size_t sectionAt = lines.size();  // the first header of the section
+    std::size_t keyAt = lines.size();      // the first key line of that name in it
+    std::size_t lastAt = lines.size();     // its last key line, else its header
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        std::string_view name, lineKey, lineValue;
+        if (isHeader(lines[i].content, &name)) {
+            if (sectionAt != lines.size()) break;
+            if (sameName(name, section)) sectionAt = lastAt = i;
+        } else if (sectionAt != lines.size() && isKey(lines[i].content, &lineKey, &lineValue)) {
+            lastAt = i;
+            if (sameName(lineKey, key)) {
+                keyAt = i;
+                break;
+            }
+        }
+    }
+
+    std::string expected;
+    if (keyAt != lines.size()) {
+        std::string_view lineKey, lineValue;
+        isKey(lines[keyAt].content, &lineKey, &lineValue);
+        CHECK(before == modelValue(lineValue));
+        expected = join(lines, 0, keyAt) + keyLine + std::string(lines[keyAt].ending) +
+                   join(lines, keyAt + 1, lines.size());
+    } else if (sectionAt != lines.size()) {
+        CHECK(before == MISSING);
+        expected = join(lines, 0, lastAt + 1);
+        if (lines[lastAt].ending.empty()) expected += eol;
+        expected += keyLine + std::string(eol) + join(lines, lastAt + 1, lines.size());
+    } else {
+        CHECK(before == MISSING);
+        expected = std::string(text);
+        if (!text.empty() && text.back() != '\n') expected += eol;
+        expected += "[" + std::string(section) + "]" + std::string(eol) + keyLine + std::string(eol);
+    }
+    CHECK(written == expected);
+    CHECK(profileReadInt(written, section, key, MISSING) == chosen);
+    return 0;
+}
