@@ -7,11 +7,12 @@
 #include "gfx/render_device.h"
 #include "scene/mesh.h"
 
+namespace {
 // Cosine of the cone around the view direction inside which meshes are drawn at any
 // distance; it just encloses the 4:3 frustum, whose corners are at 1/sqrt(1.25).
-static constexpr double VIEW_CONE_COSINE = 0.894;
+constexpr double VIEW_CONE_COSINE = 0.894;
 
-static bool meshIsVisible(const Placement& placement, const Placement& camera, const Mesh& mesh) {
+bool meshIsVisible(const Placement& placement, const Placement& camera, const Mesh& mesh) {
     const Vec3 eye = toLocal(placement.position, camera);
     const Vec3 direction = normalize(eye);
     if (dot(direction, Vec3{0.0f, 0.0f, -1.0f}) >= VIEW_CONE_COSINE) {
@@ -21,7 +22,7 @@ static bool meshIsVisible(const Placement& placement, const Placement& camera, c
 }
 
 // View rotation: rows are the camera axes.
-static Matrix4 viewRotation(const Placement& camera) {
+Matrix4 viewRotation(const Placement& camera) {
     const Vec3& x = camera.axisX;
     const Vec3& y = camera.axisY;
     const Vec3& z = camera.axisZ;
@@ -32,7 +33,7 @@ static Matrix4 viewRotation(const Placement& camera) {
 }
 
 // Object rotation: columns are the placement axes.
-static Matrix4 objectRotation(const Placement& placement) {
+Matrix4 objectRotation(const Placement& placement) {
     const Vec3& x = placement.axisX;
     const Vec3& y = placement.axisY;
     const Vec3& z = placement.axisZ;
@@ -42,7 +43,7 @@ static Matrix4 objectRotation(const Placement& placement) {
                     0.0f, 0.0f, 0.0f, 1.0f}};
 }
 
-static void applyGroup(RenderDevice& device, const MaterialGroup& group) {
+void applyGroup(RenderDevice& device, const MaterialGroup& group) {
     static const GLfloat NO_FOG_COLOUR[4] = {0.0f, 0.0f, 0.0f, 0.0f};
     const Color4& b = device.background;
     const GLfloat backgroundColour[4] = {b.r, b.g, b.b, b.a};
@@ -61,7 +62,7 @@ static void applyGroup(RenderDevice& device, const MaterialGroup& group) {
     }
 }
 
-static void submitVertex(const MeshVertex& vertex, bool textured) {
+void submitVertex(const MeshVertex& vertex, bool textured) {
     if (textured) {
         const GLfloat texCoord[2] = {vertex.u, vertex.v};
         glTexCoord2fv(texCoord);
@@ -70,9 +71,10 @@ static void submitVertex(const MeshVertex& vertex, bool textured) {
     glVertex3f(vertex.position.x, vertex.position.y, vertex.position.z);
 }
 
-static bool indexIsValid(const Mesh& mesh, int index) {
+bool indexIsValid(const Mesh& mesh, int index) {
     return index >= 0 && index < mesh.capacity;
 }
+}  // namespace
 
 bool RenderDevice::drawMesh(Placement placement, Placement camera, const Mesh& mesh) {
     if (!meshIsVisible(placement, camera, mesh)) {

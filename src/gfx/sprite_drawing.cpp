@@ -6,14 +6,15 @@
 #include "scene/particle_pool.h"
 #include "scene/sprite_set.h"
 
+namespace {
 // Sets and particles are submitted up to this far behind the camera plane, single
 // sprites only up to the second limit; OpenGL clips what lies behind the near plane.
-static constexpr float SET_DEPTH_LIMIT = 5.0f;
-static constexpr float SPRITE_DEPTH_LIMIT = 1.0f;
+constexpr float SET_DEPTH_LIMIT = 5.0f;
+constexpr float SPRITE_DEPTH_LIMIT = 1.0f;
 
 // A square of edge `size` around eye point e. Texture row t = 0 (the bottom of the image)
 // goes to the upper corners.
-static void drawSquare(Vec3 e, float size) {
+void drawSquare(Vec3 e, float size) {
     const float h = size * 0.5f;
     glTexCoord2f(0.0f, 0.0f);
     glVertex3f(e.x - h, e.y + h, e.z);
@@ -26,7 +27,7 @@ static void drawSquare(Vec3 e, float size) {
 }
 
 // Additive, depth-ignoring, unlit and fogless; the texture only when textures are on.
-static void enterSpriteState(RenderDevice& device, bool textured, Texture* texture) {
+void enterSpriteState(RenderDevice& device, bool textured, Texture* texture) {
     glEnable(GL_BLEND);
     glDisable(GL_DEPTH_TEST);
     glDepthMask(GL_FALSE);
@@ -38,6 +39,7 @@ static void enterSpriteState(RenderDevice& device, bool textured, Texture* textu
     }
     glDisable(GL_FOG);
 }
+}  // namespace
 
 bool RenderDevice::drawSpriteSet(Placement placement, Placement camera, SpriteSet& set) {
     enterSpriteState(*this, set.hasTexture, set.texture);

@@ -5,9 +5,10 @@
 #include "gfx/render_context.h"
 #include "gfx/texture.h"
 
+namespace {
 // Makes the texture's OpenGL object from its pixels and leaves it bound. Without a
 // current context no name comes back; the texture then stays uncreated.
-static bool createTextureObject(Texture& texture) {
+bool createTextureObject(Texture& texture) {
     GLuint name = 0;
     glGenTextures(1, &name);
     if (name == 0) {
@@ -24,6 +25,7 @@ static bool createTextureObject(Texture& texture) {
     texture.glName = name;
     return true;
 }
+}  // namespace
 
 bool RenderContext::bindTexture(bool enable, Texture* texture, bool smooth) {
     // A texture without an image is drawn untextured rather than uploaded as garbage.

@@ -13,6 +13,7 @@
 
 #include "platform/gl_binding.h"
 
+namespace {
 struct HeadlessContext {
     EGLContext context;
     EGLSurface surface;
@@ -23,18 +24,18 @@ struct SurfaceFormat {
     int format;
 };
 
-static constexpr int MAX_CONFIGS = 256;
-static constexpr int MAX_SURFACES = 16;
+constexpr int MAX_CONFIGS = 256;
+constexpr int MAX_SURFACES = 16;
 
-static EGLDisplay display = EGL_NO_DISPLAY;
-static bool displayTried = false;
-static EGLConfig configs[MAX_CONFIGS];
-static EGLint configCount = 0;
-static SurfaceFormat surfaceFormats[MAX_SURFACES];
-static int nextSurfaceSlot = 0;
+EGLDisplay display = EGL_NO_DISPLAY;
+bool displayTried = false;
+EGLConfig configs[MAX_CONFIGS];
+EGLint configCount = 0;
+SurfaceFormat surfaceFormats[MAX_SURFACES];
+int nextSurfaceSlot = 0;
 
 // Opens the surfaceless display once and lists its configs; false when there is none.
-static bool displayReady() {
+bool displayReady() {
     if (!displayTried) {
         displayTried = true;
         EGLDisplay candidate = eglGetPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
@@ -54,7 +55,7 @@ static bool displayReady() {
     return display != EGL_NO_DISPLAY;
 }
 
-static EGLint configAttribute(EGLConfig config, EGLint attribute) {
+EGLint configAttribute(EGLConfig config, EGLint attribute) {
     EGLint value = 0;
     eglGetConfigAttrib(display, config, attribute, &value);
     return value;
@@ -62,7 +63,7 @@ static EGLint configAttribute(EGLConfig config, EGLint attribute) {
 
 // How far a config is from the request; lower is closer. Colour channels count most,
 // then the depth buffer, then unasked-for alpha and stencil bits.
-static long configDistance(EGLConfig config, const PixelFormatRequest& request) {
+long configDistance(EGLConfig config, const PixelFormatRequest& request) {
     const bool highColour = request.cColorBits > 16;
     const EGLint wantRed = highColour ? 8 : 5;
     const EGLint wantGreen = highColour ? 8 : 6;
@@ -86,7 +87,7 @@ static long configDistance(EGLConfig config, const PixelFormatRequest& request) 
     return distance;
 }
 
-static SurfaceFormat* findSurface(DeviceContext dc) {
+SurfaceFormat* findSurface(DeviceContext dc) {
     for (SurfaceFormat& entry : surfaceFormats) {
         if (entry.dc == dc) {
             return &entry;
@@ -94,6 +95,7 @@ static SurfaceFormat* findSurface(DeviceContext dc) {
     }
     return nullptr;
 }
+}  // namespace
 
 int choosePixelFormat(DeviceContext dc, const PixelFormatRequest& request) {
     if (dc == nullptr || !displayReady() || configCount == 0) {

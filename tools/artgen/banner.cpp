@@ -8,6 +8,7 @@
 #include "stroke_raster.h"
 #include "text_layout.h"
 
+namespace {
 constexpr std::string_view BANNER_TITLE = "Orvel";
 constexpr std::string_view BANNER_SUBTITLE = "screen saver";
 
@@ -27,20 +28,21 @@ constexpr int FAR_GLOW_RADIUS = 9;
 constexpr float NEAR_GLOW_GAIN = 0.8f;
 constexpr float FAR_GLOW_GAIN = 1.3f;
 
-static void addTextLine(std::vector<Polyline>& strokes, std::string_view text, const TextStyle& style,
+void addTextLine(std::vector<Polyline>& strokes, std::string_view text, const TextStyle& style,
                         float baseline)
 {
     const float left = (static_cast<float>(BANNER_WIDTH) - measureText(text, style)) * 0.5f;
     for (Polyline& line : layoutText(text, style, left, baseline)) strokes.push_back(std::move(line));
 }
 
-static FloatPlane lineCoverage(std::string_view text, const TextStyle& style, float baseline)
+FloatPlane lineCoverage(std::string_view text, const TextStyle& style, float baseline)
 {
     std::vector<Polyline> strokes;
     addTextLine(strokes, text, style, baseline);
     return rasterizeStrokes(BANNER_WIDTH, BANNER_HEIGHT, strokes, style.penWidth * style.pixelsPerUnit * 0.5f,
                             BANNER_SAMPLES);
 }
+}  // namespace
 
 RgbImage makeBannerImage()
 {

@@ -1,6 +1,7 @@
 #include "binomial_blur.h"
 
-static std::vector<float> binomialWeights(int radius)
+namespace {
+std::vector<float> binomialWeights(int radius)
 {
     std::vector<double> row{1.0};
     for (int n = 0; n < 2 * radius; ++n) {
@@ -17,6 +18,7 @@ static std::vector<float> binomialWeights(int radius)
     for (double w : row) weights.push_back(static_cast<float>(w / total));
     return weights;
 }
+}  // namespace
 
 FloatPlane binomialBlur(const FloatPlane& source, int radius)
 {

@@ -5,6 +5,7 @@
 #include "art_math.h"
 #include "hash_noise.h"
 
+namespace {
 constexpr std::uint32_t GRID_SEED = 0x0A5E1108u;
 constexpr int GRID_OCTAVES = 5;
 constexpr int GRID_BASE_PERIOD = 4;     // lattice cells across the tile in the coarsest octave
@@ -13,7 +14,7 @@ constexpr float GRID_LIGHTEST = 0.86f;  // grey of the highest
 
 // Sum of octaves, each twice as fine and half as strong as the one before. Every octave has a
 // whole number of lattice cells across the tile, so the sum repeats with the tile.
-static float cloudValue(int px, int py)
+float cloudValue(int px, int py)
 {
     float sum = 0.0f;
     float amplitude = 1.0f;
@@ -28,6 +29,7 @@ static float cloudValue(int px, int py)
     }
     return sum;
 }
+}  // namespace
 
 RgbImage makeGridImage()
 {

@@ -2,7 +2,8 @@
 
 #include <cmath>
 
-static std::uint32_t mix32(std::uint32_t v)
+namespace {
+std::uint32_t mix32(std::uint32_t v)
 {
     v ^= v >> 16;
     v *= 0x7FEB352Du;
@@ -11,6 +12,7 @@ static std::uint32_t mix32(std::uint32_t v)
     v ^= v >> 16;
     return v;
 }
+}  // namespace
 
 std::uint32_t latticeHash(int x, int y, std::uint32_t seed)
 {
@@ -20,14 +22,15 @@ std::uint32_t latticeHash(int x, int y, std::uint32_t seed)
     return h;
 }
 
-static int wrap(int v, int period)
+namespace {
+int wrap(int v, int period)
 {
     const int r = v % period;
     return r < 0 ? r + period : r;
 }
 
 // Unit gradient of a lattice point, from two 16-bit halves of its hash.
-static void latticeGradient(int x, int y, std::uint32_t seed, float& gx, float& gy)
+void latticeGradient(int x, int y, std::uint32_t seed, float& gx, float& gy)
 {
     const std::uint32_t h = latticeHash(x, y, seed);
     float ax = static_cast<float>(h & 0xFFFFu) / 32767.5f - 1.0f;
@@ -43,18 +46,19 @@ static void latticeGradient(int x, int y, std::uint32_t seed, float& gx, float& 
 }
 
 // Quintic fade: zero first and second derivative at 0 and 1, so octaves join without creases.
-static float fade(float t)
+float fade(float t)
 {
     return t * t * t * (t * (t * 6.0f - 15.0f) + 10.0f);
 }
 
-static float cornerContribution(int cx, int cy, float dx, float dy, int period, std::uint32_t seed)
+float cornerContribution(int cx, int cy, float dx, float dy, int period, std::uint32_t seed)
 {
     float gx = 0.0f;
     float gy = 0.0f;
     latticeGradient(wrap(cx, period), wrap(cy, period), seed, gx, gy);
     return gx * dx + gy * dy;
 }
+}  // namespace
 
 float periodicGradientNoise(float x, float y, int period, std::uint32_t seed)
 {

@@ -3,27 +3,28 @@
 #include "bmp_writer.h"
 
 
+namespace {
 constexpr std::uint32_t ICON_DIR_BYTES = 6;
 constexpr std::uint32_t ICON_ENTRY_BYTES = 16;
 constexpr std::uint32_t INFO_HEADER_BYTES = 40;
 
-static std::uint32_t colourBytes(const PaletteImage& image)
+std::uint32_t colourBytes(const PaletteImage& image)
 {
     return bitmapRowStride(image.width, image.bitsPerPixel) * static_cast<std::uint32_t>(image.height);
 }
 
-static std::uint32_t maskBytes(const PaletteImage& image)
+std::uint32_t maskBytes(const PaletteImage& image)
 {
     return bitmapRowStride(image.width, 1) * static_cast<std::uint32_t>(image.height);
 }
 
-static std::uint32_t imageRecordBytes(const PaletteImage& image)
+std::uint32_t imageRecordBytes(const PaletteImage& image)
 {
     return INFO_HEADER_BYTES + static_cast<std::uint32_t>(image.palette.size()) * 4u + colourBytes(image) +
            maskBytes(image);
 }
 
-static void putDirectoryEntry(ByteBuffer& out, const PaletteImage& image, std::uint32_t offset)
+void putDirectoryEntry(ByteBuffer& out, const PaletteImage& image, std::uint32_t offset)
 {
     const std::size_t colours = image.palette.size();
     putU8(out, static_cast<unsigned>(image.width & 0xFF));   // 256 is written as 0
@@ -36,7 +37,7 @@ static void putDirectoryEntry(ByteBuffer& out, const PaletteImage& image, std::u
     putU32(out, offset);
 }
 
-static void putColourRows(ByteBuffer& out, const PaletteImage& image)
+void putColourRows(ByteBuffer& out, const PaletteImage& image)
 {
     const std::uint32_t stride = bitmapRowStride(image.width, image.bitsPerPixel);
     const int perByte = 8 / image.bitsPerPixel;
@@ -53,6 +54,7 @@ static void putColourRows(ByteBuffer& out, const PaletteImage& image)
         putZeros(out, stride - (out.size() - rowStart));
     }
 }
+}  // namespace
 
 ByteBuffer encodeIco(const std::vector<PaletteImage>& images)
 {

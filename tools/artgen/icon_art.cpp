@@ -6,14 +6,15 @@
 #include "ordered_dither.h"
 #include "rgb_image.h"
 
+namespace {
 // The 16 colours every display shows, in their usual order.
-static const std::uint32_t STANDARD_COLORS[16] = {
+const std::uint32_t STANDARD_COLORS[16] = {
     0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0xC0C0C0,
     0x808080, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF,
 };
 
 // From the ground inwards: black, purple, blue, white.
-static const unsigned char GLOW_RAMP[] = {0, 5, 12, 15};
+const unsigned char GLOW_RAMP[] = {0, 5, 12, 15};
 constexpr int GLOW_RAMP_STEPS = sizeof(GLOW_RAMP) - 1;
 constexpr float GROUND_RAMP_LEVEL = 0.5f;  // the ground: an even checkerboard of black and purple
 
@@ -26,7 +27,7 @@ constexpr RgbColor ICON_CORE{1.0f, 1.0f, 1.0f};
 constexpr float ICON_GLOW_RADIUS = 15.5f;
 
 // Glow strength at a pixel: 1 in the centre, 0 from the rim of the glow outwards.
-static float iconGlow(int x, int y)
+float iconGlow(int x, int y)
 {
     const float centre = static_cast<float>(ICON_SIZE) * 0.5f - 0.5f;
     const float dx = static_cast<float>(x) - centre;
@@ -37,7 +38,7 @@ static float iconGlow(int x, int y)
     return s * s * (1.0f + 0.5f * r);
 }
 
-static RgbColor iconColor(float glow)
+RgbColor iconColor(float glow)
 {
     const float toViolet = smoothStep(glow / 0.6f);
     const float toCore = smoothStep((glow - 0.45f) / 0.55f);
@@ -46,7 +47,7 @@ static RgbColor iconColor(float glow)
     return RgbColor{mix(c.r, ICON_CORE.r, toCore), mix(c.g, ICON_CORE.g, toCore), mix(c.b, ICON_CORE.b, toCore)};
 }
 
-static PaletteImage emptyIcon(int bitsPerPixel)
+PaletteImage emptyIcon(int bitsPerPixel)
 {
     PaletteImage image;
     image.width = ICON_SIZE;
@@ -55,6 +56,7 @@ static PaletteImage emptyIcon(int bitsPerPixel)
     image.indices.assign(static_cast<std::size_t>(ICON_SIZE) * ICON_SIZE, 0);
     return image;
 }
+}  // namespace
 
 PaletteImage makeIcon16()
 {
@@ -71,12 +73,14 @@ PaletteImage makeIcon16()
     return image;
 }
 
+namespace {
 // One colour channel dithered to the six cube levels 0..5.
-static int cubeLevel(float value, float threshold)
+int cubeLevel(float value, float threshold)
 {
     const int level = static_cast<int>(clamp01(value) * 5.0f + threshold);
     return level > 5 ? 5 : level;
 }
+}  // namespace
 
 PaletteImage makeIcon256()
 {

@@ -13,7 +13,8 @@
 #include "icon_art.h"
 #include "ico_writer.h"
 
-static bool writeFile(const std::filesystem::path& path, const ByteBuffer& bytes)
+namespace {
+bool writeFile(const std::filesystem::path& path, const ByteBuffer& bytes)
 {
     std::FILE* file = std::fopen(path.string().c_str(), "wb");
     if (file == nullptr) {
@@ -28,6 +29,7 @@ static bool writeFile(const std::filesystem::path& path, const ByteBuffer& bytes
     }
     return true;
 }
+}  // namespace
 
 int main(int argc, char** argv)
 {

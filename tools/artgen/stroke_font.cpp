@@ -2,6 +2,7 @@
 
 #include <initializer_list>
 
+namespace {
 struct GlyphDefinition {
     char character;
     float leftBearing;
@@ -11,7 +12,7 @@ struct GlyphDefinition {
 
 // Round letters are ellipses about the x-height's middle; stems run from the baseline
 // to the x-height (or the ascender at 74 units).
-static const GlyphDefinition GLYPH_DEFINITIONS[] = {
+const GlyphDefinition GLYPH_DEFINITIONS[] = {
     {'O', 0, 0, {"A 34 35 34 35 0 360"}},
     {'a', 0, 0, {"A 25 25 25 25 0 360", "M 50 0 L 50 50"}},
     {'c', 0, -4, {"A 25 25 25 25 44 316"}},
@@ -24,7 +25,7 @@ static const GlyphDefinition GLYPH_DEFINITIONS[] = {
     {' ', 22, 0, {}},
 };
 
-static std::vector<FontGlyph> buildGlyphs()
+std::vector<FontGlyph> buildGlyphs()
 {
     std::vector<FontGlyph> glyphs;
     for (const GlyphDefinition& definition : GLYPH_DEFINITIONS) {
@@ -46,6 +47,7 @@ static std::vector<FontGlyph> buildGlyphs()
     }
     return glyphs;
 }
+}  // namespace
 
 const FontGlyph* findGlyph(char c)
 {

@@ -5,10 +5,11 @@
 
 #include "art_math.h"
 
+namespace {
 constexpr float ARC_STEP_DEGREES = 5.0f;
 
 // Reads the next number, skipping spaces; false at the end or on anything else.
-static bool readNumber(std::string_view text, std::size_t& pos, float& value)
+bool readNumber(std::string_view text, std::size_t& pos, float& value)
 {
     while (pos < text.size() && text[pos] == ' ') ++pos;
     std::size_t end = pos;
@@ -22,7 +23,7 @@ static bool readNumber(std::string_view text, std::size_t& pos, float& value)
     return true;
 }
 
-static bool readNumbers(std::string_view text, std::size_t& pos, float* values, int count)
+bool readNumbers(std::string_view text, std::size_t& pos, float* values, int count)
 {
     for (int i = 0; i < count; ++i) {
         if (!readNumber(text, pos, values[i])) return false;
@@ -30,7 +31,7 @@ static bool readNumbers(std::string_view text, std::size_t& pos, float* values, 
     return true;
 }
 
-static void appendArc(Polyline& line, const float* a)
+void appendArc(Polyline& line, const float* a)
 {
     const float cx = a[0], cy = a[1], rx = a[2], ry = a[3], from = a[4], to = a[5];
     const float sweep = to - from;
@@ -40,6 +41,7 @@ static void appendArc(Polyline& line, const float* a)
         line.push_back(PathPoint{cx + rx * portableCosDeg(angle), cy + ry * portableSinDeg(angle)});
     }
 }
+}  // namespace
 
 Polyline parseStroke(std::string_view text)
 {

@@ -2,8 +2,9 @@
 
 #include <cmath>
 
+namespace {
 // Squared distance from (px, py) to the segment a..b.
-static float segmentDistanceSquared(float px, float py, PathPoint a, PathPoint b)
+float segmentDistanceSquared(float px, float py, PathPoint a, PathPoint b)
 {
     const float ex = b.x - a.x;
     const float ey = b.y - a.y;
@@ -18,7 +19,7 @@ static float segmentDistanceSquared(float px, float py, PathPoint a, PathPoint b
     return dx * dx + dy * dy;
 }
 
-static int clampIndex(float v, int limit)
+int clampIndex(float v, int limit)
 {
     if (v < 0.0f) return 0;
     if (v > static_cast<float>(limit)) return limit;
@@ -26,7 +27,7 @@ static int clampIndex(float v, int limit)
 }
 
 // Marks every sample within `radius` of segment a..b (sample coordinates in pixels).
-static void stampSegment(std::vector<unsigned char>& samples, int columns, int rows, int perAxis, PathPoint a,
+void stampSegment(std::vector<unsigned char>& samples, int columns, int rows, int perAxis, PathPoint a,
                          PathPoint b, float radius)
 {
     const float scale = static_cast<float>(perAxis);
@@ -45,6 +46,7 @@ static void stampSegment(std::vector<unsigned char>& samples, int columns, int r
         }
     }
 }
+}  // namespace
 
 FloatPlane rasterizeStrokes(int width, int height, const std::vector<Polyline>& strokes, float penRadius,
                             int samplesPerAxis)

@@ -2,10 +2,11 @@
 
 #include "stroke_font.h"
 
+namespace {
 // Walks the text, calling place(glyph, penX) with each glyph's ink origin in font units;
 // returns the pen position after the last glyph's ink.
 template <typename Place>
-static float walkText(std::string_view text, const TextStyle& style, Place place)
+float walkText(std::string_view text, const TextStyle& style, Place place)
 {
     float pen = style.penWidth * 0.5f;
     bool first = true;
@@ -20,6 +21,7 @@ static float walkText(std::string_view text, const TextStyle& style, Place place
     }
     return pen + style.penWidth * 0.5f;
 }
+}  // namespace
 
 float measureText(std::string_view text, const TextStyle& style)
 {
