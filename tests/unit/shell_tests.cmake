@@ -8,9 +8,10 @@ add_executable(orvel_shell_tests
   ${CMAKE_CURRENT_LIST_DIR}/saver_modes_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/password_chain_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/configure_dialog_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/window_proc_test.cpp
 )
 target_link_libraries(orvel_shell_tests PRIVATE
   orvel_shell orvel_platform_headless orvel_gl_egl orvel_resources GTest::gtest_main)
 gtest_discover_tests(orvel_shell_tests
   DISCOVERY_MODE PRE_TEST
-  PROPERTIES ENVIRONMENT "LIBGL_ALWAYS_SOFTWARE=1")
+  PROPERTIES ENVIRONMENT "LIBGL_ALWAYS_SOFTWARE=1" TIMEOUT 60)
