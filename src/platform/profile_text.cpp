@@ -129,6 +129,13 @@ std::int32_t parseProfileInt(std::string_view value) {
     return static_cast<std::int32_t>(magnitude);  // modular since C++20
 }
 
+// The ending for a last line that had none and is now followed by a new one. A CR at
+// its end is part of the line, so it gets CRLF whatever the file's style: LF alone would
+// join that CR to the ending and change the line.
+std::string_view endingToAdd(std::string_view line, std::string_view fileEnding) {
+    return !line.empty() && line.back() == '\r' ? "\r\n" : fileEnding;
+}
+
 void appendKeyLine(std::string& out, std::string_view key, std::string_view value) {
     out.append(key);
     out.push_back('=');
@@ -161,7 +168,8 @@ std::string profileWriteString(std::string_view text, std::string_view section, 
         const Line& after = found.lastLine;
         out.append(text.substr(0, after.next));
         if (after.contentEnd == after.next) {
-            out.append(found.lineEnding);  // that line was the last and had no ending
+            // That line was the last and had no ending.
+            out.append(endingToAdd(text.substr(after.start, after.contentEnd - after.start), found.lineEnding));
         }
         appendKeyLine(out, key, value);
         out.append(found.lineEnding);
@@ -171,7 +179,7 @@ std::string profileWriteString(std::string_view text, std::string_view section, 
 
     out.append(text);
     if (!text.empty() && text.back() != '\n') {
-        out.append(found.lineEnding);
+        out.append(endingToAdd(text, found.lineEnding));
     }
     out.push_back('[');
     out.append(section);

@@ -32,7 +32,8 @@ std::int32_t profileReadInt(std::string_view text, std::string_view section, std
 //   last key line, or right after its header when it has no keys.
 // - A missing section is appended at the end, followed by the key's line.
 // New lines end the way the text's first line does: CRLF if that ends with CRLF, else LF.
-// A line that had no ending and is followed by a new one gets that ending first.
+// A last line that had no ending and is followed by a new one gets that ending first, or
+// CRLF when it ends with a CR, which then stays part of the line.
 // The names and the value must not hold line breaks, the section no ']', and the key no
 // '=' nor a leading ';' or '[' or blank; otherwise the result need not read back.
 std::string profileWriteString(std::string_view text, std::string_view section, std::string_view key,

@@ -113,6 +113,12 @@ std::string join(const std::vector<ModelLine>& lines, std::size_t begin, std::si
     return out;
 }
 
+// What ends a last line that had no ending: CRLF after a CR, so that the CR stays in the
+// line, else the file's own ending.
+std::string_view endingAfter(std::string_view content, std::string_view eol) {
+    return !content.empty() && content.back() == '\r' ? "\r\n" : eol;
+}
+
 std::uint32_t fnv1a(const std::uint8_t* data, std::size_t size) {
     std::uint32_t hash = 2166136261u;
     for (std::size_t i = 0; i < size; ++i) hash = (hash ^ data[i]) * 16777619u;
@@ -173,12 +179,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } else if (sectionAt != lines.size()) {
         CHECK(before == MISSING);
         expected = join(lines, 0, lastAt + 1);
-        if (lines[lastAt].ending.empty()) expected += eol;
+        if (lines[lastAt].ending.empty()) expected += endingAfter(lines[lastAt].content, eol);
         expected += keyLine + std::string(eol) + join(lines, lastAt + 1, lines.size());
     } else {
         CHECK(before == MISSING);
         expected = std::string(text);
-        if (!text.empty() && text.back() != '\n') expected += eol;
+        if (!text.empty() && text.back() != '\n') expected += endingAfter(lines.back().content, eol);
         expected += "[" + std::string(section) + "]" + std::string(eol) + keyLine + std::string(eol);
     }
     CHECK(written == expected);

@@ -141,6 +141,8 @@ const WriteCase WRITE_CASES[] = {
     {"KeyBeforeAnySectionIsKept", "low=1\n", "param", "low", "0", "low=1\n[param]\nlow=0\n"},
     {"BinaryJunkIsKept", "\xff\0\x01\n\r\r\n[param]\nlow=1\r\x80"s, "param", "low", "2",
      "\xff\0\x01\n\r\r\n[param]\nlow=2"s},
+    {"AppendAfterALastLineEndingInCr", "[o\r", "o", "low", "0", "[o\r\r\n[o]\nlow=0\n"},
+    {"InsertAfterAKeyLineEndingInCr", "[param]\na=1\r", "param", "low", "0", "[param]\na=1\r\r\nlow=0\n"},
     {"LoneCrLineIsNoHeader", "[other]\r[param]\nx=1\n", "param", "low", "0",
      "[other]\r[param]\nx=1\n[param]\nlow=0\n"},
 };
