@@ -1,5 +1,5 @@
-// The headless platform's clock, sleep and text output: a clock the caller drives, sleeps
-// that return at once, and text output that is logged but not drawn.
+// The headless platform's reset and its text output, which is logged on the device
+// context but not drawn.
 #include <algorithm>
 #include <climits>
 #include <cstring>
@@ -8,45 +8,15 @@
 #include "platform/headless_internal.h"
 #include "platform/platform.h"
 
-namespace {
-
-std::uint32_t tickCount = 0;
-std::uint64_t sleepCount = 0;
-std::uint32_t lastSleepMs = 0;
-bool sleepAdvancesClock = false;
-
-}  // namespace
-
-void headlessSetTickCount(std::uint32_t ms) { tickCount = ms; }
-
-void headlessAdvanceTickCount(std::uint32_t ms) { tickCount += ms; }
-
-std::uint64_t headlessSleepCount() { return sleepCount; }
-
-std::uint32_t headlessLastSleepMs() { return lastSleepMs; }
-
-void headlessSetSleepAdvancesClock(bool advances) { sleepAdvancesClock = advances; }
-
 void headlessResetDeviceContext(DeviceContext dc) {
     if (HeadlessDeviceContext* record = headlessDeviceContext(dc)) *record = {};
 }
 
 void headlessReset() {
-    tickCount = 0;
-    sleepCount = 0;
-    lastSleepMs = 0;
-    sleepAdvancesClock = false;
+    resetHeadlessClock();
     resetHeadlessWindows();
     resetHeadlessSystem();
     resetHeadlessDialogs();
-}
-
-std::uint32_t platformTickCount() { return tickCount; }
-
-void platformSleep(std::uint32_t ms) {
-    ++sleepCount;
-    lastSleepMs = ms;
-    if (sleepAdvancesClock) tickCount += ms;
 }
 
 void platformSetTextColor(DeviceContext dc, std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
