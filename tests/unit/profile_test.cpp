@@ -306,6 +306,15 @@ TEST_F(ProfileFile, ReplacesKeepingOtherLinesAndPermissions) {
     EXPECT_EQ(entriesOf(settingsDirectory), std::vector<std::string>{"Orvelconfig.ini"});
 }
 
+TEST_F(ProfileFile, BinaryFileIsKeptAroundTheKey) {
+    const std::string junk = "\x7f" "ELF\0\0\x01\xff\n\r\0"s + std::string(300, '\0');
+    writeWholeFile(file, junk);
+    EXPECT_EQ(read(), -99);
+    ASSERT_TRUE(write("1")) << platformProfileError();
+    EXPECT_EQ(readWholeFile(file), junk + "\n[param]\nlow=1\n");
+    EXPECT_EQ(read(), 1);
+}
+
 TEST_F(ProfileFile, FollowsARelativeSymlinkAndKeepsIt) {
     fs::create_directories(base / "dotfiles");
     writeWholeFile(base / "dotfiles" / "orvel.ini", "[param]\nlow=0\n");

@@ -1,0 +1,191 @@
+// OpenGL on an X window through GLX. Pixel formats are the screen's visuals, numbered
+// from 1 in the order the server lists them; the usable ones are RGBA visuals that GLX
+// can draw into at the main level. Xlib fixes a window's visual when the window is made,
+// so the window code asks here first (x11ChooseWindowVisual) and makes each window with
+// the visual of the format closest to the screen's depth; setPixelFormat then accepts
+// that format, which is the one the program's own request picks, and no other.
+//
+// Without the GLX extension no format is found, the graphics device reports it, and the
+// window stays black: the OpenGL calls have no current context and do nothing.
+#include <GL/glx.h>
+#include <X11/Xutil.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/gl_binding.h"
+#include "platform/x11_display.h"
+
+namespace {
+
+constexpr int FORMAT_CAPACITY = 512;
+
+struct GlxFormat {
+    XVisualInfo info;
+    bool usable;  // RGBA, drawable by GLX, main level
+    bool doubleBuffer;
+    int red;
+    int green;
+    int blue;
+    int alpha;
+    int depth;
+    int stencil;
+    int accum;
+    bool slow;
+};
+
+GlxFormat formats[FORMAT_CAPACITY];
+int formatCount = 0;
+bool formatsListed = false;
+
+int glxValue(Display* display, XVisualInfo& info, int attribute) {
+    int value = 0;
+    return glXGetConfig(display, &info, attribute, &value) == 0 ? value : 0;
+}
+
+// Lists the screen's visuals with their GLX properties, once. Nothing without GLX.
+void listFormats(Display* display, int screen) {
+    if (formatsListed) return;
+    formatsListed = true;
+    int errorBase = 0;
+    int eventBase = 0;
+    if (!glXQueryExtension(display, &errorBase, &eventBase)) return;
+    XVisualInfo wanted{};
+    wanted.screen = screen;
+    int count = 0;
+    XVisualInfo* visuals = XGetVisualInfo(display, VisualScreenMask, &wanted, &count);
+    for (int i = 0; i < count && formatCount < FORMAT_CAPACITY; ++i) {
+        GlxFormat& f = formats[formatCount++];
+        f = GlxFormat{};
+        f.info = visuals[i];
+        const bool colourClass = f.info.c_class == TrueColor || f.info.c_class == DirectColor;
+        f.usable = colourClass && glxValue(display, f.info, GLX_USE_GL) != 0 &&
+                   glxValue(display, f.info, GLX_RGBA) != 0 && glxValue(display, f.info, GLX_LEVEL) == 0;
+        f.doubleBuffer = glxValue(display, f.info, GLX_DOUBLEBUFFER) != 0;
+        f.red = glxValue(display, f.info, GLX_RED_SIZE);
+        f.green = glxValue(display, f.info, GLX_GREEN_SIZE);
+        f.blue = glxValue(display, f.info, GLX_BLUE_SIZE);
+        f.alpha = glxValue(display, f.info, GLX_ALPHA_SIZE);
+        f.depth = glxValue(display, f.info, GLX_DEPTH_SIZE);
+        f.stencil = glxValue(display, f.info, GLX_STENCIL_SIZE);
+        f.accum = glxValue(display, f.info, GLX_ACCUM_RED_SIZE);
+        f.slow = glxValue(display, f.info, GLX_VISUAL_CAVEAT_EXT) == GLX_SLOW_VISUAL_EXT;
+    }
+    XFree(visuals);
+}
+
+// How far a format is from the request; lower is closer, negative means unusable. Colour
+// channels count most (8 bits each above 16 bits a pixel, else 5-6-5), then the depth
+// buffer, then alpha, stencil and accumulation bits nobody asked for.
+long formatDistance(const GlxFormat& f, const PixelFormatRequest& request) {
+    if (!f.usable || f.depth == 0) return -1;  // a depth buffer is always wanted
+    if ((request.dwFlags & PIXEL_FORMAT_DOUBLEBUFFER) != 0 && !f.doubleBuffer) return -1;
+    const bool highColour = request.cColorBits > 16;
+    const int wantRed = highColour ? 8 : 5;
+    const int wantGreen = highColour ? 8 : 6;
+    const int wantBlue = highColour ? 8 : 5;
+    const int wantDepth = request.cDepthBits > 16 ? 24 : 16;
+    long distance = 1000L * (std::labs(f.red - wantRed) + std::labs(f.green - wantGreen) + std::labs(f.blue - wantBlue));
+    distance += 10L * std::labs(f.depth - wantDepth);
+    distance += std::labs(f.alpha - request.cAlphaBits) + std::labs(f.stencil - request.cStencilBits);
+    distance += std::labs(f.accum - request.cAccumBits);
+    if (f.slow) distance += 100;
+    return distance;
+}
+
+// Index (from 1) of the closest format; on a tie the one with the preferred visual.
+int closestFormat(const PixelFormatRequest& request, VisualID preferred) {
+    int best = 0;
+    long bestDistance = 0;
+    for (int i = 0; i < formatCount; ++i) {
+        const long distance = formatDistance(formats[i], request);
+        if (distance < 0) continue;
+        const bool better = best == 0 || distance < bestDistance ||
+                            (distance == bestDistance && formats[i].info.visualid == preferred &&
+                             formats[best - 1].info.visualid != preferred);
+        if (better) {
+            best = i + 1;
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+
+}  // namespace
+
+bool x11ChooseWindowVisual(Display* display, int screen, Visual*& visual, int& depth) {
+    listFormats(display, screen);
+    PixelFormatRequest request;
+    request.dwFlags = PIXEL_FORMAT_DRAW_TO_WINDOW | PIXEL_FORMAT_SUPPORT_OPENGL | PIXEL_FORMAT_DOUBLEBUFFER;
+    request.cColorBits = std::uint8_t(DefaultDepth(display, screen));
+    request.cDepthBits = request.cColorBits;
+    const int format = closestFormat(request, XVisualIDFromVisual(DefaultVisual(display, screen)));
+    if (format == 0) return false;
+    visual = formats[format - 1].info.visual;
+    depth = formats[format - 1].info.depth;
+    return true;
+}
+
+void x11WaitForGl() {
+    if (glXGetCurrentContext() != nullptr) glXWaitGL();
+}
+
+int choosePixelFormat(DeviceContext dc, const PixelFormatRequest& request) {
+    const X11DeviceContext* record = x11DeviceContextOf(dc);
+    Display* display = x11DisplayIfOpen();
+    if (record == nullptr || display == nullptr) return 0;
+    listFormats(display, DefaultScreen(display));
+    return closestFormat(request, record->visualId);
+}
+
+bool setPixelFormat(DeviceContext dc, int format, const PixelFormatRequest&) {
+    X11DeviceContext* record = x11DeviceContextOf(dc);
+    if (record == nullptr || format < 1 || format > formatCount) return false;
+    if (record->pixelFormat != 0) return record->pixelFormat == format;
+    if (!formats[format - 1].usable || formats[format - 1].info.visualid != record->visualId) return false;
+    record->pixelFormat = format;
+    return true;
+}
+
+GlContextHandle createGlContext(DeviceContext dc, int, int) {
+    const X11DeviceContext* record = x11DeviceContextOf(dc);
+    Display* display = x11DisplayIfOpen();
+    if (record == nullptr || display == nullptr || record->pixelFormat == 0) return nullptr;
+    XVisualInfo& info = formats[record->pixelFormat - 1].info;
+    x11BeginErrorTrap();
+    GLXContext context = glXCreateContext(display, &info, nullptr, True);
+    if (context == nullptr) context = glXCreateContext(display, &info, nullptr, False);
+    x11EndErrorTrap();
+    return context;
+}
+
+bool makeCurrent(DeviceContext dc, GlContextHandle context) {
+    Display* display = x11DisplayIfOpen();
+    if (display == nullptr || formatCount == 0) return context == nullptr;
+    if (context == nullptr) return glXMakeCurrent(display, None, nullptr) == True;
+    const X11DeviceContext* record = x11DeviceContextOf(dc);
+    if (record == nullptr) return false;
+    x11BeginErrorTrap();
+    const Bool made = glXMakeCurrent(display, record->window, static_cast<GLXContext>(context));
+    return x11EndErrorTrap() == 0 && made == True;
+}
+
+void deleteGlContext(GlContextHandle context) {
+    Display* display = x11DisplayIfOpen();
+    if (context != nullptr && display != nullptr) glXDestroyContext(display, static_cast<GLXContext>(context));
+}
+
+bool swapBuffers(DeviceContext dc) {
+    const X11DeviceContext* record = x11DeviceContextOf(dc);
+    Display* display = x11DisplayIfOpen();
+    if (record == nullptr || display == nullptr || glXGetCurrentContext() == nullptr) return false;
+    glXSwapBuffers(display, record->window);
+    return true;
+}
+
+void showErrorBox(const char* text, const char* caption) {
+    std::fprintf(stderr, "%s: %s\n", caption, text);
+    std::fflush(stderr);
+}
+
+bool glContextIsCurrent() { return glXGetCurrentContext() != nullptr; }

@@ -1,0 +1,624 @@
+// The program's windows on X11 and their message queue in Windows' order. A sent message
+// runs the window procedure at once; GetMessage takes posted messages first, then input
+// (X events, translated in x11_events.cpp), then the quit message, then paint for a window
+// that still needs it, and a timer tick last. It waits on the X connection with poll.
+//
+// The full-screen saver window is an override-redirect window over the whole root window
+// that takes the keyboard and pointer and hides the cursor; a preview is a child of the
+// host's window that selects no key or button input, so that they reach the host.
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <poll.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "platform/messages.h"
+#include "platform/platform.h"
+#include "platform/window_system.h"
+#include "platform/x11_display.h"
+
+namespace {
+
+constexpr int WINDOW_CAPACITY = 8;
+constexpr int CLASS_CAPACITY = 4;
+constexpr int POSTED_CAPACITY = 64;
+constexpr int REGISTERED_MESSAGE_CAPACITY = 16;
+constexpr int GRAB_ATTEMPT_MS = 1000;
+constexpr int GRAB_RETRY_MS = 10;
+
+constexpr long FULL_SCREEN_EVENTS = KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
+                                    PointerMotionMask | FocusChangeMask | ExposureMask | StructureNotifyMask;
+constexpr long PREVIEW_EVENTS = ExposureMask | StructureNotifyMask;
+constexpr unsigned POINTER_GRAB_EVENTS = ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
+
+struct WindowClass {
+    bool inUse;
+    char name[48];
+    WindowProc procedure;
+};
+
+X11Window windows[WINDOW_CAPACITY];
+WindowClass classes[CLASS_CAPACITY];
+QueuedMessage posted[POSTED_CAPACITY];
+int postedCount = 0;
+bool quitPosted = false;
+int quitCode = 0;
+bool endSignalHandled = false;
+char registeredMessageNames[REGISTERED_MESSAGE_CAPACITY][48];
+int registeredMessageCount = 0;
+Cursor invisibleCursor = None;
+X11DeviceContext screenDC{};
+
+WindowHandle handleOf(Window id) { return reinterpret_cast<WindowHandle>(std::uintptr_t(id)); }
+Window idOf(WindowHandle handle) { return Window(reinterpret_cast<std::uintptr_t>(handle)); }
+
+X11Window* findHandle(WindowHandle handle) { return handle != nullptr ? x11FindWindow(idOf(handle)) : nullptr; }
+
+const WindowClass* findClass(const char* name) {
+    for (const WindowClass& c : classes) {
+        if (c.inUse && name != nullptr && std::strcmp(c.name, name) == 0) return &c;
+    }
+    return nullptr;
+}
+
+X11Window* freeRecord() {
+    for (X11Window& w : windows) {
+        if (!w.inUse) return &w;
+    }
+    return nullptr;
+}
+
+void removePostedFor(Window id) {
+    int kept = 0;
+    for (int i = 0; i < postedCount; ++i) {
+        if (idOf(posted[i].window) != id) posted[kept++] = posted[i];
+    }
+    postedCount = kept;
+}
+
+Cursor makeInvisibleCursor(Display* display, Window window) {
+    static const char noBits[1] = {0};
+    Pixmap blank = XCreateBitmapFromData(display, window, noBits, 1, 1);
+    XColor black{};
+    Cursor cursor = XCreatePixmapCursor(display, blank, blank, &black, &black, 0, 0);
+    XFreePixmap(display, blank);
+    return cursor;
+}
+
+// The device context's GC and font metrics, made with the window so that text output
+// while frames run allocates nothing.
+void prepareDeviceContext(Display* display, X11Window& w, Visual* visual, int depth) {
+    X11DeviceContext& dc = w.dc;
+    dc = X11DeviceContext{};
+    dc.window = w.id;
+    dc.visual = visual;
+    dc.visualId = XVisualIDFromVisual(visual);
+    dc.depth = depth;
+    dc.gc = XCreateGC(display, w.id, 0, nullptr);
+    dc.fontAscent = 10;
+    if (XFontStruct* font = XQueryFont(display, XGContextFromGC(dc.gc))) {
+        dc.fontAscent = font->ascent;
+        XFreeFontInfo(nullptr, font, 0);
+    }
+    dc.textPixel = x11PixelOf(visual, 0, 0, 0);
+    XSetForeground(display, dc.gc, dc.textPixel);
+}
+
+void setNames(Display* display, Window id, const char* className, const char* title) {
+    XClassHint hint{};
+    hint.res_name = const_cast<char*>(className);
+    hint.res_class = const_cast<char*>(className);
+    XSetClassHint(display, id, &hint);
+    XStoreName(display, id, title != nullptr ? title : "");
+    Atom protocols[] = {x11Atoms.wmDeleteWindow};
+    XSetWMProtocols(display, id, protocols, 1);
+}
+
+// The keyboard and the pointer, taken for the full-screen saver. Another client may hold
+// them for a moment (a menu, a drag), so each is asked for again for up to a second.
+void grabInput(Display* display, Window id) {
+    bool keyboard = false;
+    bool pointer = false;
+    for (int waited = 0;; waited += GRAB_RETRY_MS) {
+        if (!keyboard) {
+            keyboard = XGrabKeyboard(display, id, False, GrabModeAsync, GrabModeAsync, CurrentTime) == GrabSuccess;
+        }
+        if (!pointer) {
+            pointer = XGrabPointer(display, id, False, POINTER_GRAB_EVENTS, GrabModeAsync, GrabModeAsync, None,
+                                   invisibleCursor, CurrentTime) == GrabSuccess;
+        }
+        if ((keyboard && pointer) || waited >= GRAB_ATTEMPT_MS) break;
+        platformSleep(GRAB_RETRY_MS);
+    }
+    if (!keyboard) std::fprintf(stderr, "orvel: another program holds the keyboard; running without grabbing it\n");
+    if (!pointer) std::fprintf(stderr, "orvel: another program holds the pointer; running without grabbing it\n");
+}
+
+// A signal asked the saver to end: each of the program's top-level windows gets a close
+// request, as the user's input would give it.
+void handleEndSignal() {
+    if (endSignalHandled || !x11EndRequested()) return;
+    endSignalHandled = true;
+    x11DrainWakeDescriptor();
+    for (X11Window& w : windows) {
+        if (w.inUse && !w.destroying && x11FindWindow(w.parent) == nullptr) {
+            platformPostMessage(handleOf(w.id), WM_CLOSE, 0, 0);
+        }
+    }
+}
+
+bool takePosted(QueuedMessage& message) {
+    if (postedCount == 0) return false;
+    message = posted[0];
+    for (int i = 1; i < postedCount; ++i) posted[i - 1] = posted[i];
+    --postedCount;
+    return true;
+}
+
+// The next X event that stands for a message; the others are handled on the way.
+bool takeInput(Display* display, QueuedMessage& message) {
+    while (display != nullptr && XPending(display) > 0) {
+        XEvent event;
+        XNextEvent(display, &event);
+        if (x11TranslateEvent(event, message)) return true;
+    }
+    return false;
+}
+
+bool takePaint(QueuedMessage& message) {
+    for (X11Window& w : windows) {
+        if (w.inUse && !w.destroying && w.needsPaint) {
+            message = {handleOf(w.id), WM_PAINT, 0, 0};
+            x11NoteFrameStart();
+            return true;
+        }
+    }
+    return false;
+}
+
+bool takeDueTimer(QueuedMessage& message) {
+    const std::uint32_t now = platformTickCount();
+    for (X11Window& w : windows) {
+        if (!w.inUse || w.destroying) continue;
+        for (X11Timer& t : w.timers) {
+            if (t.active && now - t.lastFire >= t.periodMs) {
+                t.lastFire = now;
+                message = {handleOf(w.id), WM_TIMER, t.id, 0};
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// Milliseconds until the next timer tick, or -1 when none will come.
+int nextTimerDelay() {
+    const std::uint32_t now = platformTickCount();
+    int delay = -1;
+    for (const X11Window& w : windows) {
+        if (!w.inUse || w.destroying) continue;
+        for (const X11Timer& t : w.timers) {
+            if (!t.active) continue;
+            const std::uint32_t since = now - t.lastFire;
+            const int d = since >= t.periodMs ? 0 : int(t.periodMs - since);
+            if (delay < 0 || d < delay) delay = d;
+        }
+    }
+    return delay;
+}
+
+// Waits for X input, a signal or the next timer tick. False when nothing can ever come.
+bool waitForEvents(Display* display) {
+    pollfd sources[2] = {{-1, POLLIN, 0}, {x11WakeDescriptor(), POLLIN, 0}};
+    if (display != nullptr) {
+        // Sends what is buffered, and catches events that arrived meanwhile: poll would
+        // not see those, as Xlib has already read them.
+        if (XEventsQueued(display, QueuedAfterFlush) > 0) return true;
+        sources[0].fd = ConnectionNumber(display);
+    }
+    const int timeout = nextTimerDelay();
+    if (sources[0].fd < 0 && timeout < 0) return false;
+    poll(sources, 2, timeout);
+    return true;
+}
+
+}  // namespace
+
+X11Window* x11FindWindow(Window id) {
+    if (id == None) return nullptr;
+    for (X11Window& w : windows) {
+        if (w.inUse && w.id == id) return &w;
+    }
+    return nullptr;
+}
+
+X11DeviceContext* x11DeviceContextOf(DeviceContext dc) {
+    for (X11Window& w : windows) {
+        if (w.inUse && dc == &w.dc) return &w.dc;
+    }
+    return nullptr;
+}
+
+void x11DestroyWindow(X11Window* w, bool alreadyGone) {
+    if (w == nullptr || !w->inUse || w->destroying) return;
+    w->destroying = true;
+    const Window id = w->id;
+    // The window learns of its end first, then its children, as on Windows.
+    if (w->procedure != nullptr) w->procedure(handleOf(id), WM_DESTROY, 0, 0);
+    for (X11Window& child : windows) {
+        if (child.inUse && child.parent == id) x11DestroyWindow(&child, alreadyGone);
+    }
+    removePostedFor(id);
+    if (Display* display = x11DisplayIfOpen()) {
+        if (w->dc.gc != nullptr) XFreeGC(display, w->dc.gc);
+        if (!alreadyGone) XDestroyWindow(display, id);
+        if (w->colormap != None) XFreeColormap(display, w->colormap);
+        XFlush(display);
+    }
+    *w = X11Window{};
+}
+
+// --- platform.h: device contexts and client size
+
+DeviceContext platformGetDC(WindowHandle window) {
+    if (X11Window* w = findHandle(window)) return &w->dc;
+    if (window == nullptr && x11Display() != nullptr) {
+        Display* display = x11DisplayIfOpen();
+        screenDC.depth = DefaultDepth(display, DefaultScreen(display));
+        return &screenDC;
+    }
+    return nullptr;
+}
+
+void platformReleaseDC(WindowHandle, DeviceContext) {}
+
+ClientSize platformClientSize(WindowHandle window) {
+    if (const X11Window* w = findHandle(window)) return {w->width, w->height};
+    const ScreenRect rect = platformClientRect(window);
+    return {rect.right, rect.bottom};
+}
+
+// --- window_system.h
+
+bool platformRegisterClass(const WindowClassRequest& request) {
+    if (request.name == nullptr || request.procedure == nullptr || findClass(request.name) != nullptr) return false;
+    for (WindowClass& c : classes) {
+        if (!c.inUse) {
+            c.inUse = true;
+            std::snprintf(c.name, sizeof c.name, "%s", request.name);
+            c.procedure = request.procedure;
+            return true;
+        }
+    }
+    return false;
+}
+
+WindowHandle platformCreateWindow(const WindowRequest& request) {
+    const WindowClass* windowClass = findClass(request.className);
+    Display* display = x11Display();
+    X11Window* w = freeRecord();
+    if (windowClass == nullptr || display == nullptr || w == nullptr) return nullptr;
+    const int screen = DefaultScreen(display);
+    const Window root = RootWindow(display, screen);
+    const bool child = (request.style & WS_CHILD) != 0;
+    Window parent = root;
+    if (child) {
+        if (request.parent == nullptr || !platformIsWindow(request.parent)) return nullptr;
+        parent = idOf(request.parent);
+    }
+
+    Visual* visual = DefaultVisual(display, screen);
+    int depth = DefaultDepth(display, screen);
+    Colormap colormap = None;
+    if (x11ChooseWindowVisual(display, screen, visual, depth)) {
+        colormap = XCreateColormap(display, root, visual, AllocNone);
+    }
+
+    // Visual, colormap and border are all given, so that a preview fits any host.
+    XSetWindowAttributes attributes{};
+    unsigned long mask = CWBackPixel | CWBorderPixel | CWEventMask | CWColormap;
+    attributes.colormap = colormap != None ? colormap : DefaultColormap(display, screen);
+    attributes.background_pixel = x11PixelOf(visual, 0, 0, 0);
+    attributes.border_pixel = 0;
+    const bool fullScreen = !child && (request.exStyle & WS_EX_TOPMOST) != 0;
+    attributes.event_mask = child ? PREVIEW_EVENTS : FULL_SCREEN_EVENTS;
+    if (fullScreen) {
+        attributes.override_redirect = True;
+        mask |= CWOverrideRedirect;
+    }
+    // X has no empty windows: a host of size 0 gets a 1 x 1 preview.
+    const unsigned width = request.width > 0 ? unsigned(request.width) : 1u;
+    const unsigned height = request.height > 0 ? unsigned(request.height) : 1u;
+
+    x11BeginErrorTrap();
+    const Window id = XCreateWindow(display, parent, request.x, request.y, width, height, 0, depth, InputOutput,
+                                    visual, mask, &attributes);
+    if (x11EndErrorTrap() != 0) {
+        if (colormap != None) XFreeColormap(display, colormap);
+        return nullptr;
+    }
+
+    *w = X11Window{};
+    w->inUse = true;
+    w->id = id;
+    w->procedure = windowClass->procedure;
+    w->parent = child ? parent : None;
+    w->fullScreen = fullScreen;
+    w->width = int(width);
+    w->height = int(height);
+    w->colormap = colormap;
+    setNames(display, id, request.className, request.title);
+    prepareDeviceContext(display, *w, visual, depth);
+    if (fullScreen && invisibleCursor == None) invisibleCursor = makeInvisibleCursor(display, id);
+
+    const WindowHandle handle = handleOf(id);
+    if (w->procedure(handle, WM_CREATE, 0, 0) == -1) {
+        x11DestroyWindow(w, false);
+        return nullptr;
+    }
+    if (!w->inUse || w->id != id) return nullptr;
+    if ((request.style & WS_VISIBLE) != 0) {
+        if (fullScreen) {
+            XMapRaised(display, id);
+        } else {
+            XMapWindow(display, id);
+        }
+        XSync(display, False);
+        w->needsPaint = true;
+        w->procedure(handle, WM_SHOWWINDOW, 1, 0);
+        if (fullScreen && x11FindWindow(id) != nullptr) grabInput(display, id);
+    }
+    return x11FindWindow(id) != nullptr ? handle : nullptr;
+}
+
+void platformDestroyWindow(WindowHandle window) { x11DestroyWindow(findHandle(window), false); }
+
+bool platformIsWindow(WindowHandle window) {
+    if (window == nullptr) return false;
+    if (findHandle(window) != nullptr) return true;
+    Display* display = x11Display();
+    if (display == nullptr) return false;
+    XWindowAttributes attributes;
+    x11BeginErrorTrap();
+    const Status found = XGetWindowAttributes(display, idOf(window), &attributes);
+    return x11EndErrorTrap() == 0 && found != 0;
+}
+
+WindowHandle platformGetParent(WindowHandle window) {
+    const X11Window* w = findHandle(window);
+    return w != nullptr ? handleOf(w->parent) : nullptr;
+}
+
+WindowHandle platformFindWindow(const char* className, const char* title) {
+    Display* display = x11Display();
+    if (display == nullptr || className == nullptr || title == nullptr) return nullptr;
+    Window root = DefaultRootWindow(display);
+    Window rootReturn = None;
+    Window parentReturn = None;
+    Window* children = nullptr;
+    unsigned count = 0;
+    Window found = None;
+    // Windows can go at any moment while they are looked at; their errors are expected.
+    x11BeginErrorTrap();
+    if (XQueryTree(display, root, &rootReturn, &parentReturn, &children, &count) != 0) {
+        for (unsigned i = 0; i < count && found == None; ++i) {
+            XClassHint hint{};
+            if (XGetClassHint(display, children[i], &hint) == 0) continue;
+            const bool classMatches = hint.res_class != nullptr && std::strcmp(hint.res_class, className) == 0;
+            XFree(hint.res_name);
+            XFree(hint.res_class);
+            char* name = nullptr;
+            if (classMatches && XFetchName(display, children[i], &name) != 0 && name != nullptr) {
+                if (std::strcmp(name, title) == 0) found = children[i];
+            }
+            XFree(name);
+        }
+        XFree(children);
+    }
+    x11EndErrorTrap();
+    return handleOf(found);
+}
+
+WindowHandle platformGetForegroundWindow() {
+    Display* display = x11Display();
+    if (display == nullptr) return nullptr;
+    Window active = None;
+    Atom type = None;
+    int format = 0;
+    unsigned long items = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    x11BeginErrorTrap();
+    if (XGetWindowProperty(display, DefaultRootWindow(display), x11Atoms.netActiveWindow, 0, 1, False, XA_WINDOW,
+                           &type, &format, &items, &after, &data) == Success &&
+        type == XA_WINDOW && format == 32 && items == 1 && data != nullptr) {
+        active = Window(reinterpret_cast<const unsigned long*>(data)[0]);
+    }
+    XFree(data);
+    if (active == None) {
+        int revert = 0;
+        XGetInputFocus(display, &active, &revert);
+        if (active == PointerRoot) active = None;
+    }
+    x11EndErrorTrap();
+    return handleOf(active);
+}
+
+void platformSetForegroundWindow(WindowHandle window) {
+    Display* display = x11Display();
+    if (display == nullptr || window == nullptr) return;
+    x11BeginErrorTrap();
+    XRaiseWindow(display, idOf(window));
+    if (const X11Window* w = findHandle(window); w != nullptr && w->fullScreen) {
+        XSetInputFocus(display, w->id, RevertToParent, CurrentTime);
+    }
+    x11EndErrorTrap();
+}
+
+ScreenRect platformScreenRect() {
+    Display* display = x11Display();
+    if (display == nullptr) return {0, 0, 0, 0};
+    const int screen = DefaultScreen(display);
+    return {0, 0, DisplayWidth(display, screen), DisplayHeight(display, screen)};
+}
+
+ScreenRect platformClientRect(WindowHandle window) {
+    if (const X11Window* w = findHandle(window)) return {0, 0, w->width, w->height};
+    Display* display = x11Display();
+    if (display == nullptr || window == nullptr) return {0, 0, 0, 0};
+    XWindowAttributes attributes{};
+    x11BeginErrorTrap();
+    const Status found = XGetWindowAttributes(display, idOf(window), &attributes);
+    if (x11EndErrorTrap() != 0 || found == 0) return {0, 0, 0, 0};
+    return {0, 0, attributes.width, attributes.height};
+}
+
+std::int32_t platformColorDepth(DeviceContext dc) {
+    if (const X11DeviceContext* record = x11DeviceContextOf(dc)) return record->depth;
+    return dc == &screenDC ? screenDC.depth : 0;
+}
+
+std::uint32_t platformRegisterWindowMessage(const char* name) {
+    for (int i = 0; i < registeredMessageCount; ++i) {
+        if (std::strcmp(registeredMessageNames[i], name) == 0) return 0xC000u + std::uint32_t(i);
+    }
+    if (registeredMessageCount == REGISTERED_MESSAGE_CAPACITY) return 0;
+    std::snprintf(registeredMessageNames[registeredMessageCount], sizeof registeredMessageNames[0], "%s", name);
+    return 0xC000u + std::uint32_t(registeredMessageCount++);
+}
+
+int platformGetMessage(QueuedMessage& message) {
+    for (;;) {
+        handleEndSignal();
+        Display* display = x11DisplayIfOpen();
+        if (takePosted(message) || takeInput(display, message)) return 1;
+        if (quitPosted) {
+            quitPosted = false;
+            message = {nullptr, WM_QUIT, WPARAM(std::intptr_t(quitCode)), 0};
+            return 0;
+        }
+        if (takePaint(message) || takeDueTimer(message)) return 1;
+        // Nothing waits. With nothing that could ever come, the call would block for
+        // ever; it fails instead.
+        if (!waitForEvents(display)) return -1;
+    }
+}
+
+void platformTranslateMessage(const QueuedMessage&) {}
+
+LRESULT platformDispatchMessage(const QueuedMessage& message) {
+    const X11Window* w = findHandle(message.window);
+    if (w == nullptr || w->procedure == nullptr) return 0;
+    return w->procedure(message.window, message.message, message.wParam, message.lParam);
+}
+
+bool platformPeekMessage(QueuedMessage& message, WindowHandle window, std::uint32_t first, std::uint32_t last,
+                         std::uint32_t removeFlags) {
+    for (int i = 0; i < postedCount; ++i) {
+        if (posted[i].window == window && posted[i].message >= first && posted[i].message <= last) {
+            message = posted[i];
+            if (removeFlags & PM_REMOVE) {
+                for (int j = i + 1; j < postedCount; ++j) posted[j - 1] = posted[j];
+                --postedCount;
+            }
+            return true;
+        }
+    }
+    // A due timer tick is made on demand, as Windows does.
+    X11Window* w = findHandle(window);
+    if (w == nullptr || first > WM_TIMER || WM_TIMER > last) return false;
+    const std::uint32_t now = platformTickCount();
+    for (X11Timer& t : w->timers) {
+        if (t.active && now - t.lastFire >= t.periodMs) {
+            if (removeFlags & PM_REMOVE) t.lastFire = now;
+            message = {window, WM_TIMER, t.id, 0};
+            return true;
+        }
+    }
+    return false;
+}
+
+bool platformPostMessage(WindowHandle window, std::uint32_t message, WPARAM wParam, LPARAM lParam) {
+    // Windows of other programs take no Windows messages.
+    if (findHandle(window) == nullptr || postedCount == POSTED_CAPACITY) return false;
+    posted[postedCount++] = {window, message, wParam, lParam};
+    return true;
+}
+
+LRESULT platformSendMessage(WindowHandle window, std::uint32_t message, WPARAM wParam, LPARAM lParam) {
+    const X11Window* w = findHandle(window);
+    if (w == nullptr || w->procedure == nullptr) return 0;
+    return w->procedure(window, message, wParam, lParam);
+}
+
+void platformPostQuitMessage(int exitCode) {
+    quitPosted = true;
+    quitCode = exitCode;
+}
+
+LRESULT platformDefWindowProc(WindowHandle window, std::uint32_t message, WPARAM, LPARAM) {
+    X11Window* w = findHandle(window);
+    if (w == nullptr) return 0;
+    if (message == WM_CLOSE) x11DestroyWindow(w, false);
+    if (message == WM_PAINT) w->needsPaint = false;
+    return 0;
+}
+
+std::uintptr_t platformSetTimer(WindowHandle window, std::uintptr_t id, std::uint32_t periodMs) {
+    X11Window* w = findHandle(window);
+    if (w == nullptr) return 0;
+    X11Timer* slot = nullptr;
+    for (X11Timer& t : w->timers) {
+        if (t.active && t.id == id) slot = &t;
+    }
+    for (X11Timer& t : w->timers) {
+        if (slot == nullptr && !t.active) slot = &t;
+    }
+    if (slot == nullptr) return 0;
+    *slot = {true, id, periodMs, platformTickCount()};
+    return id;
+}
+
+bool platformKillTimer(WindowHandle window, std::uintptr_t id) {
+    X11Window* w = findHandle(window);
+    if (w == nullptr) return false;
+    for (X11Timer& t : w->timers) {
+        if (t.active && t.id == id) {
+            t.active = false;
+            return true;
+        }
+    }
+    return false;
+}
+
+void platformInvalidateRect(WindowHandle window) {
+    if (X11Window* w = findHandle(window)) w->needsPaint = true;
+}
+
+CursorPos platformGetCursorPos() {
+    Display* display = x11Display();
+    if (display == nullptr) return {0, 0};
+    Window root = None;
+    Window child = None;
+    int rootX = 0;
+    int rootY = 0;
+    int x = 0;
+    int y = 0;
+    unsigned state = 0;
+    XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rootX, &rootY, &x, &y, &state);
+    return {rootX, rootY};
+}
+
+// SetCursor(none): the full-screen window shows an invisible cursor from now on (its
+// pointer grab already does). Done once, so that asking before every frame costs nothing.
+void platformHideCursor() {
+    Display* display = x11DisplayIfOpen();
+    if (display == nullptr || invisibleCursor == None) return;
+    for (X11Window& w : windows) {
+        if (w.inUse && w.fullScreen && !w.cursorHidden) {
+            XDefineCursor(display, w.id, invisibleCursor);
+            w.cursorHidden = true;
+        }
+    }
+}
