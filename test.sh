@@ -2,7 +2,8 @@
 # Builds Orvel for Linux, Linux with sanitizers and Windows (MinGW cross build), and the
 # fuzz targets with clang, then runs every test of both Linux builds and each fuzz target
 # for a few seconds. Works on a fresh Debian 12 machine: missing Debian packages are
-# installed first.
+# installed first. Every preset is built before any test runs, since the linux build's
+# tests also check build/windows/Orvel.scr and run it under Wine.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -11,6 +12,7 @@ packages=(
   googletest libgtest-dev
   libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libpng-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  wine wine64 icoutils xvfb
   clang-14 libclang-rt-14-dev
 )
 

@@ -1,0 +1,87 @@
+#pragma once
+// What the Wine cases share: starting Orvel.scr and waiting for it with deadlines, finding
+// its windows, real input through SendInput, and the settings files. Every wait pumps the
+// driver's own messages, so a window the driver owns (the preview host) keeps answering
+// while the saver talks to it.
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+// A failed check: the case stops, its processes are ended, and the driver exits with 1.
+struct CaseFailure : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+[[noreturn]] void fail(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void note(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// The Orvel.scr under test, as given on the driver's command line.
+void setSaverPath(const std::string& path);
+
+// A process of Orvel.scr started by a case. Any still running when the driver ends are
+// terminated.
+struct Saver {
+    HANDLE process = nullptr;
+    DWORD id = 0;
+    DWORD startTick = 0;
+};
+
+Saver startSaver(const std::string& arguments);
+bool hasExited(const Saver& saver);
+// The exit code once the process has ended, failing after timeoutMs.
+DWORD waitForExit(const Saver& saver, DWORD timeoutMs, const char* what);
+void terminateAll();
+
+// Handles the driver's own messages for up to ms milliseconds, returning early when one
+// arrives.
+void pumpMessages(DWORD ms);
+
+// A top-level window of the process with that class and title, or null.
+HWND findTopLevel(DWORD processId, const char* className, const char* title);
+// Waits for it, failing after timeoutMs; fails at once if the process ends meanwhile.
+HWND waitForTopLevel(const Saver& saver, const char* className, const char* title, DWORD timeoutMs);
+
+// Fails when the saver shows its "ERROR" box: the pixel format could not be had.
+void expectNoErrorBox(const Saver& saver);
+
+// Waits until condition() holds, failing with what after timeoutMs.
+template <typename Condition>
+void waitUntil(Condition condition, DWORD timeoutMs, const char* what) {
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > timeoutMs) fail("timed out after %lu ms waiting for %s", timeoutMs, what);
+        pumpMessages(10);
+    }
+}
+
+// Real input, as the user gives it.
+void pressKey(WORD virtualKey);
+void moveCursorTo(POINT screen);
+void clickAt(POINT screen, bool rightButton = false);
+POINT centreOf(HWND window);
+
+// What the screen shows in rect, row by row, as 0x00RRGGBB: a GDI copy of the screen,
+// which under Wine includes what OpenGL drew.
+std::vector<std::uint32_t> captureScreen(const RECT& rect);
+// How many pixels of two captures of rect differ, leaving out the rows above skipTop.
+int changedPixels(const std::vector<std::uint32_t>& before, const std::vector<std::uint32_t>& after,
+                  const RECT& rect, int skipTop);
+// Waits until the picture in rect changes in more than one pixel in 200 below skipTop:
+// frames are being drawn.
+void waitForMovingPicture(const RECT& rect, int skipTop, const char* what);
+
+// Files, whole.
+std::optional<std::string> readFileBytes(const std::string& path);
+void writeFileBytes(const std::string& path, const std::string& bytes);
+void removeFile(const std::string& path);
+
+// C:\windows\Orvelconfig.ini and %APPDATA%\Orvel\Orvelconfig.ini.
+std::string windowsSettingsFile();
+std::string userSettingsFolder();
+std::string userSettingsFile();
+// Both files gone, and nothing in the per-user folder's way.
+void clearSettings();

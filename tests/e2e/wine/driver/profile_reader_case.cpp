@@ -1,0 +1,149 @@
+// The program's own settings reader (profile_text.cpp, used where the system has no
+// private-profile calls) against the system's GetPrivateProfileIntA, over settings files
+// that are odd in every way a hand-edited file can be. Each file is read with two
+// defaults: 0, the program's own, and 7, which shows where a reader falls back to it.
+//
+// The readers must agree, except on the files that carry a note: those differences are
+// known and reported, and the note says who differs how. A noted file on which the
+// readers come to agree fails too, so that its note goes.
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "cases.h"
+#include "harness.h"
+#include "platform/profile_text.h"
+
+namespace {
+
+struct SettingsText {
+    const char* what;
+    std::string_view text;  // a view, so that NUL bytes count
+    const char* knownDifference = nullptr;
+};
+
+constexpr char LONG_VALUE[] = "Wine reads only the first 29 characters of a value; ours reads them all";
+constexpr char EMPTY_VALUE[] = "an empty value gives the system's default, ours 0 (the same with the program's 0)";
+
+using namespace std::string_view_literals;
+
+const SettingsText FILES[] = {
+    {"CRLF lines", "[param]\r\nlow=1\r\n"sv},
+    {"LF lines", "[param]\nlow=1\n"sv},
+    {"CR-only lines", "[param]\rlow=1\r"sv,
+     "the system also ends a line at a lone CR (so does Windows); ours keeps a CR inside a line"},
+    {"no line ending at the end", "[param]\r\nlow=1"sv},
+    {"names in another case", "[PARAM]\r\nLOW=1\r\n"sv},
+    {"blanks around names and value", "[ param ]\r\n  low  =  1  \r\n"sv},
+    {"tabs around names and value", "\t[param]\t\r\n\tlow\t=\t1\t\r\n"sv},
+    {"plus sign", "[param]\r\nlow=+1\r\n"sv},
+    {"minus sign", "[param]\r\nlow=-1\r\n"sv},
+    {"sign, then a blank", "[param]\r\nlow=- 1\r\n"sv},
+    {"two signs", "[param]\r\nlow=--1\r\n"sv},
+    {"2^32 + 1 wraps", "[param]\r\nlow=4294967297\r\n"sv},
+    {"-(2^32 + 1) wraps", "[param]\r\nlow=-4294967297\r\n"sv},
+    {"35 nines", "[param]\r\nlow=99999999999999999999999999999999999\r\n"sv, LONG_VALUE},
+    {"1 after 30 zeros", "[param]\r\nlow=0000000000000000000000000000001\r\n"sv, LONG_VALUE},
+    {"hexadecimal", "[param]\r\nlow=0x11\r\n"sv, "the system reads 0x as hexadecimal; ours reads the 0 and stops"},
+    {"double quotes", "[param]\r\nlow=\"1\"\r\n"sv,
+     "the system takes off a pair of quotes around the value (so does Windows); ours does not"},
+    {"single quotes", "[param]\r\nlow='1'\r\n"sv, "the system takes off a pair of quotes; ours does not"},
+    {"an opening quote only", "[param]\r\nlow=\"1\r\n"sv},
+    {"digits, then junk", "[param]\r\nlow=1abc\r\n"sv},
+    {"junk only", "[param]\r\nlow=abc\r\n"sv},
+    {"two numbers", "[param]\r\nlow=1 2\r\n"sv},
+    {"a second equals sign", "[param]\r\nlow==1\r\n"sv},
+    {"empty value", "[param]\r\nlow=\r\n"sv, EMPTY_VALUE},
+    {"blank value", "[param]\r\nlow=   \r\n"sv, EMPTY_VALUE},
+    {"key without equals sign", "[param]\r\nlow\r\n"sv},
+    {"key twice", "[param]\r\nlow=1\r\nlow=0\r\n"sv},
+    {"section twice, key in both", "[param]\r\nlow=0\r\n[param]\r\nlow=1\r\n"sv},
+    {"section twice, key in the second", "[param]\r\nother=0\r\n[param]\r\nlow=1\r\n"sv},
+    {"key before any section", "low=1\r\n[param]\r\n"sv},
+    {"section without ']'", "[param\r\nlow=1\r\n"sv,
+     "the system ignores a header without ']'; ours takes the name to the end of the line"},
+    {"junk after ']'", "[param]junk\r\nlow=1\r\n"sv},
+    {"commented-out key first", "[param]\r\n;low=0\r\nlow=1\r\n"sv},
+    {"comment after the value", "[param]\r\nlow=1 ; low detail\r\n"sv},
+    {"other section only", "[other]\r\nlow=1\r\n"sv},
+    {"UTF-8 byte-order mark", "\xEF\xBB\xBF[param]\r\nlow=1\r\n"sv,
+     "Wine skips a UTF-8 byte-order mark; ours reads it as part of the first line"},
+    {"NUL byte after the digit", "[param]\r\nlow=1\0 2\r\n"sv},
+    {"empty file", ""sv},
+};
+
+std::string shown(std::string_view text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\r') out += "\\r";
+        else if (c == '\n') out += "\\n";
+        else if (c == '\t') out += "\\t";
+        else if (c == '\0') out += "\\0";
+        else if ((unsigned char)c < 0x20 || (unsigned char)c >= 0x7F) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", (unsigned char)c);
+            out += hex;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string folder() {
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    std::string path = std::string(temp) + "orvel-reader";
+    CreateDirectoryA(path.c_str(), nullptr);
+    return path;
+}
+
+// One reading with each default; false when the readers differ.
+bool compare(int number, const SettingsText& file, const char* path) {
+    bool same = true;
+    for (int defaultValue : {0, 7}) {
+        const auto system = std::int32_t(GetPrivateProfileIntA("param", "low", defaultValue, path));
+        const std::int32_t ours = profileReadInt(file.text, "param", "low", defaultValue);
+        same = same && system == ours;
+        std::printf("  %s %2d default %d: system %ld, ours %ld  (%s: \"%s\")\n", system == ours ? "  " : "!=", number,
+                    defaultValue, long(system), long(ours), file.what, shown(file.text).c_str());
+    }
+    return same;
+}
+
+}  // namespace
+
+void profileReaderCase() {
+    const std::string directory = folder();
+    int unexpected = 0;
+    int known = 0;
+    int number = 0;
+    for (const SettingsText& file : FILES) {
+        ++number;
+        // A fresh name per file: the system keeps files it has read in a cache by name.
+        const std::string path = directory + "\\case" + std::to_string(number) + ".ini";
+        writeFileBytes(path, std::string(file.text));
+        const bool same = compare(number, file, path.c_str());
+        removeFile(path);
+        if (!same && file.knownDifference != nullptr) {
+            ++known;
+            std::printf("     known: %s\n", file.knownDifference);
+        } else if (!same) {
+            ++unexpected;
+            std::printf("     UNEXPECTED: the readers differ\n");
+        } else if (file.knownDifference != nullptr) {
+            ++unexpected;
+            std::printf("     UNEXPECTED: the readers agree now; drop the note \"%s\"\n", file.knownDifference);
+        }
+    }
+    ++number;
+    const std::string missing = directory + "\\missing.ini";
+    removeFile(missing);
+    const auto system = std::int32_t(GetPrivateProfileIntA("param", "low", 7, missing.c_str()));
+    std::printf("  %s %2d default 7: system %ld, ours (no file) 7  (no file at all)\n", system == 7 ? "  " : "!=",
+                number, long(system));
+    if (system != 7) ++unexpected;
+    RemoveDirectoryA(directory.c_str());
+    note("%d settings files; the readers differ as known on %d", number, known);
+    if (unexpected > 0) fail("%d settings files read otherwise than the notes say", unexpected);
+}

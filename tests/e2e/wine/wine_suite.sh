@@ -1,0 +1,141 @@
+#!/usr/bin/env bash
+# The Wine suite's steps, each run by ctest as a test of its own. They share one X server
+# (Xvfb), one fresh Wine prefix and one wineserver kept alive from setup to cleanup:
+#
+#   wine_suite.sh setup STATE_DIR ORVEL_SCR      X server, fresh prefix, wineserver
+#   wine_suite.sh run STATE_DIR CASE DRIVER ORVEL_SCR
+#                                                one case of orvel-wine-driver.exe
+#   wine_suite.sh cleanup STATE_DIR              wineserver -k, X server ends, prefix goes
+#
+# Every wait has a deadline. A watchdog started by setup ends the X server and the
+# wineserver after SUITE_LIMIT seconds should cleanup never run.
+set -euo pipefail
+
+SUITE_LIMIT=900
+CASE_LIMIT=120
+
+say() { echo "wine_suite: $*"; }
+die() { echo "wine_suite: $*" >&2; exit 1; }
+
+# Z:\ and the path with backslashes: how Wine names a file of the host.
+windows_path() { local p; p=$(realpath "$1"); echo "Z:${p//\//\\}"; }
+
+need_scr() {
+  [ -f "$1" ] || die "$1 is missing: build the windows preset first (cmake --preset windows && cmake --build --preset windows; ./test.sh does both)"
+}
+
+need_tools() {
+  local t
+  for t in wine wineserver Xvfb; do
+    command -v "$t" >/dev/null || die "$t is not installed (Debian: apt-get install wine wine64 xvfb)"
+  done
+}
+
+# Ends what a state directory's setup started, as far as it is still there.
+stop_suite() {
+  local state=$1
+  if [ -f "$state/env" ]; then
+    # shellcheck disable=SC1091
+    (. "$state/env" && timeout 30 wineserver -k) >/dev/null 2>&1 || true
+  fi
+  local pid
+  if [ -f "$state/xvfb.pid" ]; then
+    pid=$(cat "$state/xvfb.pid")
+    rm -f "$state/xvfb.pid"
+    kill "$pid" 2>/dev/null || true
+    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    kill -9 "$pid" 2>/dev/null || true
+  fi
+  # The watchdog leads a process group of its own: its sleep goes with it.
+  if [ -f "$state/watchdog.pid" ]; then
+    pid=$(cat "$state/watchdog.pid")
+    rm -f "$state/watchdog.pid"
+    kill -- "-$pid" 2>/dev/null || true
+  fi
+}
+
+setup() {
+  local state=$1 scr=$2
+  need_scr "$scr"
+  need_tools
+  stop_suite "$state"
+  rm -rf "$state"
+  mkdir -p "$state/prefix"
+
+  # The X server picks a free display and writes its number once it accepts clients.
+  : >"$state/display"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$state/display" \
+    </dev/null >"$state/xvfb.log" 2>&1 &
+  echo $! >"$state/xvfb.pid"
+  local waited=0
+  until [ -s "$state/display" ]; do
+    kill -0 "$(cat "$state/xvfb.pid")" 2>/dev/null || die "Xvfb did not start: $(cat "$state/xvfb.log")"
+    [ $waited -lt 100 ] || die "Xvfb gave no display number within 10 s"
+    sleep 0.1; waited=$((waited + 1))
+  done
+  local display
+  display=:$(tr -d '[:space:]' <"$state/display")
+
+  cat >"$state/env" <<ENV
+export DISPLAY=$display
+export WINEPREFIX=$state/prefix
+export WINEARCH=win64
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+ENV
+  # shellcheck disable=SC1091
+  . "$state/env"
+
+  # In a session of its own, so that it outlives an interrupted ctest. It acts only while
+  # the X server's pid file says the suite still runs.
+  setsid bash -c "sleep $SUITE_LIMIT
+    if [ -f '$state/xvfb.pid' ]; then
+      . '$state/env'; wineserver -k; kill \$(cat '$state/xvfb.pid')
+    fi" </dev/null >/dev/null 2>&1 &
+  echo $! >"$state/watchdog.pid"
+
+  local start=$SECONDS
+  wineserver -p </dev/null >"$state/wineserver.log" 2>&1
+  timeout 240 wine wineboot --init </dev/null >"$state/wineboot.log" 2>&1 ||
+    die "wineboot failed or hung: $(tail -n 5 "$state/wineboot.log")"
+  timeout 60 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+    </dev/null >/dev/null 2>&1 || die "cannot turn the crash dialog off"
+  say "prefix ready on display $display in $((SECONDS - start)) s"
+}
+
+run_case() {
+  local state=$1 case=$2 driver=$3 scr=$4
+  need_scr "$scr"
+  [ -f "$driver" ] || die "$driver is missing: build the linux preset"
+  [ -f "$state/env" ] || die "no suite set up in $state (run the wine.setup test)"
+  kill -0 "$(cat "$state/xvfb.pid")" 2>/dev/null || die "the suite's X server is gone"
+  # shellcheck disable=SC1091
+  . "$state/env"
+  local status=0
+  timeout -k 5 "$CASE_LIMIT" wine "$(windows_path "$driver")" "$case" "$(windows_path "$scr")" </dev/null ||
+    status=$?
+  if [ $status -eq 124 ] || [ $status -eq 137 ]; then
+    echo "wine_suite: $case did not end within $CASE_LIMIT s; ending every Wine process" >&2
+    timeout 30 wineserver -k >/dev/null 2>&1 || true
+    wineserver -p </dev/null >>"$state/wineserver.log" 2>&1 || true
+    exit 1
+  fi
+  exit $status
+}
+
+cleanup() {
+  local state=$1
+  stop_suite "$state"
+  rm -rf "$state/prefix"
+  say "suite ended"
+}
+
+[ $# -ge 2 ] || die "usage: wine_suite.sh setup|run|cleanup STATE_DIR ..."
+command=$1
+shift
+case $command in
+  setup) [ $# -eq 2 ] || die "usage: wine_suite.sh setup STATE_DIR ORVEL_SCR"; setup "$@" ;;
+  run) [ $# -eq 4 ] || die "usage: wine_suite.sh run STATE_DIR CASE DRIVER ORVEL_SCR"; run_case "$@" ;;
+  cleanup) [ $# -eq 1 ] || die "usage: wine_suite.sh cleanup STATE_DIR"; cleanup "$@" ;;
+  *) die "unknown step $command" ;;
+esac
