@@ -1,0 +1,305 @@
+#!/usr/bin/env bash
+# End-to-end cases for the X11 program: the real build/<preset>/orvel under a private Xvfb,
+# driven with xdotool and orvel-x11-helper.
+#
+#   cases.sh CASE ORVEL HELPER
+#
+# Each case ends with 0 when it passes. Every wait has a deadline, and whatever the case
+# started is killed when it ends.
+set -u
+
+[ $# -eq 3 ] || {
+  echo "usage: cases.sh CASE ORVEL HELPER" >&2
+  exit 2
+}
+CASE=$1
+ORVEL=$2
+HELPER=$3
+. "$(dirname "$0")/lib.sh"
+
+# A key press, a click of buttons 1, 2 and 3, and 5 pixels of cursor travel each end
+# the saver with 0.
+case_ends_on_input() {
+  start_xvfb
+  local input
+  for input in "key space" "click 1" "click 2" "click 3" "move 103 102"; do
+    step "$input"
+    xdotool mousemove 100 100
+    start_saver /s
+    wait_full_screen
+    case "$input" in
+      move*) xdotool mousemove ${input#move } ;;
+      *) xdotool $input ;;
+    esac
+    expect_saver_exit 5000 0
+  done
+}
+
+# None of these ends the saver: a key release whose press came before it started, wheel
+# turns, buttons 8 and 9, 4 pixels of travel, and two moves of 2 pixels in a row. The
+# third move of 2 pixels, 6 from where the cursor started, does.
+case_survives_input() {
+  start_xvfb
+  xdotool mousemove 100 100
+  xdotool keydown b
+  start_saver /s
+  wait_full_screen
+  step "a key release"
+  xdotool keyup b
+  expect_running "a key release whose press came before the saver"
+  step "wheel turns"
+  xdotool click 4 click 5 click 6 click 7
+  expect_running "wheel turns"
+  step "buttons 8 and 9"
+  xdotool click 8 click 9
+  expect_running "buttons 8 and 9"
+  step "4 pixels of travel"
+  xdotool mousemove 102 102
+  expect_running "4 pixels of travel, 2 across and 2 down"
+  xdotool mousemove 100 100
+  expect_running "the cursor's return to where it started"
+  step "moves of 2 pixels"
+  xdotool mousemove 102 100
+  xdotool mousemove 104 100
+  expect_running "two moves of 2 pixels"
+  xdotool mousemove 106 100
+  expect_saver_exit 5000 0
+}
+
+# The full-screen window covers the screen with the saver's class and name, bypasses
+# the window manager, and draws continuously: a loose lower bound on frames over 2 s,
+# and never less than 10 ms from one frame start to the next.
+case_full_screen() {
+  start_xvfb
+  xdotool mousemove 100 100
+  start_saver /s
+  wait_full_screen
+  local info
+  info=$(xwininfo -id "$SAVER_WINDOW") || fail "xwininfo cannot read the saver window"
+  grep -q "Width: $SCREEN_WIDTH\$" <<<"$info" || fail "the window is not as wide as the screen: $info"
+  grep -q "Height: $SCREEN_HEIGHT\$" <<<"$info" || fail "the window is not as high as the screen: $info"
+  grep -q "Override Redirect State: yes" <<<"$info" || fail "the window is managed by the window manager"
+  grep -q "Map State: IsViewable" <<<"$info" || fail "the window is not shown"
+  sleep 2
+  local lit
+  lit=$(lit_fraction_percent "$SAVER_WINDOW")
+  [ "$lit" -ge 10 ] || fail "only $lit% of the screen is drawn after 2 s"
+  xdotool key Escape
+  expect_saver_exit 5000 0
+  local frames shortest
+  frames=$(stats_frames)
+  shortest=$(stats_shortest_ms)
+  [ -n "$frames" ] && [ -n "$shortest" ] || fail "no statistics line"
+  step "$(stats_line)"
+  [ "$frames" -ge 20 ] || fail "only $frames frames in more than 2 s"
+  [ "$shortest" -ge 10 ] || fail "two frames began $shortest ms apart"
+}
+
+# Focus taken by another window ends the saver. The focus changes that grabs cause don't:
+# neither the saver's own grabs, nor another program's grab of the keyboard while the
+# saver runs without it (the saver waits a second for a keyboard someone else holds,
+# then runs on and says so).
+case_focus() {
+  start_xvfb
+  xdotool mousemove 100 100
+  start_saver /s
+  wait_full_screen
+  expect_running "its own grabs"
+  "$HELPER" steal-focus || fail "cannot give another window the focus"
+  expect_saver_exit 5000 0
+
+  step "another program holds the keyboard"
+  local out="$WORK/hold.out" held=""
+  mkfifo "$out"
+  exec 5<>"$out"
+  "$HELPER" hold-keyboard 1500 300 300 >"$out" 5>&- &
+  local holder=$!
+  track "$holder"
+  read -r -t 10 -u 5 held || fail "the helper could not take the keyboard"
+  exec 5<&-
+  start_saver /s
+  "$HELPER" wait-window WindowsScreenSaverClass "Screen Saver" 15000 >/dev/null || fail "no saver window"
+  local deadline=$(($(now_ms) + 10000))
+  while running "$holder"; do
+    [ "$(now_ms)" -lt "$deadline" ] || fail "the helper did not let the keyboard go"
+    sleep 0.05
+  done
+  grep -q "holds the keyboard" "$WORK/saver.err" || fail "the saver did not say it runs without the keyboard"
+  expect_running "another program's grab of the keyboard"
+  xdotool key space
+  expect_saver_exit 5000 0
+}
+
+# The cursor is hidden over the full-screen saver and left alone over a preview.
+case_cursor() {
+  start_xvfb
+  xdotool mousemove 100 100
+  [ "$("$HELPER" cursor)" = visible ] || fail "the server's own cursor is not visible to begin with"
+  start_saver /s
+  wait_full_screen
+  [ "$("$HELPER" cursor)" = hidden ] || fail "the cursor shows over the full-screen saver"
+  xdotool key space
+  expect_saver_exit 5000 0
+
+  start_host 200 150
+  start_saver /p "$HOST_WINDOW"
+  "$HELPER" wait-child "$HOST_WINDOW" Preview 15000 >/dev/null || fail "no preview window"
+  xdotool mousemove 120 120
+  sleep 0.5
+  [ "$("$HELPER" cursor)" = visible ] || fail "the cursor is hidden over the preview"
+  running "$SAVER_PID" || fail "the preview ended"
+}
+
+# A second /s brings the first to the front and ends at once with 0; the first runs on.
+case_single_instance() {
+  start_xvfb
+  xdotool mousemove 100 100
+  start_saver /s
+  wait_full_screen
+  local first=$SAVER_PID started status
+  started=$(now_ms)
+  timeout 10 "$ORVEL" /s 2>"$WORK/second.err"
+  status=$?
+  [ "$status" -eq 0 ] || fail "the second saver ended with $status: $(cat "$WORK/second.err")"
+  [ $(($(now_ms) - started)) -lt 3000 ] || fail "the second saver took $(($(now_ms) - started)) ms to end"
+  [ "$(xwininfo -root -children | grep -c '"Screen Saver"')" -eq 1 ] || fail "there is more than one saver window"
+  running "$first" || fail "the first saver ended"
+  xdotool key space
+  expect_saver_exit 5000 0
+}
+
+# /p <id> draws into the host's window through a child named "Preview" that covers it;
+# input does not end it, and destroying the host does, with 0.
+case_preview() {
+  start_xvfb
+  xdotool mousemove 5 5
+  start_host 240 180
+  start_saver /p "$HOST_WINDOW"
+  local child info lit
+  child=$("$HELPER" wait-child "$HOST_WINDOW" Preview 15000) || fail "no child named Preview in the host"
+  info=$(xwininfo -id "$child")
+  grep -q "Width: 240\$" <<<"$info" && grep -q "Height: 180\$" <<<"$info" ||
+    fail "the preview does not cover its host: $info"
+  sleep 3
+  lit=$(lit_fraction_percent "$HOST_WINDOW")
+  [ "$lit" -ge 10 ] || fail "only $lit% of the preview is drawn after 3 s"
+  step "input over the preview"
+  xdotool mousemove 100 100 key space click 1 mousemove 150 150
+  expect_running "input over the preview"
+  step "the host goes away"
+  "$HELPER" destroy "$HOST_WINDOW" || fail "cannot destroy the host"
+  expect_saver_exit 5000 0
+}
+
+# Switches that name no usable window, or no mode this program runs, return -1 (255) at
+# once without a window.
+case_refusals() {
+  start_xvfb
+  local watch_in="$WORK/watch.in" watch_out="$WORK/watch.out" args started count
+  mkfifo "$watch_in"
+  exec 7<>"$watch_in"
+  "$HELPER" watch-creates <"$watch_in" >"$watch_out" 7>&- &
+  local watcher=$!
+  track "$watcher"
+  local deadline=$(($(now_ms) + 10000))
+  until grep -q watching "$watch_out" 2>/dev/null; do
+    [ "$(now_ms)" -lt "$deadline" ] || fail "the window watcher did not start"
+    sleep 0.02
+  done
+  set -f # "/?" is an argument, not a pattern
+  for args in "/p" "/p 123456789" "/p abc" "/p:1234" "/x" "/?" "/a"; do
+    step "orvel $args"
+    started=$(now_ms)
+    start_saver $args
+    expect_saver_exit 3000 255
+    [ $(($(now_ms) - started)) -lt 2000 ] || fail "'$args' took $(($(now_ms) - started)) ms"
+  done
+  set +f
+  exec 7>&-
+  deadline=$(($(now_ms) + 10000))
+  while running "$watcher"; do
+    [ "$(now_ms)" -lt "$deadline" ] || fail "the window watcher did not end"
+    sleep 0.02
+  done
+  count=$(tail -n 1 "$watch_out")
+  [ "$count" = 0 ] || fail "$count windows were made"
+}
+
+# SIGTERM, SIGINT and the window manager's delete request end a running saver with 0.
+case_close_requests() {
+  start_xvfb
+  local how
+  for how in TERM INT delete; do
+    step "$how"
+    xdotool mousemove 100 100
+    start_saver /s
+    wait_full_screen
+    if [ "$how" = delete ]; then
+      "$HELPER" delete-window "$SAVER_WINDOW" || fail "cannot send WM_DELETE_WINDOW"
+    else
+      kill "-$how" "$SAVER_PID"
+    fi
+    expect_saver_exit 5000 0
+  done
+}
+
+# Without a display, or with one that cannot be opened, the saver says so and returns -1.
+case_no_display() {
+  local status
+  env -u DISPLAY "$ORVEL" /s 2>"$WORK/saver.err"
+  status=$?
+  [ "$status" -eq 255 ] || fail "ended with $status without DISPLAY"
+  grep -q "DISPLAY is not set" "$WORK/saver.err" || fail "no word about the missing DISPLAY"
+  DISPLAY=/nonexistent/socket:0 "$ORVEL" /s 2>"$WORK/saver.err"
+  status=$?
+  [ "$status" -eq 255 ] || fail "ended with $status on a display that cannot be opened"
+  grep -q "cannot open the X display" "$WORK/saver.err" || fail "no word about the display"
+}
+
+# When the X server goes away the saver ends promptly with its own exit code, 2.
+case_lost_server() {
+  start_xvfb
+  xdotool mousemove 100 100
+  start_saver /s
+  wait_full_screen
+  kill -9 "$XVFB_PID"
+  expect_saver_exit 3000 2
+  grep -q "lost the connection to the X server" "$WORK/saver.err" || fail "no word about the lost server"
+}
+
+# Without GLX the graphics device says so, and the window still obeys the dismissal rules.
+case_no_glx() {
+  start_xvfb -extension GLX
+  xdotool mousemove 100 100
+  start_saver /s
+  wait_full_screen
+  sleep 1
+  grep -q "ChoosePixelFormat" "$WORK/saver.err" || fail "no word about the missing pixel format"
+  xdotool key space
+  expect_saver_exit 5000 0
+  [ "$(stats_frames)" -gt 0 ] || fail "no frames ran"
+}
+
+# low=1 in the settings file gives low detail; a value that is not a number gives normal
+# detail, and the file is left as it was.
+case_settings() {
+  start_xvfb
+  local text expected
+  for text in "low=1" "low=0" "low=x"; do
+    printf '[param]\n%s\n' "$text" >"$XDG_CONFIG_HOME/Orvelconfig.ini"
+    cp "$XDG_CONFIG_HOME/Orvelconfig.ini" "$WORK/before.ini"
+    expected=normal
+    [ "$text" = low=1 ] && expected=low
+    step "$text"
+    xdotool mousemove 100 100
+    start_saver /s
+    wait_full_screen
+    xdotool key space
+    expect_saver_exit 5000 0
+    [ "$(stats_detail)" = "$expected" ] || fail "$text gave detail '$(stats_detail)'"
+    cmp -s "$WORK/before.ini" "$XDG_CONFIG_HOME/Orvelconfig.ini" || fail "the settings file changed"
+  done
+}
+
+"case_$CASE" || exit 1
+echo "passed: $CASE"
