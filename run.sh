@@ -1,14 +1,26 @@
 #!/usr/bin/env bash
-# Builds Orvel and runs it. The windowed saver (X11 and Windows) is not built yet, so this
-# runs the scene headlessly with the offline renderer and writes its frames as PNGs.
+# Builds Orvel where needed and runs it. With an X display, runs the saver itself,
+# build/linux/orvel, with the switch given (default /s: full screen, until a key, a click
+# or a mouse move). Without one, says so and renders a 5-second clip of the scene
+# headlessly into ./frames instead.
 set -euo pipefail
 cd "$(dirname "$0")"
 
-packages=(cmake make g++ pkg-config libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libpng-dev)
+packages=(cmake make g++ pkg-config libgl-dev libglx-dev libegl-dev libgl1-mesa-dri libglx-mesa0 libegl-mesa0
+  libpng-dev libx11-dev)
 tools/ensure-packages.sh "${packages[@]}"
 
-cmake --preset linux -DORVEL_TESTS=OFF >/dev/null
-cmake --build --preset linux -j "$(nproc 2>/dev/null || echo 2)" --target orvel-render
-echo "run.sh: the windowed saver is not built yet; rendering 10 seconds of the scene to ./frames" >&2
-build/linux/orvel-render --seconds 10 --every 30 --out frames "$@"
+# An existing build keeps its own settings; a first one leaves the tests out.
+[ -f build/linux/CMakeCache.txt ] || cmake --preset linux -DORVEL_TESTS=OFF >/dev/null
+jobs=$(nproc 2>/dev/null || echo 2)
+
+if [ -n "${DISPLAY:-}" ]; then
+  cmake --build --preset linux -j "$jobs" --target orvel
+  [ $# -gt 0 ] || set -- /s
+  exec build/linux/orvel "$@"
+fi
+
+echo "run.sh: no X display (DISPLAY is not set); rendering a 5-second clip of the scene to ./frames instead" >&2
+cmake --build --preset linux -j "$jobs" --target orvel-render
+build/linux/orvel-render --seconds 5 --every 30 --out frames
 echo "run.sh: frames written to $(pwd)/frames" >&2
