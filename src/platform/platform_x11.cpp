@@ -24,8 +24,8 @@ constexpr int WINDOW_CAPACITY = 8;
 constexpr int CLASS_CAPACITY = 4;
 constexpr int POSTED_CAPACITY = 64;
 constexpr int REGISTERED_MESSAGE_CAPACITY = 16;
-constexpr int GRAB_ATTEMPT_MS = 1000;
-constexpr int GRAB_RETRY_MS = 10;
+constexpr std::uint32_t GRAB_ATTEMPT_MS = 1000;
+constexpr std::uint32_t GRAB_RETRY_MS = 10;
 
 constexpr long FULL_SCREEN_EVENTS = KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
                                     PointerMotionMask | FocusChangeMask | ExposureMask | StructureNotifyMask;
@@ -120,7 +120,8 @@ void setNames(Display* display, Window id, const char* className, const char* ti
 void grabInput(Display* display, Window id) {
     bool keyboard = false;
     bool pointer = false;
-    for (int waited = 0;; waited += GRAB_RETRY_MS) {
+    const std::uint32_t start = platformTickCount();
+    for (;;) {
         if (!keyboard) {
             keyboard = XGrabKeyboard(display, id, False, GrabModeAsync, GrabModeAsync, CurrentTime) == GrabSuccess;
         }
@@ -128,7 +129,7 @@ void grabInput(Display* display, Window id) {
             pointer = XGrabPointer(display, id, False, POINTER_GRAB_EVENTS, GrabModeAsync, GrabModeAsync, None,
                                    invisibleCursor, CurrentTime) == GrabSuccess;
         }
-        if ((keyboard && pointer) || waited >= GRAB_ATTEMPT_MS) break;
+        if ((keyboard && pointer) || platformTickCount() - start >= GRAB_ATTEMPT_MS) break;
         platformSleep(GRAB_RETRY_MS);
     }
     if (!keyboard) std::fprintf(stderr, "orvel: another program holds the keyboard; running without grabbing it\n");
