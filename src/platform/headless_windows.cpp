@@ -6,30 +6,15 @@
 
 #include "platform/headless.h"
 #include "platform/headless_internal.h"
+#include "platform/message_queue.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
 #include "platform/window_system.h"
 
 namespace {
 
-constexpr int CLASS_CAPACITY = 4;
-constexpr int TIMER_CAPACITY = 4;
-constexpr int POSTED_CAPACITY = 64;
 constexpr int INPUT_CAPACITY = 64;
 constexpr int DEFAULT_LOG_CAPACITY = 64;
-
-struct WindowClass {
-    bool inUse;
-    char name[48];
-    WindowProc procedure;
-};
-
-struct Timer {
-    bool active;
-    std::uintptr_t id;
-    std::uint32_t periodMs;
-    std::uint32_t lastFire;
-};
 
 struct HeadlessWindow {
     bool inUse;
@@ -47,7 +32,7 @@ struct HeadlessWindow {
     char className[48];
     char title[48];
     bool needsPaint;
-    Timer timers[TIMER_CAPACITY];
+    WindowTimers timers;
 };
 
 struct ScheduledInput {
@@ -62,9 +47,8 @@ bool isDue(std::uint32_t atTick) { return std::int32_t(platformTickCount() - atT
 
 HeadlessWindow windows[HEADLESS_WINDOW_CAPACITY];
 std::uint64_t nextSerial = 1;
-WindowClass classes[CLASS_CAPACITY];
-QueuedMessage posted[POSTED_CAPACITY];
-int postedCount = 0;
+ClassTable classes;
+PostedQueue posted;
 ScheduledInput inputs[INPUT_CAPACITY];
 int inputCount = 0;
 bool quitPosted = false;
@@ -83,8 +67,7 @@ int defaultLogCount = 0;
 HeadlessWindowInfo lastCreated;
 bool failClasses = false;
 bool failWindows = false;
-char registeredMessageNames[16][48];
-int registeredMessageCount = 0;
+RegisteredMessages registeredMessages;
 
 // Window handles are small numbers, as window numbers on a command line are: 0x10010,
 // 0x10020 and so on, one for each slot of the table.
@@ -107,13 +90,6 @@ HeadlessWindow* findWindow(WindowHandle handle) {
 HeadlessWindow* findWindowOfDC(DeviceContext dc) {
     for (HeadlessWindow& w : windows) {
         if (w.inUse && dc == &w.dc) return &w;
-    }
-    return nullptr;
-}
-
-const WindowClass* findClass(const char* name) {
-    for (const WindowClass& c : classes) {
-        if (c.inUse && std::strcmp(c.name, name) == 0) return &c;
     }
     return nullptr;
 }
@@ -145,14 +121,6 @@ HeadlessWindow* newestSaverWindow() {
     return newest;
 }
 
-void removeQueuedFor(const HeadlessWindow* w) {
-    int kept = 0;
-    for (int i = 0; i < postedCount; ++i) {
-        if (posted[i].window != handleOf(w)) posted[kept++] = posted[i];
-    }
-    postedCount = kept;
-}
-
 void destroy(HeadlessWindow* w) {
     if (w == nullptr || !w->inUse) return;
     // The window learns of its end first, then its children, as on Windows.
@@ -160,7 +128,7 @@ void destroy(HeadlessWindow* w) {
     for (HeadlessWindow& child : windows) {
         if (child.inUse && child.parent == w) destroy(&child);
     }
-    removeQueuedFor(w);
+    posted.removeFor(handleOf(w));
     if (foreground == handleOf(w)) foreground = nullptr;
     w->inUse = false;
 }
@@ -201,16 +169,12 @@ bool takePaint(QueuedMessage& message) {
 }
 
 bool takeDueTimer(QueuedMessage& message) {
-    const std::uint32_t now = platformTickCount();
     for (HeadlessWindow& w : windows) {
-        if (!w.inUse) continue;
-        for (Timer& t : w.timers) {
-            if (t.active && now - t.lastFire >= t.periodMs) {
-                t.lastFire = now;
-                message = {handleOf(&w), WM_TIMER, t.id, 0};
-                ++timerMessages;
-                return true;
-            }
+        std::uintptr_t id = 0;
+        if (w.inUse && w.timers.due(platformTickCount(), id, true)) {
+            message = {handleOf(&w), WM_TIMER, id, 0};
+            ++timerMessages;
+            return true;
         }
     }
     return false;
@@ -226,13 +190,9 @@ bool nextEventDelay(std::uint32_t& delay) {
         found = true;
     }
     for (const HeadlessWindow& w : windows) {
-        if (!w.inUse) continue;
-        for (const Timer& t : w.timers) {
-            if (!t.active) continue;
-            const std::uint32_t d = t.periodMs - (now - t.lastFire);
-            if (!found || d < delay) delay = d;
-            found = true;
-        }
+        const std::int64_t d = w.inUse ? w.timers.delay(now) : -1;
+        if (d >= 0 && (!found || std::uint32_t(d) < delay)) delay = std::uint32_t(d);
+        found = found || d >= 0;
     }
     return found;
 }
@@ -241,8 +201,8 @@ bool nextEventDelay(std::uint32_t& delay) {
 
 void resetHeadlessWindows() {
     for (HeadlessWindow& w : windows) w.inUse = false;
-    for (WindowClass& c : classes) c.inUse = false;
-    postedCount = 0;
+    classes.clear();
+    posted.clear();
     inputCount = 0;
     quitPosted = false;
     quitCode = 0;
@@ -258,7 +218,7 @@ void resetHeadlessWindows() {
     lastCreated = HeadlessWindowInfo{};
     failClasses = false;
     failWindows = false;
-    registeredMessageCount = 0;
+    registeredMessages.clear();
 }
 
 // --- Controls
@@ -329,7 +289,7 @@ HeadlessWindowInfo headlessWindowInfo(WindowHandle window) {
     info.height = w->height;
     std::memcpy(info.className, w->className, sizeof info.className);
     std::memcpy(info.title, w->title, sizeof info.title);
-    for (const Timer& t : w->timers) info.activeTimers += t.active;
+    info.activeTimers = w->timers.active();
     return info;
 }
 
@@ -360,27 +320,16 @@ ClientSize platformClientSize(WindowHandle window) {
 }
 
 bool platformRegisterClass(const WindowClassRequest& request) {
-    if (failClasses || request.name == nullptr || request.procedure == nullptr || findClass(request.name)) {
-        return false;
-    }
-    for (WindowClass& c : classes) {
-        if (!c.inUse) {
-            c.inUse = true;
-            copyText(c.name, request.name);
-            c.procedure = request.procedure;
-            return true;
-        }
-    }
-    return false;
+    return !failClasses && classes.add(request.name, request.procedure);
 }
 
 WindowHandle platformCreateWindow(const WindowRequest& request) {
-    const WindowClass* windowClass = findClass(request.className);
-    if (failWindows || windowClass == nullptr) return nullptr;
+    const WindowProc procedure = classes.find(request.className);
+    if (failWindows || procedure == nullptr) return nullptr;
     if (request.parent != nullptr && findWindow(request.parent) == nullptr) return nullptr;
     HeadlessWindow* w = allocateWindow(request.width, request.height);
     if (w == nullptr) return nullptr;
-    w->procedure = windowClass->procedure;
+    w->procedure = procedure;
     w->parent = findWindow(request.parent);
     w->style = request.style;
     w->exStyle = request.exStyle;
@@ -435,23 +384,12 @@ ScreenRect platformClientRect(WindowHandle window) {
 
 std::int32_t platformColorDepth(DeviceContext dc) { return findWindowOfDC(dc) != nullptr ? colorDepth : 0; }
 
-std::uint32_t platformRegisterWindowMessage(const char* name) {
-    for (int i = 0; i < registeredMessageCount; ++i) {
-        if (std::strcmp(registeredMessageNames[i], name) == 0) return 0xC000u + std::uint32_t(i);
-    }
-    if (registeredMessageCount == 16) return 0;
-    copyText(registeredMessageNames[registeredMessageCount], name);
-    return 0xC000u + std::uint32_t(registeredMessageCount++);
-}
+std::uint32_t platformRegisterWindowMessage(const char* name) { return registeredMessages.numberOf(name); }
 
 int platformGetMessage(QueuedMessage& message) {
     for (;;) {
         if (messageLimit == 0) return -1;
-        if (postedCount > 0) {
-            message = posted[0];
-            for (int i = 1; i < postedCount; ++i) posted[i - 1] = posted[i];
-            --postedCount;
-        } else if (takeDueInput(message)) {
+        if (posted.take(message) || takeDueInput(message)) {
         } else if (quitPosted) {
             quitPosted = false;
             message = {nullptr, WM_QUIT, WPARAM(std::intptr_t(quitCode)), 0};
@@ -480,37 +418,20 @@ LRESULT platformDispatchMessage(const QueuedMessage& message) {
 
 bool platformPeekMessage(QueuedMessage& message, WindowHandle window, std::uint32_t first, std::uint32_t last,
                          std::uint32_t removeFlags) {
-    for (int i = 0; i < postedCount; ++i) {
-        if (posted[i].window == window && posted[i].message >= first && posted[i].message <= last) {
-            message = posted[i];
-            if (removeFlags & PM_REMOVE) {
-                for (int j = i + 1; j < postedCount; ++j) posted[j - 1] = posted[j];
-                --postedCount;
-            }
-            return true;
-        }
+    const bool remove = (removeFlags & PM_REMOVE) != 0;
+    if (posted.find(message, window, first, last, remove)) return true;
+    // A due timer tick is made on demand, as Windows does.
+    HeadlessWindow* w = findWindow(window);
+    std::uintptr_t id = 0;
+    if (w == nullptr || first > WM_TIMER || WM_TIMER > last || !w->timers.due(platformTickCount(), id, remove)) {
+        return false;
     }
-    // A due timer tick is generated on demand, as Windows does.
-    if (first <= WM_TIMER && WM_TIMER <= last) {
-        HeadlessWindow* w = findWindow(window);
-        const std::uint32_t now = platformTickCount();
-        if (w != nullptr) {
-            for (Timer& t : w->timers) {
-                if (t.active && now - t.lastFire >= t.periodMs) {
-                    if (removeFlags & PM_REMOVE) t.lastFire = now;
-                    message = {handleOf(w), WM_TIMER, t.id, 0};
-                    return true;
-                }
-            }
-        }
-    }
-    return false;
+    message = {window, WM_TIMER, id, 0};
+    return true;
 }
 
 bool platformPostMessage(WindowHandle window, std::uint32_t message, WPARAM wParam, LPARAM lParam) {
-    if (findWindow(window) == nullptr || postedCount == POSTED_CAPACITY) return false;
-    posted[postedCount++] = {window, message, wParam, lParam};
-    return true;
+    return findWindow(window) != nullptr && posted.post({window, message, wParam, lParam});
 }
 
 LRESULT platformSendMessage(WindowHandle window, std::uint32_t message, WPARAM wParam, LPARAM lParam) {
@@ -536,29 +457,12 @@ LRESULT platformDefWindowProc(WindowHandle window, std::uint32_t message, WPARAM
 
 std::uintptr_t platformSetTimer(WindowHandle window, std::uintptr_t id, std::uint32_t periodMs) {
     HeadlessWindow* w = findWindow(window);
-    if (w == nullptr) return 0;
-    Timer* slot = nullptr;
-    for (Timer& t : w->timers) {
-        if (t.active && t.id == id) slot = &t;
-    }
-    for (Timer& t : w->timers) {
-        if (slot == nullptr && !t.active) slot = &t;
-    }
-    if (slot == nullptr) return 0;
-    *slot = {true, id, periodMs, platformTickCount()};
-    return id;
+    return w != nullptr ? w->timers.set(id, periodMs, platformTickCount()) : 0;
 }
 
 bool platformKillTimer(WindowHandle window, std::uintptr_t id) {
     HeadlessWindow* w = findWindow(window);
-    if (w == nullptr) return false;
-    for (Timer& t : w->timers) {
-        if (t.active && t.id == id) {
-            t.active = false;
-            return true;
-        }
-    }
-    return false;
+    return w != nullptr && w->timers.kill(id);
 }
 
 void platformInvalidateRect(WindowHandle window) {

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/message_queue.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
 #include "platform/window_system.h"
@@ -21,9 +22,6 @@
 namespace {
 
 constexpr int WINDOW_CAPACITY = 8;
-constexpr int CLASS_CAPACITY = 4;
-constexpr int POSTED_CAPACITY = 64;
-constexpr int REGISTERED_MESSAGE_CAPACITY = 16;
 constexpr std::uint32_t GRAB_ATTEMPT_MS = 1000;
 constexpr std::uint32_t GRAB_RETRY_MS = 10;
 
@@ -32,21 +30,13 @@ constexpr long FULL_SCREEN_EVENTS = KeyPressMask | KeyReleaseMask | ButtonPressM
 constexpr long PREVIEW_EVENTS = ExposureMask | StructureNotifyMask;
 constexpr unsigned POINTER_GRAB_EVENTS = ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
 
-struct WindowClass {
-    bool inUse;
-    char name[48];
-    WindowProc procedure;
-};
-
 X11Window windows[WINDOW_CAPACITY];
-WindowClass classes[CLASS_CAPACITY];
-QueuedMessage posted[POSTED_CAPACITY];
-int postedCount = 0;
+ClassTable classes;
+PostedQueue posted;
 bool quitPosted = false;
 int quitCode = 0;
 bool endSignalHandled = false;
-char registeredMessageNames[REGISTERED_MESSAGE_CAPACITY][48];
-int registeredMessageCount = 0;
+RegisteredMessages registeredMessages;
 Cursor invisibleCursor = None;
 X11DeviceContext screenDC{};
 
@@ -55,26 +45,11 @@ Window idOf(WindowHandle handle) { return Window(reinterpret_cast<std::uintptr_t
 
 X11Window* findHandle(WindowHandle handle) { return handle != nullptr ? x11FindWindow(idOf(handle)) : nullptr; }
 
-const WindowClass* findClass(const char* name) {
-    for (const WindowClass& c : classes) {
-        if (c.inUse && name != nullptr && std::strcmp(c.name, name) == 0) return &c;
-    }
-    return nullptr;
-}
-
 X11Window* freeRecord() {
     for (X11Window& w : windows) {
         if (!w.inUse) return &w;
     }
     return nullptr;
-}
-
-void removePostedFor(Window id) {
-    int kept = 0;
-    for (int i = 0; i < postedCount; ++i) {
-        if (idOf(posted[i].window) != id) posted[kept++] = posted[i];
-    }
-    postedCount = kept;
 }
 
 Cursor makeInvisibleCursor(Display* display, Window window) {
@@ -149,14 +124,6 @@ void handleEndSignal() {
     }
 }
 
-bool takePosted(QueuedMessage& message) {
-    if (postedCount == 0) return false;
-    message = posted[0];
-    for (int i = 1; i < postedCount; ++i) posted[i - 1] = posted[i];
-    --postedCount;
-    return true;
-}
-
 // The next X event that stands for a message; the others are handled on the way.
 bool takeInput(Display* display, QueuedMessage& message) {
     while (display != nullptr && XPending(display) > 0) {
@@ -179,15 +146,11 @@ bool takePaint(QueuedMessage& message) {
 }
 
 bool takeDueTimer(QueuedMessage& message) {
-    const std::uint32_t now = platformTickCount();
     for (X11Window& w : windows) {
-        if (!w.inUse || w.destroying) continue;
-        for (X11Timer& t : w.timers) {
-            if (t.active && now - t.lastFire >= t.periodMs) {
-                t.lastFire = now;
-                message = {handleOf(w.id), WM_TIMER, t.id, 0};
-                return true;
-            }
+        std::uintptr_t id = 0;
+        if (w.inUse && !w.destroying && w.timers.due(platformTickCount(), id, true)) {
+            message = {handleOf(w.id), WM_TIMER, id, 0};
+            return true;
         }
     }
     return false;
@@ -196,17 +159,12 @@ bool takeDueTimer(QueuedMessage& message) {
 // Milliseconds until the next timer tick, or -1 when none will come.
 int nextTimerDelay() {
     const std::uint32_t now = platformTickCount();
-    int delay = -1;
+    std::int64_t delay = -1;
     for (const X11Window& w : windows) {
-        if (!w.inUse || w.destroying) continue;
-        for (const X11Timer& t : w.timers) {
-            if (!t.active) continue;
-            const std::uint32_t since = now - t.lastFire;
-            const int d = since >= t.periodMs ? 0 : int(t.periodMs - since);
-            if (delay < 0 || d < delay) delay = d;
-        }
+        const std::int64_t d = w.inUse && !w.destroying ? w.timers.delay(now) : -1;
+        if (d >= 0 && (delay < 0 || d < delay)) delay = d;
     }
-    return delay;
+    return int(delay);
 }
 
 // Waits for X input, a signal or the next timer tick. False when nothing can ever come.
@@ -250,7 +208,7 @@ void x11DestroyWindow(X11Window* w, bool alreadyGone) {
     for (X11Window& child : windows) {
         if (child.inUse && child.parent == id) x11DestroyWindow(&child, alreadyGone);
     }
-    removePostedFor(id);
+    posted.removeFor(handleOf(id));
     if (Display* display = x11DisplayIfOpen()) {
         if (w->dc.gc != nullptr) XFreeGC(display, w->dc.gc);
         if (!alreadyGone) XDestroyWindow(display, id);
@@ -283,23 +241,14 @@ ClientSize platformClientSize(WindowHandle window) {
 // --- window_system.h
 
 bool platformRegisterClass(const WindowClassRequest& request) {
-    if (request.name == nullptr || request.procedure == nullptr || findClass(request.name) != nullptr) return false;
-    for (WindowClass& c : classes) {
-        if (!c.inUse) {
-            c.inUse = true;
-            std::snprintf(c.name, sizeof c.name, "%s", request.name);
-            c.procedure = request.procedure;
-            return true;
-        }
-    }
-    return false;
+    return classes.add(request.name, request.procedure);
 }
 
 WindowHandle platformCreateWindow(const WindowRequest& request) {
-    const WindowClass* windowClass = findClass(request.className);
+    const WindowProc procedure = classes.find(request.className);
     Display* display = x11Display();
     X11Window* w = freeRecord();
-    if (windowClass == nullptr || display == nullptr || w == nullptr) return nullptr;
+    if (procedure == nullptr || display == nullptr || w == nullptr) return nullptr;
     const int screen = DefaultScreen(display);
     const Window root = RootWindow(display, screen);
     const bool child = (request.style & WS_CHILD) != 0;
@@ -343,7 +292,7 @@ WindowHandle platformCreateWindow(const WindowRequest& request) {
     *w = X11Window{};
     w->inUse = true;
     w->id = id;
-    w->procedure = windowClass->procedure;
+    w->procedure = procedure;
     w->parent = child ? parent : None;
     w->fullScreen = fullScreen;
     w->width = int(width);
@@ -480,20 +429,13 @@ std::int32_t platformColorDepth(DeviceContext dc) {
     return dc == &screenDC ? screenDC.depth : 0;
 }
 
-std::uint32_t platformRegisterWindowMessage(const char* name) {
-    for (int i = 0; i < registeredMessageCount; ++i) {
-        if (std::strcmp(registeredMessageNames[i], name) == 0) return 0xC000u + std::uint32_t(i);
-    }
-    if (registeredMessageCount == REGISTERED_MESSAGE_CAPACITY) return 0;
-    std::snprintf(registeredMessageNames[registeredMessageCount], sizeof registeredMessageNames[0], "%s", name);
-    return 0xC000u + std::uint32_t(registeredMessageCount++);
-}
+std::uint32_t platformRegisterWindowMessage(const char* name) { return registeredMessages.numberOf(name); }
 
 int platformGetMessage(QueuedMessage& message) {
     for (;;) {
         handleEndSignal();
         Display* display = x11DisplayIfOpen();
-        if (takePosted(message) || takeInput(display, message)) return 1;
+        if (posted.take(message) || takeInput(display, message)) return 1;
         if (quitPosted) {
             quitPosted = false;
             message = {nullptr, WM_QUIT, WPARAM(std::intptr_t(quitCode)), 0};
@@ -516,35 +458,21 @@ LRESULT platformDispatchMessage(const QueuedMessage& message) {
 
 bool platformPeekMessage(QueuedMessage& message, WindowHandle window, std::uint32_t first, std::uint32_t last,
                          std::uint32_t removeFlags) {
-    for (int i = 0; i < postedCount; ++i) {
-        if (posted[i].window == window && posted[i].message >= first && posted[i].message <= last) {
-            message = posted[i];
-            if (removeFlags & PM_REMOVE) {
-                for (int j = i + 1; j < postedCount; ++j) posted[j - 1] = posted[j];
-                --postedCount;
-            }
-            return true;
-        }
-    }
+    const bool remove = (removeFlags & PM_REMOVE) != 0;
+    if (posted.find(message, window, first, last, remove)) return true;
     // A due timer tick is made on demand, as Windows does.
     X11Window* w = findHandle(window);
-    if (w == nullptr || first > WM_TIMER || WM_TIMER > last) return false;
-    const std::uint32_t now = platformTickCount();
-    for (X11Timer& t : w->timers) {
-        if (t.active && now - t.lastFire >= t.periodMs) {
-            if (removeFlags & PM_REMOVE) t.lastFire = now;
-            message = {window, WM_TIMER, t.id, 0};
-            return true;
-        }
+    std::uintptr_t id = 0;
+    if (w == nullptr || first > WM_TIMER || WM_TIMER > last || !w->timers.due(platformTickCount(), id, remove)) {
+        return false;
     }
-    return false;
+    message = {window, WM_TIMER, id, 0};
+    return true;
 }
 
 bool platformPostMessage(WindowHandle window, std::uint32_t message, WPARAM wParam, LPARAM lParam) {
     // Windows of other programs take no Windows messages.
-    if (findHandle(window) == nullptr || postedCount == POSTED_CAPACITY) return false;
-    posted[postedCount++] = {window, message, wParam, lParam};
-    return true;
+    return findHandle(window) != nullptr && posted.post({window, message, wParam, lParam});
 }
 
 LRESULT platformSendMessage(WindowHandle window, std::uint32_t message, WPARAM wParam, LPARAM lParam) {
@@ -568,29 +496,12 @@ LRESULT platformDefWindowProc(WindowHandle window, std::uint32_t message, WPARAM
 
 std::uintptr_t platformSetTimer(WindowHandle window, std::uintptr_t id, std::uint32_t periodMs) {
     X11Window* w = findHandle(window);
-    if (w == nullptr) return 0;
-    X11Timer* slot = nullptr;
-    for (X11Timer& t : w->timers) {
-        if (t.active && t.id == id) slot = &t;
-    }
-    for (X11Timer& t : w->timers) {
-        if (slot == nullptr && !t.active) slot = &t;
-    }
-    if (slot == nullptr) return 0;
-    *slot = {true, id, periodMs, platformTickCount()};
-    return id;
+    return w != nullptr ? w->timers.set(id, periodMs, platformTickCount()) : 0;
 }
 
 bool platformKillTimer(WindowHandle window, std::uintptr_t id) {
     X11Window* w = findHandle(window);
-    if (w == nullptr) return false;
-    for (X11Timer& t : w->timers) {
-        if (t.active && t.id == id) {
-            t.active = false;
-            return true;
-        }
-    }
-    return false;
+    return w != nullptr && w->timers.kill(id);
 }
 
 void platformInvalidateRect(WindowHandle window) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "platform/handles.h"
+#include "platform/message_queue.h"
 #include "platform/window_system.h"
 
 // The drawing side of one of the program's windows. Made with the window and kept for
@@ -22,15 +23,6 @@ struct X11DeviceContext {
     unsigned long textPixel;
     bool transparentText;
     int pixelFormat;    // set once by setPixelFormat; 0 until then
-};
-
-inline constexpr int X11_TIMERS_PER_WINDOW = 4;
-
-struct X11Timer {
-    bool active;
-    std::uintptr_t id;
-    std::uint32_t periodMs;
-    std::uint32_t lastFire;
 };
 
 // One of the program's windows.
@@ -48,7 +40,7 @@ struct X11Window {
     int height;
     Colormap colormap;   // made for the window's visual; None for the default one
     X11DeviceContext dc;
-    X11Timer timers[X11_TIMERS_PER_WINDOW];
+    WindowTimers timers;
 };
 
 // The program's window with this id, or null.
