@@ -35,24 +35,22 @@ std::string_view trimBlanks(std::string_view s) {
     return s.substr(begin, end - begin);
 }
 
-// One line: [start, contentEnd) is its text, [contentEnd, next) its ending ("", "\n" or
-// "\r\n"), and next is where the following line starts.
+// One line: [start, contentEnd) is its text, [contentEnd, next) its ending ("", "\n",
+// "\r\n" or "\r"), and next is where the following line starts.
 struct Line {
     std::size_t start;
     std::size_t contentEnd;
     std::size_t next;
 };
 
+// Windows ends a line at a lone CR as well as at LF and CRLF.
 Line lineAt(std::string_view text, std::size_t start) {
-    const std::size_t newline = text.find('\n', start);
-    if (newline == std::string_view::npos) {
+    const std::size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) {
         return {start, text.size(), text.size()};
     }
-    std::size_t contentEnd = newline;
-    if (contentEnd > start && text[contentEnd - 1] == '\r') {
-        --contentEnd;
-    }
-    return {start, contentEnd, newline + 1};
+    const bool crlf = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n';
+    return {start, end, end + (crlf ? 2 : 1)};
 }
 
 // What a pass over the text found for one section and key.
@@ -62,14 +60,14 @@ struct Location {
     Line keyLine{};              // when keyFound
     std::string_view value;      // when keyFound: the value, blanks trimmed
     Line lastLine{};             // when sectionFound: the last key line, else the header
-    std::string_view lineEnding = "\n";  // what new lines end with
+    std::string_view lineEnding = "\n";  // what new lines end with: the first line's ending
 };
 
 Location locate(std::string_view text, std::string_view section, std::string_view key) {
     Location found;
     const Line first = lineAt(text, 0);
-    if (first.contentEnd != first.next && text[first.contentEnd] == '\r') {
-        found.lineEnding = "\r\n";
+    if (first.contentEnd != first.next) {
+        found.lineEnding = text.substr(first.contentEnd, first.next - first.contentEnd);
     }
 
     bool inSection = false;
@@ -129,11 +127,10 @@ std::int32_t parseProfileInt(std::string_view value) {
     return static_cast<std::int32_t>(magnitude);  // modular since C++20
 }
 
-// The ending for a last line that had none and is now followed by a new one. A CR at
-// its end is part of the line, so it gets CRLF whatever the file's style: LF alone would
-// join that CR to the ending and change the line.
-std::string_view endingToAdd(std::string_view line, std::string_view fileEnding) {
-    return !line.empty() && line.back() == '\r' ? "\r\n" : fileEnding;
+// The ending for a new line followed by rest: the file's own, except that a lone CR
+// right before an LF would join it into one CRLF and take that LF's line with it.
+std::string_view endingBefore(std::string_view rest, std::string_view fileEnding) {
+    return fileEnding == "\r" && !rest.empty() && rest.front() == '\n' ? "\r\n" : fileEnding;
 }
 
 void appendKeyLine(std::string& out, std::string_view key, std::string_view value) {
@@ -168,18 +165,18 @@ std::string profileWriteString(std::string_view text, std::string_view section, 
         const Line& after = found.lastLine;
         out.append(text.substr(0, after.next));
         if (after.contentEnd == after.next) {
-            // That line was the last and had no ending.
-            out.append(endingToAdd(text.substr(after.start, after.contentEnd - after.start), found.lineEnding));
+            out.append(found.lineEnding);  // that line was the last and had no ending
         }
         appendKeyLine(out, key, value);
-        out.append(found.lineEnding);
-        out.append(text.substr(after.next));
+        const std::string_view rest = text.substr(after.next);
+        out.append(endingBefore(rest, found.lineEnding));
+        out.append(rest);
         return out;
     }
 
     out.append(text);
-    if (!text.empty() && text.back() != '\n') {
-        out.append(endingToAdd(text, found.lineEnding));
+    if (!text.empty() && text.back() != '\n' && text.back() != '\r') {
+        out.append(found.lineEnding);
     }
     out.push_back('[');
     out.append(section);

@@ -8,8 +8,8 @@
 // Pure functions on the whole text, for the platforms that have no private-profile calls
 // of their own. Section and key names match without regard to ASCII case, and blanks
 // (spaces and tabs) around them and around values do not count. Only the first section
-// of a name is looked at, and in it the first key of a name. Lines end with LF or CRLF; a
-// CR anywhere else is part of the line. A line whose first non-blank is ';' is a comment,
+// of a name is looked at, and in it the first key of a name. Lines end with LF, CRLF or a
+// lone CR, as Windows reads them. A line whose first non-blank is ';' is a comment,
 // one whose first non-blank is '[' starts a section (its name runs to the first ']', or
 // to the end of the line when there is none), and any other line is a key only when it
 // holds an '='. Lines before the first section belong to none. Any bytes are accepted,
@@ -31,9 +31,10 @@ std::int32_t profileReadInt(std::string_view text, std::string_view section, std
 // - A key missing from an existing section goes on a new line right after the section's
 //   last key line, or right after its header when it has no keys.
 // - A missing section is appended at the end, followed by the key's line.
-// New lines end the way the text's first line does: CRLF if that ends with CRLF, else LF.
-// A last line that had no ending and is followed by a new one gets that ending first, or
-// CRLF when it ends with a CR, which then stays part of the line.
+// New lines end the way the text's first line does (CRLF, LF or a lone CR), with LF when
+// it has no ending. A lone CR that a following LF would join into one CRLF is written as
+// CRLF, so that the line after keeps its own ending. A last line that had no ending and
+// is followed by a new one gets that ending first.
 // The names and the value must not hold line breaks, the section no ']', and the key no
 // '=' nor a leading ';' or '[' or blank; otherwise the result need not read back.
 std::string profileWriteString(std::string_view text, std::string_view section, std::string_view key,

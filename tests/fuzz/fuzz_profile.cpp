@@ -8,9 +8,9 @@
 // Every input is read and written with the names as they are, which must never crash.
 // When the names can be written (profileNamesWritable), the model says which line holds
 // the key, or where a new key line or section goes, and the written text must be exactly
-// the input with that one change: every other byte kept. Reading the input must give the
-// model's value (or the default when the key is missing), and reading the output must
-// give the value written.
+// the input with that one change: every other byte kept, and every other line still a
+// line of its own. Reading the input must give the model's value (or the default when the
+// key is missing), and reading the output must give the value written.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -33,24 +33,24 @@ namespace {
         if (!(condition)) fail(#condition); \
     } while (false)
 
-// The model: the text as a list of lines, each classified on its own.
+// The model: the text as a list of lines, each classified on its own. A line ends at LF,
+// at CRLF, or at a CR that no LF follows.
 struct ModelLine {
     std::string_view content;  // without the ending
-    std::string_view ending;   // "", "\n" or "\r\n"
+    std::string_view ending;   // "", "\n", "\r\n" or "\r"
 };
 
 std::vector<ModelLine> splitLines(std::string_view text) {
     std::vector<ModelLine> lines;
-    while (!text.empty()) {
-        const std::size_t lf = text.find('\n');
-        if (lf == std::string_view::npos) {
-            lines.push_back({text, {}});
-            break;
-        }
-        const std::size_t cr = lf > 0 && text[lf - 1] == '\r' ? 1 : 0;
-        lines.push_back({text.substr(0, lf - cr), text.substr(lf - cr, cr + 1)});
-        text.remove_prefix(lf + 1);
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\n' && text[i] != '\r') continue;
+        const std::size_t endingSize = text.substr(i, 2) == "\r\n" ? 2 : 1;
+        lines.push_back({text.substr(start, i - start), text.substr(i, endingSize)});
+        i += endingSize - 1;
+        start = i + 1;
     }
+    if (start < text.size()) lines.push_back({text.substr(start), {}});
     return lines;
 }
 
@@ -113,10 +113,10 @@ std::string join(const std::vector<ModelLine>& lines, std::size_t begin, std::si
     return out;
 }
 
-// What ends a last line that had no ending: CRLF after a CR, so that the CR stays in the
-// line, else the file's own ending.
-std::string_view endingAfter(std::string_view content, std::string_view eol) {
-    return !content.empty() && content.back() == '\r' ? "\r\n" : eol;
+// The ending of a new line that rest follows: the file's own, but CRLF for a lone CR
+// that an LF at the start of rest would otherwise join.
+std::string endingBefore(std::string_view rest, std::string_view eol) {
+    return eol == "\r" && !rest.empty() && rest[0] == '\n' ? "\r\n" : std::string(eol);
 }
 
 std::uint32_t fnv1a(const std::uint8_t* data, std::size_t size) {
@@ -149,7 +149,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The model's view of the input.
     const std::vector<ModelLine> lines = splitLines(text);
     CHECK(join(lines, 0, lines.size()) == text);
-    const std::string_view eol = !lines.empty() && lines[0].ending == "\r\n" ? "\r\n" : "\n";
+    const std::string_view eol = !lines.empty() && !lines[0].ending.empty() ? lines[0].ending : "\n";
     const std::string keyLine = std::string(key) + "=" + value;
 
     std::size_t sectionAt = lines.size();  // the first header of the section
@@ -170,6 +170,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     std::string expected;
+    std::size_t linesAdded = 0;
     if (keyAt != lines.size()) {
         std::string_view lineKey, lineValue;
         isKey(lines[keyAt].content, &lineKey, &lineValue);
@@ -178,16 +179,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                    join(lines, keyAt + 1, lines.size());
     } else if (sectionAt != lines.size()) {
         CHECK(before == MISSING);
+        const std::string rest = join(lines, lastAt + 1, lines.size());
         expected = join(lines, 0, lastAt + 1);
-        if (lines[lastAt].ending.empty()) expected += endingAfter(lines[lastAt].content, eol);
-        expected += keyLine + std::string(eol) + join(lines, lastAt + 1, lines.size());
+        if (lines[lastAt].ending.empty()) expected += eol;
+        expected += keyLine + endingBefore(rest, eol) + rest;
+        linesAdded = 1;
     } else {
         CHECK(before == MISSING);
         expected = std::string(text);
-        if (!text.empty() && text.back() != '\n') expected += endingAfter(lines.back().content, eol);
+        if (!lines.empty() && lines.back().ending.empty()) expected += eol;
         expected += "[" + std::string(section) + "]" + std::string(eol) + keyLine + std::string(eol);
+        linesAdded = 2;
     }
     CHECK(written == expected);
+    CHECK(splitLines(written).size() == lines.size() + linesAdded);
     CHECK(profileReadInt(written, section, key, MISSING) == chosen);
     return 0;
 }

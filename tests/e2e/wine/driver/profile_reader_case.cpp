@@ -30,8 +30,9 @@ using namespace std::string_view_literals;
 const SettingsText FILES[] = {
     {"CRLF lines", "[param]\r\nlow=1\r\n"sv},
     {"LF lines", "[param]\nlow=1\n"sv},
-    {"CR-only lines", "[param]\rlow=1\r"sv,
-     "the system also ends a line at a lone CR (so does Windows); ours keeps a CR inside a line"},
+    {"CR-only lines", "[param]\rlow=1\r"sv},
+    {"CR, then CRLF", "[param]\r\r\nlow=1\r\n"sv},
+    {"a lone CR inside the value", "[param]\r\nlow=7\r8\r\n"sv},
     {"no line ending at the end", "[param]\r\nlow=1"sv},
     {"names in another case", "[PARAM]\r\nLOW=1\r\n"sv},
     {"blanks around names and value", "[ param ]\r\n  low  =  1  \r\n"sv},
