@@ -1,5 +1,6 @@
-# Writes a C++ source that holds bitmap files as byte arrays in an orvelResources table
-# (see src/platform/embedded_resources.h), for platforms without resource sections.
+# Writes a C++ source that holds resource files (the bitmaps, the icon) as byte arrays in
+# an orvelResources table (see src/platform/embedded_resources.h), for platforms without
+# resource sections.
 #   cmake -DOUTPUT=file.cpp -DBITMAPS="104=banner.bmp;106=glow.bmp;108=grid.bmp" -P embed_bitmaps.cmake
 if(NOT DEFINED OUTPUT OR NOT DEFINED BITMAPS)
   message(FATAL_ERROR "embed_bitmaps.cmake needs OUTPUT and BITMAPS")

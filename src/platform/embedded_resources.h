@@ -6,7 +6,7 @@
 
 struct EmbeddedResource {
     int id;                      // resource number, as in resources/orvel.rc
-    const unsigned char* data;   // the whole .bmp file
+    const unsigned char* data;   // the whole .bmp (or .ico) file
     std::size_t size;            // its length in bytes
 };
 
@@ -15,6 +15,6 @@ struct ResourceTable {
     int count;
 };
 
-// The program's own bitmaps (glow 106, banner 104, grid 108), generated at build time
-// from resources/*.bmp.
+// The program's own bitmaps (glow 106, banner 104, grid 108) and its icon file (103, the
+// whole .ico), generated at build time from resources/*.bmp and resources/orvel.ico.
 extern const ResourceTable orvelResources;

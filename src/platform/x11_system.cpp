@@ -12,6 +12,7 @@
 #include "platform/embedded_resources.h"
 #include "platform/settings_location.h"
 #include "platform/system_services.h"
+#include "platform/x11_dialog.h"
 #include "platform/x11_display.h"
 
 namespace {
@@ -82,7 +83,11 @@ void platformInstallCrashGuard(void (*handler)()) {
     for (int signal : FAULT_SIGNALS) sigaction(signal, &action, nullptr);
 }
 
-void platformMessageBox(WindowHandle, const char* text, const char* caption) {
+// The line on standard error first, so that it is there whatever becomes of the box. The
+// box needs a display the program already has open: a message while there is none (a
+// mode that failed to open one) is not a reason to try again.
+void platformMessageBox(WindowHandle owner, const char* text, const char* caption) {
     std::fprintf(stderr, "%s: %s\n", caption, text);
     std::fflush(stderr);
+    if (x11DisplayIfOpen() != nullptr) x11MessageBox(owner, text, caption);
 }

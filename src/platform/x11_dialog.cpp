@@ -1,0 +1,428 @@
+// Modal dialogs on X11, run from the program's templates with the messages Windows sends:
+// WM_INITDIALOG before the window shows (the focus then goes to the first tab stop when
+// the procedure answers nonzero), WM_COMMAND with the control's id for every click, key
+// or Escape (notification 0 in the high half), and WM_CLOSE for the window manager's
+// close button, which becomes IDCANCEL when the procedure leaves it. The run ends when
+// the procedure calls EndDialog.
+//
+// A dialog is a plain top-level window that asks the window manager for a dialog's frame:
+// a fixed size, a title bar with a close button, no maximise or minimise, transient for
+// its owner. Keys sent with XSendEvent count like typed ones. SIGTERM and SIGINT close
+// the dialog as its close button would. While a message box runs on top of a dialog, the
+// dialog below only repaints.
+#include <X11/XKBlib.h>
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <X11/keysym.h>
+#include <poll.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/dialogs.h"
+#include "platform/messages.h"
+#include "platform/x11_dialog.h"
+#include "platform/x11_display.h"
+
+namespace {
+
+constexpr int MAX_NESTED = 4;
+constexpr std::uint32_t FACE_RGB = 0xF0F0F0;
+constexpr int APP_ICON = 103;
+
+constexpr long DIALOG_EVENTS = ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
+                               Button1MotionMask | StructureNotifyMask;
+
+// Motif's window-manager hints: which functions and decorations the frame offers.
+constexpr long MWM_HINTS_FUNCTIONS = 1L << 0;
+constexpr long MWM_HINTS_DECORATIONS = 1L << 1;
+constexpr long MWM_FUNC_MOVE = 1L << 2;
+constexpr long MWM_FUNC_CLOSE = 1L << 5;
+constexpr long MWM_DECOR_BORDER = 1L << 1;
+constexpr long MWM_DECOR_TITLE = 1L << 3;
+constexpr long MWM_DECOR_MENU = 1L << 4;
+
+X11Dialog dialogs[MAX_NESTED];
+int running = 0;  // dialogs[0 .. running-1] run, the last on top
+bool autoRepeatDetectable = false;
+
+WindowHandle handleOf(Window id) { return reinterpret_cast<WindowHandle>(std::uintptr_t(id)); }
+Window idOf(WindowHandle handle) { return Window(reinterpret_cast<std::uintptr_t>(handle)); }
+
+X11Dialog* topDialog() { return running > 0 ? &dialogs[running - 1] : nullptr; }
+
+X11Dialog* dialogOf(Window window) {
+    for (int i = 0; i < running; ++i) {
+        if (dialogs[i].window == window && window != None) return &dialogs[i];
+    }
+    return nullptr;
+}
+
+Atom atom(Display* display, const char* name) { return XInternAtom(display, name, False); }
+
+// The owner as an X window: an existing window other than the root, else None.
+Window validOwner(Display* display, WindowHandle owner) {
+    const Window id = idOf(owner);
+    if (id == None || id == DefaultRootWindow(display)) return None;
+    XWindowAttributes attributes;
+    x11BeginErrorTrap();
+    const Status found = XGetWindowAttributes(display, id, &attributes);
+    return x11EndErrorTrap() == 0 && found != 0 ? id : None;
+}
+
+// Where the dialog's top-left corner goes: centred on the mouse cursor when the template
+// asks, else centred over the owner, else on the screen; always wholly on the screen.
+void placement(Display* display, const X11Dialog& dialog, int& x, int& y) {
+    const int screen = DefaultScreen(display);
+    const Window root = RootWindow(display, screen);
+    const int screenWidth = DisplayWidth(display, screen);
+    const int screenHeight = DisplayHeight(display, screen);
+    int centreX = screenWidth / 2;
+    int centreY = screenHeight / 2;
+    if (dialog.dialogTemplate->centreOnMouse) {
+        Window rootReturn = None;
+        Window child = None;
+        int rootX = 0;
+        int rootY = 0;
+        int winX = 0;
+        int winY = 0;
+        unsigned mask = 0;
+        if (XQueryPointer(display, root, &rootReturn, &child, &rootX, &rootY, &winX, &winY, &mask)) {
+            centreX = rootX;
+            centreY = rootY;
+        }
+    } else if (dialog.owner != None) {
+        XWindowAttributes attributes{};
+        Window child = None;
+        int ownerX = 0;
+        int ownerY = 0;
+        x11BeginErrorTrap();
+        const bool known = XGetWindowAttributes(display, dialog.owner, &attributes) != 0 &&
+                           XTranslateCoordinates(display, dialog.owner, root, 0, 0, &ownerX, &ownerY, &child) != 0;
+        if (x11EndErrorTrap() == 0 && known) {
+            centreX = ownerX + attributes.width / 2;
+            centreY = ownerY + attributes.height / 2;
+        }
+    }
+    x = std::clamp(centreX - dialog.width / 2, 0, std::max(0, screenWidth - dialog.width));
+    y = std::clamp(centreY - dialog.height / 2, 0, std::max(0, screenHeight - dialog.height));
+}
+
+void setWindowManagerHints(Display* display, const X11Dialog& dialog, int x, int y) {
+    const Window w = dialog.window;
+    const char* caption = dialog.dialogTemplate->caption;
+    XStoreName(display, w, caption);
+    XChangeProperty(display, w, atom(display, "_NET_WM_NAME"), atom(display, "UTF8_STRING"), 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(caption), int(std::strlen(caption)));
+    XClassHint classHint{};
+    classHint.res_name = const_cast<char*>("orvel");
+    classHint.res_class = const_cast<char*>("Orvel");
+    XSetClassHint(display, w, &classHint);
+
+    // A fixed size at a position the program chose, which the window manager keeps.
+    XSizeHints* size = XAllocSizeHints();
+    if (size != nullptr) {
+        size->flags = USPosition | PPosition | PSize | PMinSize | PMaxSize;
+        size->x = x;
+        size->y = y;
+        size->width = size->min_width = size->max_width = dialog.width;
+        size->height = size->min_height = size->max_height = dialog.height;
+        XSetWMNormalHints(display, w, size);
+        XFree(size);
+    }
+    XWMHints* hints = XAllocWMHints();
+    if (hints != nullptr) {
+        hints->flags = InputHint | StateHint;
+        hints->input = True;
+        hints->initial_state = NormalState;
+        XSetWMHints(display, w, hints);
+        XFree(hints);
+    }
+    Atom protocols[] = {x11Atoms.wmDeleteWindow};
+    XSetWMProtocols(display, w, protocols, 1);
+
+    const Atom dialogType = atom(display, "_NET_WM_WINDOW_TYPE_DIALOG");
+    XChangeProperty(display, w, atom(display, "_NET_WM_WINDOW_TYPE"), XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&dialogType), 1);
+    const long motif[5] = {MWM_HINTS_FUNCTIONS | MWM_HINTS_DECORATIONS, MWM_FUNC_MOVE | MWM_FUNC_CLOSE,
+                           MWM_DECOR_BORDER | MWM_DECOR_TITLE | MWM_DECOR_MENU, 0, 0};
+    const Atom motifHints = atom(display, "_MOTIF_WM_HINTS");
+    XChangeProperty(display, w, motifHints, motifHints, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(motif), 5);
+    if (dialog.owner != None) {
+        XSetTransientForHint(display, w, dialog.owner);
+        const Atom modal = atom(display, "_NET_WM_STATE_MODAL");
+        XChangeProperty(display, w, atom(display, "_NET_WM_STATE"), XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(&modal), 1);
+    }
+    x11SetWindowIcon(display, w, dialog.instance, APP_ICON);
+}
+
+bool createWindow(Display* display, X11Dialog& dialog) {
+    const int screen = DefaultScreen(display);
+    dialog.visual = DefaultVisual(display, screen);
+    dialog.colormap = DefaultColormap(display, screen);
+    dialog.depth = DefaultDepth(display, screen);
+    int x = 0;
+    int y = 0;
+    placement(display, dialog, x, y);
+    XSetWindowAttributes attributes{};
+    attributes.background_pixel =
+        x11PixelOf(dialog.visual, std::uint8_t(FACE_RGB >> 16), std::uint8_t(FACE_RGB >> 8), std::uint8_t(FACE_RGB));
+    attributes.border_pixel = 0;
+    attributes.event_mask = DIALOG_EVENTS;
+    attributes.colormap = dialog.colormap;
+    x11BeginErrorTrap();
+    dialog.window = XCreateWindow(display, RootWindow(display, screen), x, y, unsigned(dialog.width),
+                                  unsigned(dialog.height), 0, dialog.depth, InputOutput, dialog.visual,
+                                  CWBackPixel | CWBorderPixel | CWEventMask | CWColormap, &attributes);
+    if (x11EndErrorTrap() != 0) {
+        dialog.window = None;
+        return false;
+    }
+    setWindowManagerHints(display, dialog, x, y);
+    x11PrepareDialogDrawing(display, dialog);
+    return true;
+}
+
+void destroyWindow(Display* display, X11Dialog& dialog, bool alreadyGone) {
+    x11ReleaseDialogDrawing(display, dialog);
+    if (dialog.window != None && !alreadyGone) XDestroyWindow(display, dialog.window);
+    dialog.window = None;
+    XFlush(display);
+}
+
+// The keyboard focus to the dialog's window, once the server shows it; a window manager
+// may refuse it, which is not an error the program cares about.
+void takeFocus(Display* display, const X11Dialog& dialog) {
+    x11BeginErrorTrap();
+    XSetInputFocus(display, dialog.window, RevertToParent, CurrentTime);
+    x11EndErrorTrap();
+}
+
+void command(X11Dialog& dialog, int id) {
+    dialog.procedure(handleOf(dialog.window), WM_COMMAND, WPARAM(std::uint16_t(id)), 0);
+}
+
+// The close button, and SIGTERM: WM_CLOSE, which default dialog processing turns into
+// IDCANCEL.
+void close(X11Dialog& dialog) {
+    if (dialog.procedure(handleOf(dialog.window), WM_CLOSE, 0, 0) == 0 && !dialog.ended) command(dialog, IDCANCEL);
+}
+
+void act(Display* display, X11Dialog& dialog, DialogCommand result) {
+    x11PaintDialog(display, dialog);
+    if (!result.send) return;
+    command(dialog, result.id);
+    if (!dialog.ended) x11PaintDialog(display, dialog);
+}
+
+void handleKey(Display* display, X11Dialog& dialog, XKeyEvent& key, bool press) {
+    const KeySym symbol = XLookupKeysym(&key, 0);
+    const bool shift = (key.state & ShiftMask) != 0;
+    if (!press) {
+        if (symbol == XK_space && dialog.spaceDown) {
+            dialog.spaceDown = false;
+            act(display, dialog, dialog.controller.key(DialogKey::SpaceUp));
+        }
+        return;
+    }
+    switch (symbol) {
+        case XK_Tab:
+        case XK_ISO_Left_Tab:
+            act(display, dialog,
+                dialog.controller.key(shift || symbol == XK_ISO_Left_Tab ? DialogKey::BackTab : DialogKey::Tab));
+            break;
+        case XK_space:
+            if (dialog.spaceDown) break;  // a held key's repeats
+            dialog.spaceDown = true;
+            act(display, dialog, dialog.controller.key(DialogKey::SpaceDown));
+            break;
+        case XK_Return:
+        case XK_KP_Enter:
+            act(display, dialog, dialog.controller.key(DialogKey::Enter));
+            break;
+        case XK_Escape:
+            act(display, dialog, dialog.controller.key(DialogKey::Escape));
+            break;
+        default:
+            break;
+    }
+}
+
+void handleEvent(Display* display, XEvent& event) {
+    X11Dialog* dialog = dialogOf(event.xany.window);
+    if (dialog == nullptr) return;
+    if (event.type == Expose) {
+        if (event.xexpose.count == 0) x11PaintDialog(display, *dialog);
+        return;
+    }
+    if (event.type == DestroyNotify && event.xdestroywindow.window == dialog->window) {
+        // Destroyed by another client: the dialog cannot go on.
+        std::fprintf(stderr, "orvel: the dialog's window was destroyed from outside\n");
+        x11ReleaseDialogDrawing(display, *dialog);
+        dialog->window = None;
+        dialog->ended = true;
+        dialog->result = -1;
+        return;
+    }
+    // The dialogs below a message box take no input, as Windows disables them.
+    if (dialog != topDialog()) return;
+    switch (event.type) {
+        case MapNotify:
+            takeFocus(display, *dialog);
+            break;
+        case KeyPress:
+        case KeyRelease:
+            handleKey(display, *dialog, event.xkey, event.type == KeyPress);
+            break;
+        case ButtonPress:
+            if (event.xbutton.button == Button1) {
+                act(display, *dialog, dialog->controller.pointerDown(event.xbutton.x, event.xbutton.y));
+            }
+            break;
+        case ButtonRelease:
+            if (event.xbutton.button == Button1) {
+                act(display, *dialog, dialog->controller.pointerUp(event.xbutton.x, event.xbutton.y));
+            }
+            break;
+        case MotionNotify: {
+            // Only the last of a run of motions matters.
+            while (XCheckTypedWindowEvent(display, dialog->window, MotionNotify, &event)) {
+            }
+            const int held = dialog->controller.focus();
+            const bool before = held >= 0 && dialog->controller.drawnPressed(held);
+            dialog->controller.pointerMove(event.xmotion.x, event.xmotion.y);
+            if (held >= 0 && dialog->controller.drawnPressed(held) != before) x11PaintDialog(display, *dialog);
+            break;
+        }
+        case ClientMessage:
+            if (event.xclient.message_type == x11Atoms.wmProtocols && event.xclient.format == 32 &&
+                Atom(event.xclient.data.l[0]) == x11Atoms.wmDeleteWindow) {
+                close(*dialog);
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+// Events until the dialog ends. A signal that asks the program to end closes it.
+void runModalLoop(Display* display, X11Dialog& dialog) {
+    while (!dialog.ended) {
+        if (x11EndRequested() && !dialog.closeSent) {
+            dialog.closeSent = true;
+            x11DrainWakeDescriptor();
+            close(dialog);
+            continue;
+        }
+        if (XEventsQueued(display, QueuedAfterFlush) > 0) {
+            XEvent event;
+            XNextEvent(display, &event);
+            handleEvent(display, event);
+            continue;
+        }
+        pollfd sources[2] = {{ConnectionNumber(display), POLLIN, 0}, {x11WakeDescriptor(), POLLIN, 0}};
+        poll(sources, 2, -1);
+    }
+}
+
+}  // namespace
+
+X11Dialog* x11FindDialog(WindowHandle window) { return dialogOf(idOf(window)); }
+
+bool x11DialogMetrics(int points, const X11DialogFont*& font, DialogBaseUnits& units) {
+    Display* display = x11Display();
+    if (display == nullptr) return false;
+    font = x11DialogFont(display, points);
+    if (font == nullptr) return false;
+    units = dialogBaseUnits(x11TextWidth(display, *font, BASE_UNIT_LETTERS), font->height);
+    return true;
+}
+
+std::intptr_t x11RunDialog(const DialogTemplate& dialogTemplate, InstanceHandle instance, WindowHandle owner,
+                           DialogProc procedure) {
+    const X11DialogFont* font = nullptr;
+    DialogBaseUnits units{};
+    if (procedure == nullptr || running == MAX_NESTED || !x11DialogMetrics(dialogTemplate.fontPoints, font, units)) {
+        return -1;
+    }
+    Display* display = x11DisplayIfOpen();
+    if (!autoRepeatDetectable) {
+        // A held key repeats as presses alone, so that Space clicks once, when let go.
+        Bool supported = False;
+        XkbSetDetectableAutoRepeat(display, True, &supported);
+        autoRepeatDetectable = true;
+    }
+
+    X11Dialog& dialog = dialogs[running];
+    dialog = X11Dialog{};
+    dialog.owner = validOwner(display, owner);
+    dialog.instance = instance;
+    dialog.dialogTemplate = &dialogTemplate;
+    dialog.procedure = procedure;
+    dialog.font = font;
+    dialog.units = units;
+    dialog.controller.load(dialogTemplate, units);
+    const PixelRect client = mapDialogRect(0, 0, dialogTemplate.width, dialogTemplate.height, units);
+    dialog.width = std::max(1, client.width);
+    dialog.height = std::max(1, client.height);
+    if (!createWindow(display, dialog)) return -1;
+    ++running;
+
+    const WindowHandle handle = handleOf(dialog.window);
+    if (procedure(handle, WM_INITDIALOG, 0, 0) != 0) dialog.controller.focusFirstTabStop();
+    if (!dialog.ended) {
+        XMapRaised(display, dialog.window);
+        runModalLoop(display, dialog);
+    }
+    const std::intptr_t result = dialog.result;
+    destroyWindow(display, dialog, dialog.window == None);
+    --running;
+    if (X11Dialog* below = topDialog()) {
+        takeFocus(display, *below);
+        x11PaintDialog(display, *below);
+    }
+    return result;
+}
+
+std::intptr_t platformDialogBox(InstanceHandle instance, int resourceId, WindowHandle owner, DialogProc procedure) {
+    const DialogTemplate* dialogTemplate = findDialogTemplate(resourceId);
+    if (dialogTemplate == nullptr) {
+        std::fprintf(stderr, "orvel: there is no dialog %d among the program's resources\n", resourceId);
+        return -1;
+    }
+    if (x11Display() == nullptr) {
+        std::fprintf(stderr, "orvel: the dialog \"%s\" needs an X display, and there is none\n",
+                     dialogTemplate->caption);
+        return -1;
+    }
+    const std::intptr_t result = x11RunDialog(*dialogTemplate, instance, owner, procedure);
+    if (result == -1) std::fprintf(stderr, "orvel: the dialog \"%s\" could not be shown\n", dialogTemplate->caption);
+    return result;
+}
+
+LRESULT platformSendDlgItemMessage(WindowHandle window, int id, std::uint32_t message, WPARAM wParam, LPARAM) {
+    X11Dialog* dialog = x11FindDialog(window);
+    if (dialog == nullptr) return 0;
+    const int index = dialog->controller.find(id);
+    if (index < 0) return 0;
+    switch (message) {
+        case BM_SETCHECK:
+            dialog->controller.setCheck(index, std::uint32_t(wParam));
+            if (Display* display = x11DisplayIfOpen()) x11PaintDialog(display, *dialog);
+            return 0;
+        case BM_GETCHECK:
+            return LRESULT(dialog->controller.check(index));
+        default:
+            return 0;
+    }
+}
+
+void platformEndDialog(WindowHandle window, std::intptr_t result) {
+    if (X11Dialog* dialog = x11FindDialog(window)) {
+        dialog->ended = true;
+        dialog->result = result;
+    }
+}

@@ -1,0 +1,508 @@
+// The dialogs of platforms without dialog resources, apart from any window system: the
+// template against resources/orvel.rc, dialog units in pixels, what keys and the mouse
+// do to the controls, text wrapping and icon images.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/dialog_controller.h"
+#include "platform/dialog_template.h"
+#include "platform/dialog_units.h"
+#include "platform/icon_image.h"
+#include "platform/text_wrap.h"
+
+namespace {
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// --- The template
+
+struct RcControl {
+    std::string statement;
+    std::string text;
+    int id;
+    int x, y, width, height;
+};
+
+// Dialog 2003 of the resource script: its caption, size, style, font size and controls.
+struct RcDialog {
+    int width = 0, height = 0;
+    std::uint32_t style = 0;
+    int points = 0;
+    std::string caption;
+    std::vector<RcControl> controls;
+};
+
+int rcNumber(const std::string& token) {
+    if (token == "IDOK") return 1;
+    if (token == "IDCANCEL") return 2;
+    return int(std::stol(token, nullptr, 0));
+}
+
+RcDialog readRcDialog() {
+    std::istringstream script(readFile(ORVEL_SOURCE_DIR "/resources/orvel.rc"));
+    RcDialog dialog;
+    std::string line;
+    bool inside = false;
+    const std::regex header(R"(^2003 DIALOG 0, 0, (\d+), (\d+))");
+    const std::regex texted(
+        R"re(^\s*(DEFPUSHBUTTON|PUSHBUTTON|LTEXT|AUTOCHECKBOX|GROUPBOX) "([^"]*)", (\w+|-1), (\d+), (\d+), (\d+), (\d+))re");
+    const std::regex icon(R"(^\s*CONTROL (\d+), (-1), 0x82, SS_ICON, (\d+), (\d+), (\d+), (\d+))");
+    std::smatch m;
+    while (std::getline(script, line)) {
+        if (std::regex_search(line, m, header)) {
+            inside = true;
+            dialog.width = std::stoi(m[1]);
+            dialog.height = std::stoi(m[2]);
+        } else if (!inside) {
+            continue;
+        } else if (line.rfind("STYLE ", 0) == 0) {
+            dialog.style = std::uint32_t(std::stoul(line.substr(6), nullptr, 0));
+        } else if (line.rfind("CAPTION ", 0) == 0) {
+            dialog.caption = line.substr(9, line.size() - 10);
+        } else if (line.rfind("FONT ", 0) == 0) {
+            dialog.points = std::stoi(line.substr(5));
+        } else if (std::regex_search(line, m, texted)) {
+            dialog.controls.push_back({m[1], m[2], rcNumber(m[3]), std::stoi(m[4]), std::stoi(m[5]), std::stoi(m[6]),
+                                       std::stoi(m[7])});
+        } else if (std::regex_search(line, m, icon)) {
+            dialog.controls.push_back({"ICON", m[1], -1, std::stoi(m[3]), std::stoi(m[4]), std::stoi(m[5]),
+                                       std::stoi(m[6])});
+        } else if (line == "END") {
+            break;
+        }
+    }
+    return dialog;
+}
+
+const char* statementOf(ControlKind kind) {
+    switch (kind) {
+        case ControlKind::DefaultPushButton: return "DEFPUSHBUTTON";
+        case ControlKind::PushButton: return "PUSHBUTTON";
+        case ControlKind::Text: return "LTEXT";
+        case ControlKind::Icon: return "ICON";
+        case ControlKind::AutoCheckBox: return "AUTOCHECKBOX";
+        case ControlKind::GroupBox: return "GROUPBOX";
+    }
+    return "";
+}
+
+TEST(DialogTemplate, MatchesTheWindowsResourceControlForControl) {
+    const RcDialog rc = readRcDialog();
+    const DialogTemplate* dialog = findDialogTemplate(2003);
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_EQ(rc.controls.size(), 6u) << "the script's dialog 2003 was not read";
+    EXPECT_EQ(dialog->caption, rc.caption);
+    EXPECT_EQ(dialog->width, rc.width);
+    EXPECT_EQ(dialog->height, rc.height);
+    EXPECT_EQ(dialog->fontPoints, rc.points);
+    EXPECT_EQ(dialog->centreOnMouse, (rc.style & 0x1000u) != 0);  // DS_CENTERMOUSE
+    ASSERT_EQ(dialog->controlCount, int(rc.controls.size()));
+    for (int i = 0; i < dialog->controlCount; ++i) {
+        const ControlTemplate& mine = dialog->controls[i];
+        const RcControl& theirs = rc.controls[std::size_t(i)];
+        SCOPED_TRACE(theirs.statement + " " + theirs.text);
+        EXPECT_EQ(statementOf(mine.kind), theirs.statement);
+        if (mine.kind == ControlKind::Icon) {
+            EXPECT_EQ(mine.iconId, std::stoi(theirs.text));
+        } else {
+            EXPECT_EQ(mine.text, theirs.text);
+        }
+        EXPECT_EQ(mine.id, theirs.id);
+        EXPECT_EQ(mine.x, theirs.x);
+        EXPECT_EQ(mine.y, theirs.y);
+        EXPECT_EQ(mine.width, theirs.width);
+        EXPECT_EQ(mine.height, theirs.height);
+        // Push buttons and check boxes are tab stops by default in a script; the rest not.
+        const bool stop = mine.kind == ControlKind::PushButton || mine.kind == ControlKind::DefaultPushButton ||
+                          mine.kind == ControlKind::AutoCheckBox;
+        EXPECT_EQ(mine.tabStop, stop);
+    }
+    EXPECT_EQ(findDialogTemplate(2004), nullptr);
+    EXPECT_EQ(findDialogTemplate(0x10000 | 2003), dialog) << "a resource number is 16 bits";
+}
+
+// --- Dialog units
+
+TEST(DialogUnits, MulDivRoundsHalvesAwayFromZero) {
+    EXPECT_EQ(mulDiv(10, 3, 4), 8);    // 7.5
+    EXPECT_EQ(mulDiv(-10, 3, 4), -8);  // -7.5
+    EXPECT_EQ(mulDiv(10, 3, -4), -8);
+    EXPECT_EQ(mulDiv(9, 3, 4), 7);     // 6.75
+    EXPECT_EQ(mulDiv(5, 3, 4), 4);     // 3.75
+    EXPECT_EQ(mulDiv(1, 1, 3), 0);
+    EXPECT_EQ(mulDiv(7, 5, 0), 0);
+}
+
+TEST(DialogUnits, BaseUnitsAndRectangles) {
+    // 52 letters 6.5 pixels wide on average round up to 7; 6.4 down to 6.
+    EXPECT_EQ(dialogBaseUnits(338, 14).x, 7);
+    EXPECT_EQ(dialogBaseUnits(333, 14).x, 6);
+    EXPECT_EQ(dialogBaseUnits(0, 0).x, 1);
+    EXPECT_EQ(dialogBaseUnits(0, 0).y, 1);
+
+    const DialogBaseUnits units{7, 15};
+    const PixelRect ok = mapDialogRect(93, 15, 50, 14, units);
+    EXPECT_EQ(ok.left, 163);   // 162.75
+    EXPECT_EQ(ok.top, 28);     // 28.125
+    EXPECT_EQ(ok.width, 250 - 163);
+    EXPECT_EQ(ok.height, 54 - 28);
+    // Controls that touch in dialog units touch in pixels.
+    const PixelRect a = mapDialogRect(3, 3, 5, 5, units);
+    const PixelRect b = mapDialogRect(8, 8, 5, 5, units);
+    EXPECT_EQ(a.left + a.width, b.left);
+    EXPECT_EQ(a.top + a.height, b.top);
+    EXPECT_TRUE(ok.contains(163, 28));
+    EXPECT_FALSE(ok.contains(250, 40));
+    EXPECT_FALSE(ok.contains(200, 54));
+}
+
+// --- Keys and the mouse on the configure dialog's controls
+
+class Controller : public ::testing::Test {
+protected:
+    void SetUp() override { controller.load(*findDialogTemplate(2003), {6, 12}); }
+    int index(int id) const { return controller.find(id); }
+    // The centre of a control, in pixels.
+    int centreX(int id) const {
+        const PixelRect& r = controller.control(index(id)).rect;
+        return r.left + r.width / 2;
+    }
+    int centreY(int id) const {
+        const PixelRect& r = controller.control(index(id)).rect;
+        return r.top + r.height / 2;
+    }
+    DialogCommand clickAt(int x, int y) {
+        controller.pointerDown(x, y);
+        return controller.pointerUp(x, y);
+    }
+    DialogController controller;
+};
+
+void expectCommand(DialogCommand command, int id) {
+    EXPECT_TRUE(command.send);
+    EXPECT_EQ(command.id, id);
+}
+
+TEST_F(Controller, TabGoesRoundTheTabStopsInTemplateOrder) {
+    EXPECT_EQ(controller.focus(), -1);
+    controller.focusFirstTabStop();
+    EXPECT_EQ(controller.focus(), index(1));
+    const int forwards[] = {2, 1000, 1, 2};
+    for (int id : forwards) {
+        controller.key(DialogKey::Tab);
+        EXPECT_EQ(controller.focus(), index(id));
+    }
+    const int backwards[] = {1, 1000, 2, 1};
+    for (int id : backwards) {
+        controller.key(DialogKey::BackTab);
+        EXPECT_EQ(controller.focus(), index(id));
+    }
+}
+
+TEST_F(Controller, TheDefaultButtonFollowsTheFocusedPushButton) {
+    controller.focusFirstTabStop();
+    EXPECT_EQ(controller.defaultButton(), index(1));
+    controller.key(DialogKey::Tab);  // Cancel
+    EXPECT_EQ(controller.defaultButton(), index(2));
+    controller.key(DialogKey::Tab);  // the check box: OK is the default again
+    EXPECT_EQ(controller.defaultButton(), index(1));
+}
+
+TEST_F(Controller, EnterPressesTheFocusedButtonOrTheDefaultAndEscapeIsCancel) {
+    controller.focusFirstTabStop();
+    expectCommand(controller.key(DialogKey::Enter), 1);
+    controller.key(DialogKey::Tab);
+    expectCommand(controller.key(DialogKey::Enter), 2);
+    controller.key(DialogKey::Tab);
+    expectCommand(controller.key(DialogKey::Enter), 1);
+    EXPECT_EQ(controller.check(index(1000)), 0u) << "Enter on the check box does not toggle it";
+    expectCommand(controller.key(DialogKey::Escape), 2);
+}
+
+TEST_F(Controller, SpaceClicksTheFocusedControlWhenLetGo) {
+    controller.focusFirstTabStop();
+    controller.key(DialogKey::Tab);
+    controller.key(DialogKey::Tab);  // the check box
+    const int box = index(1000);
+    EXPECT_FALSE(controller.key(DialogKey::SpaceDown).send);
+    EXPECT_TRUE(controller.drawnPressed(box));
+    EXPECT_EQ(controller.check(box), 0u);
+    expectCommand(controller.key(DialogKey::SpaceUp), 1000);
+    EXPECT_EQ(controller.check(box), 1u);
+    EXPECT_FALSE(controller.drawnPressed(box));
+    controller.key(DialogKey::SpaceDown);
+    expectCommand(controller.key(DialogKey::SpaceUp), 1000);
+    EXPECT_EQ(controller.check(box), 0u);
+
+    controller.key(DialogKey::Tab);  // OK
+    controller.key(DialogKey::SpaceDown);
+    expectCommand(controller.key(DialogKey::SpaceUp), 1);
+    // A release without its press (the press went to another window) clicks nothing.
+    EXPECT_FALSE(controller.key(DialogKey::SpaceUp).send);
+    // Tab while Space is held lets the button go without a click.
+    controller.key(DialogKey::SpaceDown);
+    controller.key(DialogKey::Tab);
+    EXPECT_FALSE(controller.key(DialogKey::SpaceUp).send);
+}
+
+TEST_F(Controller, ClicksOnTheBoxOrItsTextToggleItAndTakeTheFocus) {
+    controller.focusFirstTabStop();
+    const int box = index(1000);
+    const PixelRect& r = controller.control(box).rect;
+    expectCommand(clickAt(r.left + 2, centreY(1000)), 1000);  // the square
+    EXPECT_EQ(controller.check(box), 1u);
+    EXPECT_EQ(controller.focus(), box);
+    expectCommand(clickAt(r.left + r.width - 3, centreY(1000)), 1000);  // the end of the text
+    EXPECT_EQ(controller.check(box), 0u);
+    // An indeterminate box becomes checked.
+    controller.setCheck(box, 2);
+    clickAt(centreX(1000), centreY(1000));
+    EXPECT_EQ(controller.check(box), 1u);
+}
+
+TEST_F(Controller, APressDraggedOffTheControlClicksNothing) {
+    controller.focusFirstTabStop();
+    const int cancel = index(2);
+    controller.pointerDown(centreX(2), centreY(2));
+    EXPECT_TRUE(controller.drawnPressed(cancel));
+    EXPECT_EQ(controller.focus(), cancel);
+    controller.pointerMove(0, 0);
+    EXPECT_FALSE(controller.drawnPressed(cancel));
+    controller.pointerMove(centreX(2), centreY(2));
+    EXPECT_TRUE(controller.drawnPressed(cancel));
+    EXPECT_FALSE(controller.pointerUp(0, 0).send);
+    // Release over another button clicks neither.
+    controller.pointerDown(centreX(2), centreY(2));
+    EXPECT_FALSE(controller.pointerUp(centreX(1), centreY(1)).send);
+    expectCommand(clickAt(centreX(1), centreY(1)), 1);
+}
+
+TEST_F(Controller, StaticControlsAreNotClickableAndTheMouseKeepsTheKeyboardOut) {
+    controller.focusFirstTabStop();
+    for (int i = 0; i < controller.count(); ++i) {
+        const DialogControl& c = controller.control(i);
+        if (c.id != -1) continue;
+        const PixelRect& r = c.rect;
+        EXPECT_FALSE(clickAt(r.left + 1, r.top + 1).send) << c.text;
+    }
+    EXPECT_EQ(controller.focus(), index(1)) << "clicks beside the controls move no focus";
+    controller.pointerDown(centreX(2), centreY(2));
+    EXPECT_FALSE(controller.key(DialogKey::Enter).send);
+    EXPECT_FALSE(controller.key(DialogKey::Escape).send);
+    controller.key(DialogKey::Tab);
+    EXPECT_EQ(controller.focus(), index(2));
+    expectCommand(controller.pointerUp(centreX(2), centreY(2)), 2);
+}
+
+TEST_F(Controller, OnlyCheckBoxesTakeACheck) {
+    controller.setCheck(index(1), 1);
+    EXPECT_EQ(controller.check(index(1)), 0u);
+    controller.setCheck(index(1000), 1);
+    EXPECT_EQ(controller.check(index(1000)), 1u);
+    controller.setCheck(-1, 1);
+    controller.setCheck(99, 1);
+    EXPECT_EQ(controller.find(12345), -1);
+}
+
+// --- Text wrapping, one unit a character
+
+int characters(std::string_view text) {
+    int count = 0;
+    for (char c : text) count += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return count;
+}
+
+std::vector<std::string> wrap(std::string_view text, int width) {
+    std::vector<std::string> lines;
+    for (std::string_view line : wrapText(text, width, characters)) lines.emplace_back(line);
+    return lines;
+}
+
+using Lines = std::vector<std::string>;
+
+TEST(TextWrap, BreaksAtBlanksThenInsideWordsButNeverInsideACharacter) {
+    EXPECT_EQ(wrap("Orvel team", 20), Lines({"Orvel team"}));
+    EXPECT_EQ(wrap("Orvel team", 10), Lines({"Orvel team"}));
+    EXPECT_EQ(wrap("Orvel team", 9), Lines({"Orvel", "team"}));
+    EXPECT_EQ(wrap("one two three", 7), Lines({"one two", "three"}));
+    EXPECT_EQ(wrap("one   two", 4), Lines({"one", "two"}));
+    EXPECT_EQ(wrap("/a/very/long/path", 6), Lines({"/a/ver", "y/long", "/path"}));
+    EXPECT_EQ(wrap("cannot write /x/Orvelconfig.ini: no", 16),
+              Lines({"cannot write", "/x/Orvelconfig.i", "ni: no"}));
+    EXPECT_EQ(wrap("first\n\nthird line", 5), Lines({"first", "", "third", "line"}));
+    EXPECT_EQ(wrap("", 5), Lines({""}));
+    EXPECT_EQ(wrap("\xc3\xa4\xc3\xb6\xc3\xbc", 2), Lines({"\xc3\xa4\xc3\xb6", "\xc3\xbc"}));
+    EXPECT_EQ(wrap("abc", 0), Lines({"a", "b", "c"}));
+}
+
+// --- Icons
+
+void put16(std::string& s, std::uint32_t v) {
+    s += char(v & 0xFF);
+    s += char((v >> 8) & 0xFF);
+}
+void put32(std::string& s, std::uint32_t v) {
+    put16(s, v & 0xFFFF);
+    put16(s, v >> 16);
+}
+
+// One image of an icon file: the header, the palette, the colour rows and the mask rows
+// as given (bottom row first).
+struct IconPart {
+    int side;
+    int bits;
+    std::string data;
+};
+
+IconPart iconImage(int side, int bits, const std::string& palette, const std::string& rows, const std::string& mask,
+                   int colours = 0) {
+    std::string image;
+    put32(image, 40);
+    put32(image, std::uint32_t(side));
+    put32(image, std::uint32_t(2 * side));
+    put16(image, 1);
+    put16(image, std::uint32_t(bits));
+    put32(image, 0);
+    put32(image, 0);
+    put32(image, 0);
+    put32(image, 0);
+    put32(image, std::uint32_t(colours));
+    put32(image, 0);
+    return {side, bits, image + palette + rows + mask};
+}
+
+// The icon file of the images, in that order.
+std::string iconFile(const std::vector<IconPart>& parts) {
+    std::string file;
+    put16(file, 0);
+    put16(file, 1);
+    put16(file, std::uint32_t(parts.size()));
+    std::uint32_t offset = 6 + 16 * std::uint32_t(parts.size());
+    for (const IconPart& part : parts) {
+        file += char(part.side);
+        file += char(0);
+        file += char(0);
+        file += char(0);
+        put16(file, 1);
+        put16(file, std::uint32_t(part.bits));
+        put32(file, std::uint32_t(part.data.size()));
+        put32(file, offset);
+        offset += std::uint32_t(part.data.size());
+    }
+    for (const IconPart& part : parts) file += part.data;
+    return file;
+}
+
+std::string iconFile(int side, int bits, const std::string& palette, const std::string& rows, const std::string& mask,
+                     int colours = 0) {
+    return iconFile({iconImage(side, bits, palette, rows, mask, colours)});
+}
+
+bool decode(const std::string& file, IconImage& image, int wanted = 2) {
+    return decodeIcon(reinterpret_cast<const unsigned char*>(file.data()), file.size(), wanted, image);
+}
+
+TEST(IconImage, ReadsRowsFromTheBottomWithTheMaskAsTransparency) {
+    // 2 x 2 at 24 bits: rows of 6 bytes padded to 8; the mask's rows are 4 bytes.
+    std::string rows;
+    rows += std::string("\x00\x00\xff" "\x00\xff\x00" "\x00\x00", 8);  // bottom: red, green
+    rows += std::string("\xff\x00\x00" "\xff\xff\xff" "\x00\x00", 8);  // top: blue, white
+    std::string mask;
+    mask += std::string("\x00\x00\x00\x00", 4);  // bottom row opaque
+    mask += std::string("\x40\x00\x00\x00", 4);  // top row: the second pixel transparent
+    IconImage image;
+    ASSERT_TRUE(decode(iconFile(2, 24, "", rows, mask), image));
+    ASSERT_EQ(image.width, 2);
+    ASSERT_EQ(image.height, 2);
+    EXPECT_EQ(image.pixels[0], 0xFF0000FFu);  // top left: blue
+    EXPECT_EQ(image.pixels[1] >> 24, 0u);     // top right: transparent
+    EXPECT_EQ(image.pixels[2], 0xFFFF0000u);  // bottom left: red
+    EXPECT_EQ(image.pixels[3], 0xFF00FF00u);  // bottom right: green
+}
+
+TEST(IconImage, ReadsPalettedPixelsHighNibbleFirst) {
+    std::string palette;
+    for (std::uint32_t c : {0x000000u, 0x112233u, 0x445566u}) put32(palette, c);
+    std::string rows;
+    rows += std::string("\x21\x00\x00\x00", 4);  // bottom: colour 2, colour 1
+    rows += std::string("\x10\x00\x00\x00", 4);  // top: colour 1, colour 0
+    const std::string mask(8, '\0');
+    IconImage image;
+    ASSERT_TRUE(decode(iconFile(2, 4, palette, rows, mask, 3), image));
+    EXPECT_EQ(image.pixels[0], 0xFF112233u);
+    EXPECT_EQ(image.pixels[1], 0xFF000000u);
+    EXPECT_EQ(image.pixels[2], 0xFF445566u);
+    EXPECT_EQ(image.pixels[3], 0xFF112233u);
+}
+
+TEST(IconImage, RefusesFilesThatDoNotHoldTogether) {
+    std::string rows(16, '\x7f');
+    const std::string mask(8, '\0');
+    const std::string good = iconFile(2, 24, "", rows, mask);
+    IconImage image;
+    ASSERT_TRUE(decode(good, image));
+    for (std::size_t cut : {std::size_t(0), std::size_t(5), std::size_t(21), std::size_t(40), good.size() - 1}) {
+        IconImage untouched;
+        EXPECT_FALSE(decode(good.substr(0, cut), untouched)) << "cut at " << cut;
+        EXPECT_EQ(untouched.width, 0);
+    }
+    std::string badOffset = good;
+    badOffset[18] = '\x7f';  // the image's offset points past the end
+    EXPECT_FALSE(decode(badOffset, image));
+    std::string compressed = good;
+    compressed[22 + 16] = 1;  // run-length compression is not an icon's
+    EXPECT_FALSE(decode(compressed, image));
+    std::string png = good;
+    png.replace(22, 4, "\x89PNG");
+    EXPECT_FALSE(decode(png, image)) << "a PNG image is skipped, and there is no other";
+}
+
+TEST(IconImage, ChoosesTheWantedSizeWithTheMostColours) {
+    // 1 x 1 images: a 4-bit one of colour 1, a 24-bit one, and a 24-bit one of 2 x 2.
+    std::string palette;
+    put32(palette, 0);
+    put32(palette, 0x0000FFu);
+    const IconPart few = iconImage(1, 4, palette, std::string("\x10\0\0\0", 4), std::string(4, '\0'), 2);
+    const IconPart many = iconImage(1, 24, "", std::string("\x00\xff\x00\x00", 4), std::string(4, '\0'));
+    const IconPart larger = iconImage(2, 24, "", std::string(16, '\x40'), std::string(8, '\0'));
+    IconImage image;
+    ASSERT_TRUE(decode(iconFile({few, many, larger}), image, 1));
+    EXPECT_EQ(image.width, 1);
+    EXPECT_EQ(image.pixels[0], 0xFF00FF00u);
+    ASSERT_TRUE(decode(iconFile({larger, many, few}), image, 1));
+    EXPECT_EQ(image.pixels[0], 0xFF00FF00u);
+    ASSERT_TRUE(decode(iconFile({few, many, larger}), image, 2));
+    EXPECT_EQ(image.width, 2);
+    ASSERT_TRUE(decode(iconFile({few}), image, 2));
+    EXPECT_EQ(image.pixels[0], 0xFF0000FFu) << "no image of the wanted size: the one there is";
+}
+
+TEST(IconImage, TheProgramsIconIsItsColourImageOfAGlowOnDarkViolet) {
+    const std::string file = readFile(ORVEL_SOURCE_DIR "/resources/orvel.ico");
+    IconImage image;
+    ASSERT_TRUE(decode(file, image, 32));
+    ASSERT_EQ(image.width, 32);
+    ASSERT_EQ(image.height, 32);
+    const auto brightness = [&](int x, int y) {
+        const std::uint32_t p = image.pixels[std::size_t(y * 32 + x)];
+        return int((p >> 16) & 0xFF) + int((p >> 8) & 0xFF) + int(p & 0xFF);
+    };
+    for (std::uint32_t p : image.pixels) EXPECT_EQ(p >> 24, 0xFFu);
+    EXPECT_GT(brightness(16, 16), 3 * brightness(0, 0));
+    EXPECT_GT(brightness(16, 16), 3 * brightness(31, 31));
+    const std::uint32_t corner = image.pixels[0];
+    EXPECT_GT(corner & 0xFF, (corner >> 8) & 0xFF) << "violet: more blue than green";
+}
+
+}  // namespace
