@@ -107,9 +107,37 @@ Location locate(std::string_view text, std::string_view section, std::string_vie
     return found;
 }
 
+// The key's value as the string GetPrivateProfileStringA would give: up to its first NUL
+// (the string's end there), without a pair of matching quotes around it.
+std::string_view valueString(std::string_view value) {
+    value = value.substr(0, value.find('\0'));
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
+        value = value.substr(1, value.size() - 2);
+    }
+    return value;
+}
+
+// The digit c stands for, or 36 when it is none.
+unsigned digitValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return static_cast<unsigned>(c - '0');
+    }
+    if (c >= 'a' && c <= 'z') {
+        return static_cast<unsigned>(c - 'a' + 10);
+    }
+    if (c >= 'A' && c <= 'Z') {
+        return static_cast<unsigned>(c - 'A' + 10);
+    }
+    return 36;
+}
+
+// The number at the start of a non-empty value string, as Windows converts it (its
+// RtlUnicodeStringToInteger with base 0): leading control characters and spaces skipped,
+// a sign, a "0x", "0o" or "0b" prefix choosing the base, and digits to the first one that
+// is not of that base.
 std::int32_t parseProfileInt(std::string_view value) {
     std::size_t i = 0;
-    while (i < value.size() && isBlank(value[i])) {
+    while (i < value.size() && static_cast<unsigned char>(value[i]) <= ' ') {
         ++i;
     }
     bool negative = false;
@@ -117,9 +145,21 @@ std::int32_t parseProfileInt(std::string_view value) {
         negative = value[i] == '-';
         ++i;
     }
+    unsigned base = 10;
+    if (value.size() - i >= 2 && value[i] == '0') {
+        const char prefix = value[i + 1];  // lower case only: "0X" is a 0 followed by junk
+        base = prefix == 'x' ? 16 : prefix == 'o' ? 8 : prefix == 'b' ? 2 : 10;
+        if (base != 10) {
+            i += 2;
+        }
+    }
     std::uint32_t magnitude = 0;
-    for (; i < value.size() && value[i] >= '0' && value[i] <= '9'; ++i) {
-        magnitude = magnitude * 10u + static_cast<std::uint32_t>(value[i] - '0');
+    for (; i < value.size(); ++i) {
+        const unsigned digit = digitValue(value[i]);
+        if (digit >= base) {
+            break;
+        }
+        magnitude = magnitude * base + digit;
     }
     if (negative) {
         magnitude = 0u - magnitude;
@@ -144,7 +184,13 @@ void appendKeyLine(std::string& out, std::string_view key, std::string_view valu
 std::int32_t profileReadInt(std::string_view text, std::string_view section, std::string_view key,
                             std::int32_t defaultValue) {
     const Location found = locate(text, section, key);
-    return found.keyFound ? parseProfileInt(found.value) : defaultValue;
+    if (!found.keyFound) {
+        return defaultValue;
+    }
+    // An empty string (an empty or blank value, or "") gives the default, as a missing key
+    // does: Windows tells the two apart only by the string's length.
+    const std::string_view value = valueString(found.value);
+    return value.empty() ? defaultValue : parseProfileInt(value);
 }
 
 std::string profileWriteString(std::string_view text, std::string_view section, std::string_view key,

@@ -6,22 +6,33 @@
 //   key=value
 //
 // Pure functions on the whole text, for the platforms that have no private-profile calls
-// of their own. Section and key names match without regard to ASCII case, and blanks
-// (spaces and tabs) around them and around values do not count. Only the first section
-// of a name is looked at, and in it the first key of a name. Lines end with LF, CRLF or a
-// lone CR, as Windows reads them. A line whose first non-blank is ';' is a comment,
-// one whose first non-blank is '[' starts a section (its name runs to the first ']', or
-// to the end of the line when there is none), and any other line is a key only when it
-// holds an '='. Lines before the first section belong to none. Any bytes are accepted,
-// NUL bytes included.
+// of their own. They read the text as Windows' GetPrivateProfileIntA does:
+// - Lines end with LF, CRLF or a lone CR.
+// - Section and key names match without regard to ASCII case, and blanks (spaces and
+//   tabs) around them and around values do not count.
+// - A line whose first non-blank is ';' is a comment. One whose first non-blank is '['
+//   starts a section; its name runs to the first ']', or to the end of the line when
+//   there is none, and the rest of the line is ignored. Any other line is a key only when
+//   it holds an '='.
+// - Lines before the first section belong to none. Only the first section of a name is
+//   looked at, and in it the first key of a name.
+// - Nothing is skipped at the start of the text: a UTF-8 byte-order mark is part of the
+//   first line, as it is for Windows (Wine skips it).
+// Any bytes are accepted, NUL bytes included.
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-// The value of key in section, read as GetPrivateProfileIntA reads it: blanks, an
-// optional sign, then decimal digits up to the first other character, accumulated in
-// unsigned 32-bit arithmetic that wraps (never clamps) and negated for '-'. A value with
-// no digits reads as 0; a missing section or key gives defaultValue.
+// The value of key in section, read as GetPrivateProfileIntA reads it. The key's value
+// (blanks trimmed) ends at its first NUL byte, and a pair of matching quotes around it,
+// double or single, comes off. What is left gives defaultValue when it is empty, and
+// otherwise a number: control characters and spaces are skipped, then an optional sign,
+// then the digits: hexadecimal after "0x", octal after "0o", binary after "0b", else
+// decimal, up to the first character that is not a digit of that base. They are
+// accumulated in unsigned 32-bit arithmetic that wraps (never clamps), over the whole
+// value however long (Wine looks at its first 29 characters only; Windows documents no
+// limit), and negated for '-'. No digits read as 0. A missing section or key gives
+// defaultValue.
 std::int32_t profileReadInt(std::string_view text, std::string_view section, std::string_view key,
                             std::int32_t defaultValue);
 
@@ -40,7 +51,7 @@ std::int32_t profileReadInt(std::string_view text, std::string_view section, std
 std::string profileWriteString(std::string_view text, std::string_view section, std::string_view key,
                                std::string_view value);
 
-// True when section, key and value can be written so that they read back: no CR or LF in
-// any of them, the names non-empty and without blanks at either end, no ']' in the
-// section, no '=' in the key and no ';' or '[' at its start.
+// True when section, key and value can be written so that the key is found again: no CR
+// or LF in any of them, the names non-empty and without blanks at either end, no ']' in
+// the section, no '=' in the key and no ';' or '[' at its start.
 bool profileNamesWritable(std::string_view section, std::string_view key, std::string_view value);

@@ -10,11 +10,13 @@
 // the key, or where a new key line or section goes, and the written text must be exactly
 // the input with that one change: every other byte kept, and every other line still a
 // line of its own. Reading the input must give the model's value (or the default when the
-// key is missing), and reading the output must give the value written.
+// key is missing or its value is empty), and reading the output must give the value
+// written.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -87,21 +89,38 @@ bool isKey(std::string_view content, std::string_view* key, std::string_view* va
     return true;
 }
 
-// The value as GetPrivateProfileIntA reads it, in 64-bit arithmetic reduced mod 2^32.
-std::int32_t modelValue(std::string_view value) {
+// The value as GetPrivateProfileIntA reads it, or nothing when that is the default: the
+// string up to a NUL, a matching pair of quotes taken off, then a sign, a base prefix and
+// digits, worked out in 64-bit arithmetic reduced mod 2^32.
+std::optional<std::int32_t> modelValue(std::string_view value) {
     value = trim(value);
+    if (const std::size_t nul = value.find('\0'); nul != std::string_view::npos) value = value.substr(0, nul);
+    if (value.size() >= 2 && (value[0] == '\'' || value[0] == '"') && value.back() == value[0]) {
+        value = value.substr(1, value.size() - 2);
+    }
+    if (value.empty()) return std::nullopt;
+    while (!value.empty() && static_cast<unsigned char>(value.front()) <= 0x20) value.remove_prefix(1);
     bool negative = false;
     if (!value.empty() && (value.front() == '-' || value.front() == '+')) {
         negative = value.front() == '-';
         value.remove_prefix(1);
     }
+    std::uint64_t base = 10;
+    if (value.starts_with("0x")) base = 16;
+    if (value.starts_with("0o")) base = 8;
+    if (value.starts_with("0b")) base = 2;
+    if (base != 10) value.remove_prefix(2);
+    constexpr std::string_view DIGITS = "0123456789abcdefghijklmnopqrstuvwxyz";
+    constexpr std::uint64_t MOD = std::uint64_t{1} << 32;
     std::uint64_t n = 0;
     for (char c : value) {
-        if (c < '0' || c > '9') break;
-        n = (n * 10 + std::uint64_t(c - '0')) % (std::uint64_t{1} << 32);
+        const char lower = c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c;
+        const std::size_t digit = DIGITS.find(lower);
+        if (digit == std::string_view::npos || digit >= base) break;
+        n = (n * base + digit) % MOD;
     }
-    if (negative) n = ((std::uint64_t{1} << 32) - n) % (std::uint64_t{1} << 32);
-    return n >= (std::uint64_t{1} << 31) ? std::int32_t(std::int64_t(n) - (std::int64_t{1} << 32)) : std::int32_t(n);
+    if (negative) n = (MOD - n) % MOD;
+    return n >= MOD / 2 ? std::int32_t(std::int64_t(n) - std::int64_t(MOD)) : std::int32_t(n);
 }
 
 std::string join(const std::vector<ModelLine>& lines, std::size_t begin, std::size_t end) {
@@ -174,7 +193,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (keyAt != lines.size()) {
         std::string_view lineKey, lineValue;
         isKey(lines[keyAt].content, &lineKey, &lineValue);
-        CHECK(before == modelValue(lineValue));
+        CHECK(before == modelValue(lineValue).value_or(MISSING));
         expected = join(lines, 0, keyAt) + keyLine + std::string(lines[keyAt].ending) +
                    join(lines, keyAt + 1, lines.size());
     } else if (sectionAt != lines.size()) {

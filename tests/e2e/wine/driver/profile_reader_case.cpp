@@ -4,8 +4,9 @@
 // defaults: 0, the program's own, and 7, which shows where a reader falls back to it.
 //
 // The readers must agree, except on the files that carry a note: those differences are
-// known and reported, and the note says who differs how. A noted file on which the
-// readers come to agree fails too, so that its note goes.
+// known and reported, and the note says who differs how. Each is a place where Wine is
+// judged to read otherwise than Windows itself, and ours follows Windows. A noted file
+// on which the readers come to agree fails too, so that its note goes.
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -22,8 +23,9 @@ struct SettingsText {
     const char* knownDifference = nullptr;
 };
 
-constexpr char LONG_VALUE[] = "Wine reads only the first 29 characters of a value; ours reads them all";
-constexpr char EMPTY_VALUE[] = "an empty value gives the system's default, ours 0 (the same with the program's 0)";
+constexpr char LONG_VALUE[] =
+    "Wine is the odd one out: it reads only the first 29 characters of a value (its own source once flagged the "
+    "result as possibly wrong); Windows documents no limit, and ours reads them all";
 
 using namespace std::string_view_literals;
 
@@ -45,31 +47,45 @@ const SettingsText FILES[] = {
     {"-(2^32 + 1) wraps", "[param]\r\nlow=-4294967297\r\n"sv},
     {"35 nines", "[param]\r\nlow=99999999999999999999999999999999999\r\n"sv, LONG_VALUE},
     {"1 after 30 zeros", "[param]\r\nlow=0000000000000000000000000000001\r\n"sv, LONG_VALUE},
-    {"hexadecimal", "[param]\r\nlow=0x11\r\n"sv, "the system reads 0x as hexadecimal; ours reads the 0 and stops"},
-    {"double quotes", "[param]\r\nlow=\"1\"\r\n"sv,
-     "the system takes off a pair of quotes around the value (so does Windows); ours does not"},
-    {"single quotes", "[param]\r\nlow='1'\r\n"sv, "the system takes off a pair of quotes; ours does not"},
+    {"hexadecimal", "[param]\r\nlow=0x11\r\n"sv},
+    {"hexadecimal, negative", "[param]\r\nlow=-0x1f\r\n"sv},
+    {"hexadecimal with a capital X", "[param]\r\nlow=0X11\r\n"sv},
+    {"hexadecimal, then junk", "[param]\r\nlow=0xAg\r\n"sv},
+    {"octal", "[param]\r\nlow=0o17\r\n"sv},
+    {"binary", "[param]\r\nlow=0b101\r\n"sv},
+    {"leading zero, still decimal", "[param]\r\nlow=017\r\n"sv},
+    {"double quotes", "[param]\r\nlow=\"1\"\r\n"sv},
+    {"single quotes", "[param]\r\nlow='1'\r\n"sv},
+    {"quotes around blanks and digits", "[param]\r\nlow= \" 12 \" \r\n"sv},
+    {"empty quotes", "[param]\r\nlow=\"\"\r\n"sv},
+    {"quotes that do not match", "[param]\r\nlow='1\"\r\n"sv},
     {"an opening quote only", "[param]\r\nlow=\"1\r\n"sv},
     {"digits, then junk", "[param]\r\nlow=1abc\r\n"sv},
     {"junk only", "[param]\r\nlow=abc\r\n"sv},
     {"two numbers", "[param]\r\nlow=1 2\r\n"sv},
     {"a second equals sign", "[param]\r\nlow==1\r\n"sv},
-    {"empty value", "[param]\r\nlow=\r\n"sv, EMPTY_VALUE},
-    {"blank value", "[param]\r\nlow=   \r\n"sv, EMPTY_VALUE},
+    {"a control character before the digits", "[param]\r\nlow=\x01\x02 5\r\n"sv},
+    {"empty value", "[param]\r\nlow=\r\n"sv},
+    {"blank value", "[param]\r\nlow=   \r\n"sv},
     {"key without equals sign", "[param]\r\nlow\r\n"sv},
     {"key twice", "[param]\r\nlow=1\r\nlow=0\r\n"sv},
     {"section twice, key in both", "[param]\r\nlow=0\r\n[param]\r\nlow=1\r\n"sv},
     {"section twice, key in the second", "[param]\r\nother=0\r\n[param]\r\nlow=1\r\n"sv},
     {"key before any section", "low=1\r\n[param]\r\n"sv},
     {"section without ']'", "[param\r\nlow=1\r\n"sv,
-     "the system ignores a header without ']'; ours takes the name to the end of the line"},
+     "Wine is the odd one out: it ignores a header without ']', where Windows (and ours) takes the name to the "
+     "end of the line"},
+    {"a second ']' in the header", "[param]x]\r\nlow=1\r\n"sv,
+     "Wine is the odd one out: it ends the name at the last ']', where Windows (and ours) ends it at the first"},
     {"junk after ']'", "[param]junk\r\nlow=1\r\n"sv},
     {"commented-out key first", "[param]\r\n;low=0\r\nlow=1\r\n"sv},
     {"comment after the value", "[param]\r\nlow=1 ; low detail\r\n"sv},
     {"other section only", "[other]\r\nlow=1\r\n"sv},
     {"UTF-8 byte-order mark", "\xEF\xBB\xBF[param]\r\nlow=1\r\n"sv,
-     "Wine skips a UTF-8 byte-order mark; ours reads it as part of the first line"},
+     "Wine is the odd one out: it skips a UTF-8 byte-order mark, where Windows (and ours) reads it as part of the "
+     "first line, which is then no header"},
     {"NUL byte after the digit", "[param]\r\nlow=1\0 2\r\n"sv},
+    {"NUL byte before a closing quote", "[param]\r\nlow=\"1\0\"\r\n"sv},
     {"empty file", ""sv},
 };
 
