@@ -7,7 +7,9 @@
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+// Spaces, tabs, vertical tabs, form feeds and ^Z (an MS-DOS end-of-file mark) are blanks
+// around names and values, as they are to Wine; Windows strips vertical tabs there too.
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\x1a'; }
 
 char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 

@@ -8,8 +8,8 @@
 // Pure functions on the whole text, for the platforms that have no private-profile calls
 // of their own. They read the text as Windows' GetPrivateProfileIntA does:
 // - Lines end with LF, CRLF or a lone CR.
-// - Section and key names match without regard to ASCII case, and blanks (spaces and
-//   tabs) around them and around values do not count.
+// - Section and key names match without regard to ASCII case, and blanks (spaces, tabs,
+//   vertical tabs, form feeds and ^Z) around them and around values do not count.
 // - A line whose first non-blank is ';' is a comment. One whose first non-blank is '['
 //   starts a section; its name runs to the first ']', or to the end of the line when
 //   there is none, and the rest of the line is ignored. Any other line is a key only when

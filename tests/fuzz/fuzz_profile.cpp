@@ -56,9 +56,11 @@ std::vector<ModelLine> splitLines(std::string_view text) {
     return lines;
 }
 
+bool blank(char c) { return std::string_view(" \t\v\f\x1a").find(c) != std::string_view::npos; }
+
 std::string_view trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+    while (!s.empty() && blank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && blank(s.back())) s.remove_suffix(1);
     return s;
 }
 

@@ -52,6 +52,9 @@ const ReadCase READ_CASES[] = {
     {"Plain", "[param]\nlow=1\n", "param", "low", 1},
     {"NamesIgnoreCase", "[PaRaM]\nLOW=3\n", "param", "Low", 3},
     {"BlanksAroundEverything", " \t[ \tparam\t ] \n\t low \t= \t42\t \n", "param", "low", 42},
+    {"OtherBlanksAroundEverything",
+     "\v\f\x1a[\v\f\x1aparam\x1a\f\v]\v\n\f\x1a\vlow\v\x1a\f=\f\v\x1a\"42\"\x1a\f\v\n", "param", "low", 42},
+    {"OtherControlCharactersAreNoBlanks", "[param]\n\x01low=1\nlow\x1b=2\nlow=3\n", "param", "low", 3},
     {"CrlfLines", "; c\r\n[param]\r\nlow=7\r\n", "param", "low", 7},
     {"NoFinalNewline", "[param]\nlow=8", "param", "low", 8},
     {"FirstKeyWins", "[param]\nlow=1\nLOW=2\n", "param", "low", 1},
@@ -186,6 +189,7 @@ const WriteCase WRITE_CASES[] = {
     {"AppendAfterACommentOnly", "; c", "param", "low", "0", "; c\n[param]\nlow=0\n"},
     {"AppendUsesTheCallersSpelling", "", "Param", "Low", "1", "[Param]\nLow=1\n"},
     {"KeyBeforeAnySectionIsKept", "low=1\n", "param", "low", "0", "low=1\n[param]\nlow=0\n"},
+    {"ReplaceDropsOtherBlanksOfTheLine", "\v[param]\n\f low\x1a= 1\v\n", "param", "low", "2", "\v[param]\nlow=2\n"},
     {"BinaryJunkIsKept", "\xff\0\x01\n\r\r\n[param]\nlow=1\r\x80"s, "param", "low", "2",
      "\xff\0\x01\n\r\r\n[param]\nlow=2\r\x80"s},
     // Lone CRs end lines
