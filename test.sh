@@ -13,7 +13,7 @@ packages=(
   libgl-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libpng-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 icoutils xvfb
-  xdotool x11-utils x11-apps libx11-dev libxfixes-dev libxft-dev fonts-dejavu-core libglx-dev libglx-mesa0
+  xdotool x11-utils x11-apps netpbm libx11-dev libxfixes-dev libxft-dev fonts-dejavu-core libglx-dev libglx-mesa0
   clang-14 libclang-rt-14-dev
 )
 

@@ -255,7 +255,12 @@ void handleEvent(Display* display, XEvent& event) {
     X11Dialog* dialog = dialogOf(event.xany.window);
     if (dialog == nullptr) return;
     if (event.type == Expose) {
-        if (event.xexpose.count == 0) x11PaintDialog(display, *dialog);
+        if (event.xexpose.count != 0) return;
+        x11PaintDialog(display, *dialog);
+        // The focus once the dialog shows with its controls, so that keys typed as soon
+        // as it has the focus reach a dialog that can be seen.
+        if (!dialog->shown && dialog == topDialog()) takeFocus(display, *dialog);
+        dialog->shown = true;
         return;
     }
     if (event.type == DestroyNotify && event.xdestroywindow.window == dialog->window) {
@@ -270,9 +275,6 @@ void handleEvent(Display* display, XEvent& event) {
     // The dialogs below a message box take no input, as Windows disables them.
     if (dialog != topDialog()) return;
     switch (event.type) {
-        case MapNotify:
-            takeFocus(display, *dialog);
-            break;
         case KeyPress:
         case KeyRelease:
             handleKey(display, *dialog, event.xkey, event.type == KeyPress);

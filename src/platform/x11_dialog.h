@@ -26,6 +26,7 @@ struct X11Dialog {
     int height;
     bool ended;
     std::intptr_t result;
+    bool shown;                // painted once since it was mapped
     bool closeSent;            // a signal's close request has been passed on
     bool spaceDown;            // Space is held, so its repeats press nothing more
 

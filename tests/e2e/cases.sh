@@ -243,13 +243,18 @@ case_close_requests() {
   done
 }
 
-# Without a display, or with one that cannot be opened, the saver says so and returns -1.
+# Without a display, or with one that cannot be opened, the saver and the configure
+# dialog say so and return -1.
 case_no_display() {
   local status
   env -u DISPLAY "$ORVEL" /s 2>"$WORK/saver.err"
   status=$?
   [ "$status" -eq 255 ] || fail "ended with $status without DISPLAY"
   grep -q "DISPLAY is not set" "$WORK/saver.err" || fail "no word about the missing DISPLAY"
+  env -u DISPLAY "$ORVEL" /c 2>"$WORK/saver.err"
+  status=$?
+  [ "$status" -eq 255 ] || fail "/c ended with $status without DISPLAY"
+  grep -q "needs an X display" "$WORK/saver.err" || fail "/c gave no word about the missing display"
   DISPLAY=/nonexistent/socket:0 "$ORVEL" /s 2>"$WORK/saver.err"
   status=$?
   [ "$status" -eq 255 ] || fail "ended with $status on a display that cannot be opened"
@@ -305,6 +310,236 @@ case_settings() {
     [ "$(stats_detail)" = "$expected" ] || fail "$text gave detail '$(stats_detail)'"
     cmp -s "$WORK/before.ini" "$XDG_CONFIG_HOME/Orvelconfig.ini" || fail "the settings file changed"
   done
+}
+
+# /c with the mouse: the dialog shows centred on the mouse, with nothing to be transient
+# for; a click on the check box's text toggles it and OK writes low=1 into [param],
+# keeping the file's other sections, comments and CRLF line ends.
+case_dialog_mouse() {
+  start_xvfb
+  printf '; Orvel\r\n[other]\r\nlow=0\r\n\r\n[param]\r\n; detail\r\nlow=0\r\nextra=yes\r\n' >"$SETTINGS"
+  xdotool mousemove 200 150
+  local started
+  started=$(now_ms)
+  start_saver /c
+  wait_dialog
+  step "shown $(($(now_ms) - started)) ms after start, ${DIALOG_WIDTH}x${DIALOG_HEIGHT} at $DIALOG_X,$DIALOG_Y"
+  [ $((DIALOG_X + DIALOG_WIDTH / 2 - 200)) -ge -1 ] && [ $((DIALOG_X + DIALOG_WIDTH / 2 - 200)) -le 1 ] &&
+    [ $((DIALOG_Y + DIALOG_HEIGHT / 2 - 150)) -ge -1 ] && [ $((DIALOG_Y + DIALOG_HEIGHT / 2 - 150)) -le 1 ] ||
+    fail "the dialog is not centred on the mouse at 200,150"
+  # 150 by 67 dialog units, a unit being a quarter of a character across and an eighth
+  # of a line down: wider than high, and neither tiny nor huge.
+  [ "$DIALOG_WIDTH" -gt "$DIALOG_HEIGHT" ] && [ "$DIALOG_WIDTH" -ge 150 ] && [ "$DIALOG_WIDTH" -le 600 ] ||
+    fail "a dialog of ${DIALOG_WIDTH}x${DIALOG_HEIGHT} pixels"
+  xprop -id "$DIALOG_WINDOW" WM_TRANSIENT_FOR | grep -q 'not found' || fail "an ownerless dialog is transient"
+  xprop -id "$DIALOG_WINDOW" _NET_WM_WINDOW_TYPE | grep -q _NET_WM_WINDOW_TYPE_DIALOG || fail "not a dialog window"
+  local before
+  before=$(dialog_pixels)
+  click_units $CHECK_BOX_TEXT
+  wait_pixels_change "$before" "a click on the check box's text" >/dev/null || exit 1
+  click_units $OK_BUTTON
+  expect_saver_exit 5000 0
+  expect_settings '; Orvel\r\n[other]\r\nlow=0\r\n\r\n[param]\r\n; detail\r\nlow=1\r\nextra=yes\r\n' "OK"
+
+  step "a click on the box and on Cancel"
+  keep_settings
+  start_saver /c
+  wait_dialog
+  click_units $CHECK_BOX_TEXT
+  click_units $CANCEL_BUTTON
+  expect_saver_exit 5000 0
+  expect_settings_kept "Cancel"
+}
+
+# Tab and Shift+Tab go round OK, Cancel and the check box, and the focus shows; Space
+# toggles the focused box, Enter on the box is OK and on Cancel is Cancel. Keys sent
+# with XSendEvent work as typed ones.
+case_dialog_keyboard() {
+  start_xvfb
+  printf '[param]\nlow=0\n' >"$SETTINGS"
+  xdotool mousemove 240 180
+  start_saver /c
+  wait_dialog
+  local on_ok on_cancel on_box checked
+  on_ok=$(dialog_pixels)
+  xdotool key Tab
+  on_cancel=$(wait_pixels_change "$on_ok" "Tab to Cancel") || exit 1
+  xdotool key Tab
+  on_box=$(wait_pixels_change "$on_cancel" "Tab to the check box") || exit 1
+  [ "$on_box" != "$on_ok" ] || fail "the focus on the check box does not show"
+  xdotool key Tab
+  wait_pixels_are "$on_ok" "Tab back round to OK"
+  xdotool key shift+Tab
+  wait_pixels_are "$on_box" "Shift+Tab from OK to the check box"
+  xdotool key space
+  checked=$(wait_pixels_change "$on_box" "Space on the check box") || exit 1
+  xdotool key Return
+  expect_saver_exit 5000 0
+  expect_settings '[param]\nlow=1\n' "Space on the box, then Enter"
+
+  step "Enter on Cancel"
+  keep_settings
+  start_saver /c
+  wait_dialog
+  [ "$(dialog_pixels)" != "$on_ok" ] || fail "a stored 1 shows the box unchecked"
+  xdotool key Tab Tab space shift+Tab Return
+  expect_saver_exit 5000 0
+  expect_settings_kept "Enter on Cancel"
+
+  step "keys sent with XSendEvent"
+  start_saver /c
+  wait_dialog
+  xdotool key --window "$DIALOG_WINDOW" Tab Tab space Return
+  expect_saver_exit 5000 0
+  expect_settings '[param]\nlow=0\n' "Tab, Tab, Space and Enter sent to the window"
+}
+
+# Cancel, Escape (typed and sent), the window manager's close button and SIGTERM leave
+# the file byte for byte, and the dialog ends with 0 each time.
+case_dialog_leaves_file() {
+  start_xvfb
+  printf '[param]\r\nlow=3\r\n; note\r\n[x]\r\ny=1' >"$SETTINGS"
+  keep_settings
+  xdotool mousemove 240 180
+  local how
+  for how in cancel escape sent-escape close term; do
+    step "$how"
+    start_saver /c
+    wait_dialog
+    click_units $CHECK_BOX_TEXT
+    case $how in
+      cancel) click_units $CANCEL_BUTTON ;;
+      escape) xdotool key Escape ;;
+      sent-escape) xdotool key --window "$DIALOG_WINDOW" Escape ;;
+      close) "$HELPER" delete-window "$DIALOG_WINDOW" || fail "cannot send WM_DELETE_WINDOW" ;;
+      term) kill -TERM "$SAVER_PID" ;;
+    esac
+    expect_saver_exit 5000 0
+    expect_settings_kept "$how"
+  done
+}
+
+# Only bit 0 of the stored value counts: 3 shows the box as 1 does and OK rewrites 1, 2
+# shows it as 0 does and OK rewrites 0. Without a file OK makes one with low=0.
+case_dialog_values() {
+  start_xvfb
+  xdotool mousemove 240 180
+  local value shown
+  declare -A look
+  for value in 0 1 3 2; do
+    step "low=$value"
+    printf '[param]\nlow=%s\n' "$value" >"$SETTINGS"
+    start_saver /c
+    wait_dialog
+    shown=$(dialog_pixels)
+    case $value in
+      0 | 1) look[$value]=$shown ;;
+      3) [ "$shown" = "${look[1]}" ] || fail "a stored 3 does not show the box checked" ;;
+      2) [ "$shown" = "${look[0]}" ] || fail "a stored 2 does not show the box unchecked" ;;
+    esac
+    xdotool key Return
+    expect_saver_exit 5000 0
+    expect_settings "[param]\\nlow=$((value & 1))\\n" "OK on a stored $value"
+  done
+  [ "${look[0]}" != "${look[1]}" ] || fail "the box looks the same checked and unchecked"
+
+  step "no settings file"
+  rm -f "$SETTINGS"
+  start_saver /c
+  wait_dialog
+  [ "$(dialog_pixels)" = "${look[0]}" ] || fail "without a file the box is not unchecked"
+  click_units $OK_BUTTON
+  expect_saver_exit 5000 0
+  expect_settings '[param]\nlow=0\n' "OK without a file"
+}
+
+# A settings directory the saver cannot write: OK shows the failure in a message box over
+# the dialog and on standard error, and the file stays as it was. The saver runs as the
+# unprivileged user 65534, for whom the directory, owned by another user, is read-only
+# (root could write it anyway).
+case_dialog_read_only() {
+  start_xvfb
+  printf '[param]\nlow=1\n' >"$SETTINGS"
+  keep_settings
+  chmod 755 "$WORK" "$XDG_CONFIG_HOME"
+  chmod 644 "$SETTINGS"
+  local run=()
+  if [ "$(id -u)" -eq 0 ]; then
+    cp "$ORVEL" "$WORK/orvel"
+    chmod 755 "$WORK/orvel"
+    ORVEL="$WORK/orvel"
+    run=(setpriv --reuid=65534 --regid=65534 --clear-groups --)
+    chown 0:0 "$XDG_CONFIG_HOME"
+  else
+    chmod 555 "$XDG_CONFIG_HOME"
+  fi
+  xdotool mousemove 240 180
+  : >"$WORK/saver.err"
+  "${run[@]}" "$ORVEL" /c 2>"$WORK/saver.err" &
+  SAVER_PID=$!
+  track "$SAVER_PID"
+  wait_dialog
+  click_units $CHECK_BOX_TEXT
+  click_units $OK_BUTTON
+  local box
+  box=$("$HELPER" wait-window Orvel Orvel 10000) || fail "no message box"
+  wait_focus 10000 "$box" || fail "the message box did not take the focus"
+  xprop -id "$box" WM_TRANSIENT_FOR | grep -qi "$(printf '0x%x' "$DIALOG_WINDOW")\$" ||
+    fail "the message box is not transient for the dialog: $(xprop -id "$box" WM_TRANSIENT_FOR)"
+  running "$SAVER_PID" || fail "the saver ended with the message box up"
+  grep -q "The setting could not be saved" "$WORK/saver.err" || fail "no word on standard error"
+  grep -q "$SETTINGS.*denied" "$WORK/saver.err" || fail "standard error does not say why"
+  xdotool key Return
+  expect_saver_exit 5000 0
+  expect_settings_kept "a failed write"
+  [ "$(ls -A "$XDG_CONFIG_HOME")" = Orvelconfig.ini ] || fail "left behind: $(ls -A "$XDG_CONFIG_HOME")"
+}
+
+# /c:<window> makes the dialog transient for that window; a number that is no window
+# leaves it ownerless. Near the screen's edges the dialog stays wholly on the screen.
+case_dialog_owner() {
+  start_xvfb
+  start_host 120 90
+  xdotool mousemove 2 2
+  start_saver "/c:$HOST_WINDOW"
+  wait_dialog
+  xprop -id "$DIALOG_WINDOW" WM_TRANSIENT_FOR | grep -qi "$(printf '0x%x' "$HOST_WINDOW")\$" ||
+    fail "not transient for the host: $(xprop -id "$DIALOG_WINDOW" WM_TRANSIENT_FOR)"
+  [ "$DIALOG_X" -eq 0 ] && [ "$DIALOG_Y" -eq 0 ] || fail "at $DIALOG_X,$DIALOG_Y with the mouse in the corner"
+  xdotool key Escape
+  expect_saver_exit 5000 0
+
+  step "/c:123456789"
+  xdotool mousemove $((SCREEN_WIDTH - 1)) $((SCREEN_HEIGHT - 1))
+  start_saver /c:123456789
+  wait_dialog
+  xprop -id "$DIALOG_WINDOW" WM_TRANSIENT_FOR | grep -q 'not found' || fail "transient for no window"
+  [ $((DIALOG_X + DIALOG_WIDTH)) -eq "$SCREEN_WIDTH" ] && [ $((DIALOG_Y + DIALOG_HEIGHT)) -eq "$SCREEN_HEIGHT" ] ||
+    fail "at $DIALOG_X,$DIALOG_Y with the mouse in the far corner"
+  xdotool key Escape
+  expect_saver_exit 5000 0
+}
+
+# The dialog as a PNG (xwd, then netpbm), with its text antialiased: many shades of grey.
+# With ORVEL_SCREENSHOT_DIR set, the picture is kept there as orvel-configure.png.
+case_dialog_screenshot() {
+  start_xvfb
+  printf '[param]\nlow=1\n' >"$SETTINGS"
+  xdotool mousemove 240 180
+  start_saver /c
+  wait_dialog
+  xwd -silent -id "$DIALOG_WINDOW" >"$WORK/dialog.xwd" || fail "xwd cannot take the dialog"
+  xwdtopnm "$WORK/dialog.xwd" 2>/dev/null | pnmtopng >"$WORK/dialog.png" || fail "cannot make a PNG of it"
+  local size greys
+  size=$(pngtopnm "$WORK/dialog.png" | pnmfile)
+  grep -q "${DIALOG_WIDTH} by ${DIALOG_HEIGHT}" <<<"$size" || fail "the PNG is $size"
+  greys=$(pngtopnm "$WORK/dialog.png" | ppmhist -noheader | awk '$1 == $2 && $2 == $3' | wc -l)
+  [ "$greys" -ge 16 ] || fail "only $greys shades of grey: the text is not antialiased"
+  xdotool key Escape
+  expect_saver_exit 5000 0
+  if [ -n "${ORVEL_SCREENSHOT_DIR:-}" ]; then
+    cp "$WORK/dialog.png" "$ORVEL_SCREENSHOT_DIR/orvel-configure.png"
+  fi
 }
 
 "case_$CASE" || exit 1

@@ -133,3 +133,72 @@ lit_fraction_percent() { # window
   set -- $counts
   echo $(($1 * 100 / $2))
 }
+
+# The configure dialog, template 2003: 150 by 67 dialog units.
+DIALOG_UNITS_ACROSS=150
+DIALOG_UNITS_DOWN=67
+
+# Waits up to $1 ms until the window $2 has the keyboard focus (the dialogs take it once
+# they show, painted).
+wait_focus() { # ms window
+  local deadline=$(($(now_ms) + $1))
+  until [ "$(xdotool getwindowfocus 2>/dev/null)" = "$2" ]; do
+    [ "$(now_ms)" -lt "$deadline" ] || return 1
+    sleep 0.02
+  done
+}
+
+# The saver's configure dialog, once it shows with the focus: DIALOG_WINDOW is its id,
+# DIALOG_X, DIALOG_Y, DIALOG_WIDTH and DIALOG_HEIGHT its place and size on the screen.
+wait_dialog() {
+  DIALOG_WINDOW=$("$HELPER" wait-window Orvel "Orvel v0.92" 15000) || fail "no configure dialog within 15 s"
+  wait_focus 10000 "$DIALOG_WINDOW" || fail "the dialog did not take the focus within 10 s"
+  local info
+  info=$(xwininfo -id "$DIALOG_WINDOW") || fail "xwininfo cannot read the dialog"
+  DIALOG_X=$(sed -nE 's/^ *Absolute upper-left X: *(-?[0-9]+)$/\1/p' <<<"$info")
+  DIALOG_Y=$(sed -nE 's/^ *Absolute upper-left Y: *(-?[0-9]+)$/\1/p' <<<"$info")
+  DIALOG_WIDTH=$(sed -nE 's/^ *Width: *([0-9]+)$/\1/p' <<<"$info")
+  DIALOG_HEIGHT=$(sed -nE 's/^ *Height: *([0-9]+)$/\1/p' <<<"$info")
+}
+
+# Moves the pointer to a point of the dialog given in dialog units and clicks button 1.
+click_units() { # x y
+  xdotool mousemove $((DIALOG_X + $1 * DIALOG_WIDTH / DIALOG_UNITS_ACROSS)) \
+    $((DIALOG_Y + $2 * DIALOG_HEIGHT / DIALOG_UNITS_DOWN)) click 1
+}
+
+# The centres of the dialog's controls, in dialog units.
+OK_BUTTON="118 22"
+CANCEL_BUTTON="118 40"
+CHECK_BOX_TEXT="56 53"
+
+dialog_pixels() { "$HELPER" checksum "$DIALOG_WINDOW" || fail "cannot read the dialog's pixels"; }
+
+# Waits up to 5 s until the dialog's picture differs from $1, and prints the new one.
+wait_pixels_change() { # old
+  local deadline=$(($(now_ms) + 5000)) now
+  while now=$(dialog_pixels) && [ "$now" = "$1" ]; do
+    [ "$(now_ms)" -lt "$deadline" ] || fail "the dialog did not change within 5 s ($2)"
+    sleep 0.02
+  done
+  echo "$now"
+}
+
+# Waits up to 5 s until the dialog's picture is $1.
+wait_pixels_are() { # expected what
+  local deadline=$(($(now_ms) + 5000))
+  until [ "$(dialog_pixels)" = "$1" ]; do
+    [ "$(now_ms)" -lt "$deadline" ] || fail "the dialog does not look as it did: $2"
+    sleep 0.02
+  done
+}
+
+# The settings file, and a copy of it to compare with.
+SETTINGS="$XDG_CONFIG_HOME/Orvelconfig.ini"
+keep_settings() { cp "$SETTINGS" "$WORK/kept.ini"; }
+expect_settings_kept() { cmp -s "$WORK/kept.ini" "$SETTINGS" || fail "the settings file changed: $1"; }
+expect_settings() { # expected-text what
+  printf '%b' "$1" >"$WORK/expected.ini"
+  cmp -s "$WORK/expected.ini" "$SETTINGS" ||
+    fail "$2: the settings file is $(od -c "$SETTINGS" | head -n 20), not $(od -c "$WORK/expected.ini")"
+}

@@ -12,6 +12,8 @@
 //                                 else "visible"
 //   lit ID                        how many pixels of the window, as the screen shows
 //                                 them, are not black, then the window's pixel count
+//   checksum ID                   a hash of the window's pixels as the screen shows them,
+//                                 to tell whether its picture changed
 //   host WIDTH HEIGHT             make and map a window at (40, 40), print its id and
 //                                 keep it until standard input closes or it is destroyed
 //   steal-focus                   map a window of its own and give it the input focus
@@ -28,6 +30,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -189,6 +192,32 @@ int lit(Display* display, Window window) {
     return 0;
 }
 
+// FNV-1a over the window's pixels, read from the root window so that what covers the
+// window counts too.
+int checksum(Display* display, Window window) {
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display, window, &attributes)) return 1;
+    int x = 0;
+    int y = 0;
+    Window child = None;
+    XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &x, &y, &child);
+    XImage* image = XGetImage(display, DefaultRootWindow(display), x, y, unsigned(attributes.width),
+                              unsigned(attributes.height), AllPlanes, ZPixmap);
+    if (image == nullptr) return 1;
+    std::uint64_t hash = 14695981039346656037ull;
+    for (int row = 0; row < attributes.height; ++row) {
+        for (int column = 0; column < attributes.width; ++column) {
+            const unsigned long pixel = XGetPixel(image, column, row) & 0xFFFFFF;
+            for (int shift = 0; shift < 24; shift += 8) {
+                hash = (hash ^ ((pixel >> shift) & 0xFF)) * 1099511628211ull;
+            }
+        }
+    }
+    XDestroyImage(image);
+    std::printf("%016llx\n", static_cast<unsigned long long>(hash));
+    return 0;
+}
+
 Window mapWindow(Display* display, int x, int y, unsigned width, unsigned height) {
     const Window root = DefaultRootWindow(display);
     const Window window = XCreateSimpleWindow(display, root, x, y, width, height, 0, 0, 0);
@@ -312,6 +341,7 @@ int main(int argc, char** argv) {
     if (command == "destroy" && argc == 3) return destroy(display, parseId(argv[2]));
     if (command == "cursor" && argc == 2) return cursor(display);
     if (command == "lit" && argc == 3) return lit(display, parseId(argv[2]));
+    if (command == "checksum" && argc == 3) return checksum(display, parseId(argv[2]));
     if (command == "host" && argc == 4) return host(display, argv[2], argv[3]);
     if (command == "steal-focus" && argc == 2) return stealFocus(display);
     if (command == "watch-creates" && argc == 2) return watchCreates(display);
