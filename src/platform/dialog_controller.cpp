@@ -4,7 +4,9 @@
 
 namespace {
 
-bool isPushButton(ControlKind kind) { return kind == ControlKind::PushButton || kind == ControlKind::DefaultPushButton; }
+bool isPushButton(ControlKind kind) {
+    return kind == ControlKind::PushButton || kind == ControlKind::DefaultPushButton;
+}
 
 }  // namespace
 

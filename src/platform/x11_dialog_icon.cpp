@@ -59,7 +59,8 @@ bool x11MakeIconPixmap(Display* display, X11Dialog& dialog, int iconId, std::uin
                                  blend(pixel, faceRgb, alpha, 0)));
         }
     }
-    dialog.iconPixmap = XCreatePixmap(display, dialog.window, unsigned(width), unsigned(height), unsigned(dialog.depth));
+    dialog.iconPixmap =
+        XCreatePixmap(display, dialog.window, unsigned(width), unsigned(height), unsigned(dialog.depth));
     XPutImage(display, dialog.iconPixmap, dialog.gc, picture, 0, 0, 0, 0, unsigned(width), unsigned(height));
     XDestroyImage(picture);  // frees data too
     dialog.iconWidth = width;
