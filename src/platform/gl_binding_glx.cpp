@@ -175,11 +175,20 @@ void deleteGlContext(GlContextHandle context) {
     if (context != nullptr && display != nullptr) glXDestroyContext(display, static_cast<GLXContext>(context));
 }
 
+// A window whose size changed since the last frame (a host that was resized) gets a
+// viewport of its new size for the next frame; the projection stays, stretched to it as
+// on a window of any shape.
 bool swapBuffers(DeviceContext dc) {
-    const X11DeviceContext* record = x11DeviceContextOf(dc);
+    X11DeviceContext* record = x11DeviceContextOf(dc);
     Display* display = x11DisplayIfOpen();
     if (record == nullptr || display == nullptr || glXGetCurrentContext() == nullptr) return false;
     glXSwapBuffers(display, record->window);
+    const X11Window* window = x11FindWindow(record->window);
+    if (window != nullptr && (window->width != record->viewWidth || window->height != record->viewHeight)) {
+        glViewport(0, 0, window->width, window->height);
+        record->viewWidth = window->width;
+        record->viewHeight = window->height;
+    }
     return true;
 }
 

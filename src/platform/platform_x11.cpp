@@ -5,7 +5,10 @@
 //
 // The full-screen saver window is an override-redirect window over the whole root window
 // that takes the keyboard and pointer and hides the cursor; a preview is a child of the
-// host's window that selects no key or button input, so that they reach the host.
+// host's window that selects no key or button input, so that they reach the host. A
+// child of the root window itself (a host that hands over the whole screen) is a
+// top-level window, made override-redirect so that no window manager frames it. A child
+// follows its host's size.
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <poll.h>
@@ -70,6 +73,8 @@ void prepareDeviceContext(Display* display, X11Window& w, Visual* visual, int de
     dc.visual = visual;
     dc.visualId = XVisualIDFromVisual(visual);
     dc.depth = depth;
+    dc.viewWidth = w.width;  // the drawing code sets its viewport to the size at creation
+    dc.viewHeight = w.height;
     dc.gc = XCreateGC(display, w.id, 0, nullptr);
     dc.fontAscent = 10;
     if (XFontStruct* font = XQueryFont(display, XGContextFromGC(dc.gc))) {
@@ -218,6 +223,22 @@ void x11DestroyWindow(X11Window* w, bool alreadyGone) {
     *w = X11Window{};
 }
 
+void x11ResizeChildrenOf(Window host, int width, int height) {
+    Display* display = x11DisplayIfOpen();
+    if (display == nullptr || width <= 0 || height <= 0) return;
+    for (X11Window& w : windows) {
+        if (w.inUse && !w.destroying && w.parent == host && (w.width != width || w.height != height)) {
+            XResizeWindow(display, w.id, unsigned(width), unsigned(height));
+        }
+    }
+}
+
+void x11CloseChildrenOf(Window host) {
+    for (X11Window& w : windows) {
+        if (w.inUse && !w.destroying && w.parent == host) platformPostMessage(handleOf(w.id), WM_CLOSE, 0, 0);
+    }
+}
+
 // --- platform.h: device contexts and client size
 
 DeviceContext platformGetDC(WindowHandle window) {
@@ -272,8 +293,9 @@ WindowHandle platformCreateWindow(const WindowRequest& request) {
     attributes.background_pixel = x11PixelOf(visual, 0, 0, 0);
     attributes.border_pixel = 0;
     const bool fullScreen = !child && (request.exStyle & WS_EX_TOPMOST) != 0;
+    const bool overRoot = child && parent == root;
     attributes.event_mask = child ? PREVIEW_EVENTS : FULL_SCREEN_EVENTS;
-    if (fullScreen) {
+    if (fullScreen || overRoot) {
         attributes.override_redirect = True;
         mask |= CWOverrideRedirect;
     }
@@ -308,8 +330,9 @@ WindowHandle platformCreateWindow(const WindowRequest& request) {
         return nullptr;
     }
     if (!w->inUse || w->id != id) return nullptr;
+    if (child && x11FindWindow(parent) == nullptr) x11FollowHost(display, parent);
     if ((request.style & WS_VISIBLE) != 0) {
-        if (fullScreen) {
+        if (fullScreen || overRoot) {
             XMapRaised(display, id);
         } else {
             XMapWindow(display, id);

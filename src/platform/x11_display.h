@@ -23,6 +23,8 @@ struct X11DeviceContext {
     unsigned long textPixel;
     bool transparentText;
     int pixelFormat;    // set once by setPixelFormat; 0 until then
+    int viewWidth;      // the window's size when OpenGL's viewport was last fitted to it
+    int viewHeight;
 };
 
 // One of the program's windows.
@@ -53,6 +55,18 @@ bool x11TranslateEvent(const XEvent& event, QueuedMessage& message);
 // Sends WM_DESTROY to the window and then its children, once, and forgets them. The X
 // window is destroyed too unless the server already has.
 void x11DestroyWindow(X11Window* window, bool alreadyGone);
+
+// Hosts: windows of other programs (or the root window, or the program's own window of
+// x11_host.h) that hold one of the program's windows as a child. The child follows the
+// host's size: the host's structure events are asked for, and a host's new size is handed
+// to its children. A close request from the window manager to the program's own host
+// closes its children, as a signal would.
+void x11FollowHost(Display* display, Window host);
+// An event of a window that is not one of the program's; false when it is none of the
+// above.
+bool x11HandleHostEvent(const XEvent& event);
+void x11ResizeChildrenOf(Window host, int width, int height);
+void x11CloseChildrenOf(Window host);
 
 // Atoms, interned when the connection opens.
 struct X11Atoms {

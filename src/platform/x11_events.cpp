@@ -145,7 +145,11 @@ bool x11TranslateEvent(const XEvent& event, QueuedMessage& message) {
         return false;
     }
     X11Window* window = x11FindWindow(event.xany.window);
-    if (window == nullptr || window->destroying) return false;
+    if (window == nullptr) {
+        x11HandleHostEvent(event);
+        return false;
+    }
+    if (window->destroying) return false;
     message = {reinterpret_cast<WindowHandle>(window->id), 0, 0, 0};
     switch (event.type) {
         case KeyPress:

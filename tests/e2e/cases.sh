@@ -207,13 +207,23 @@ case_refusals() {
     sleep 0.02
   done
   set -f # "/?" is an argument, not a pattern
-  for args in "/p" "/p 123456789" "/p abc" "/p:1234" "/x" "/?" "/a"; do
+  for args in "/p" "/p 123456789" "/p abc" "/p:1234" "/x" "/?" "/a" "--window-id" "--window-id 0x12x" \
+    "-window-id -5" "--window-id 0x100000000" "--window-id 0" "--window-id 123456789" "--root --window"; do
     step "orvel $args"
     started=$(now_ms)
     start_saver $args
     expect_saver_exit 3000 255
+    case $args in
+      --root*) grep -q "cannot be given together" "$WORK/saver.err" || fail "no word for '$args'" ;;
+      "--window-id 123456789") grep -q "there is no window 0x75bcd15" "$WORK/saver.err" || fail "no word for '$args'" ;;
+      -*) grep -q "window id" "$WORK/saver.err" || fail "no word for '$args'" ;;
+    esac
     [ $(($(now_ms) - started)) -lt 2000 ] || fail "'$args' took $(($(now_ms) - started)) ms"
   done
+  step "XSCREENSAVER_WINDOW=0x12z orvel --root"
+  XSCREENSAVER_WINDOW=0x12z start_saver --root
+  expect_saver_exit 3000 255
+  grep -q 'XSCREENSAVER_WINDOW="0x12z" is not a window id' "$WORK/saver.err" || fail "no word about the variable"
   set +f
   exec 7>&-
   deadline=$(($(now_ms) + 10000))
@@ -540,6 +550,99 @@ case_dialog_screenshot() {
   if [ -n "${ORVEL_SCREENSHOT_DIR:-}" ]; then
     cp "$WORK/dialog.png" "$ORVEL_SCREENSHOT_DIR/orvel-configure.png"
   fi
+}
+
+# How much of the window, in percent of the given area (its size at some other time).
+lit_percent_of() { # window area
+  local counts
+  counts=$("$HELPER" lit "$1") || fail "cannot read the pixels of window $1"
+  set -- $counts "$2"
+  echo $(($1 * 100 / $3))
+}
+
+# Waits up to 5 s for the window to be $2 by $3 pixels.
+wait_size() { # window width height
+  local deadline=$(($(now_ms) + 5000))
+  until xwininfo -id "$1" | grep -q "Width: $2\$" && xwininfo -id "$1" | grep -q "Height: $3\$"; do
+    [ "$(now_ms)" -lt "$deadline" ] || fail "window $1 is not ${2}x$3: $(xwininfo -id "$1" | grep -E 'Width|Height')"
+    sleep 0.05
+  done
+}
+
+# The saver in a host's window, as xscreensaver hands one over: a child over all of it
+# that draws, leaves input and the cursor to the host, follows the host's size and ends
+# with 0 on SIGTERM. $1 says how the window is named.
+run_in_host() { # how
+  start_xvfb
+  xdotool mousemove 5 5
+  start_host 120 90
+  case $1 in
+    hex) start_saver --window-id "$(printf '0x%x' "$HOST_WINDOW")" ;;
+    decimal) start_saver -window-id "$HOST_WINDOW" ;;
+    xscreensaver) XSCREENSAVER_WINDOW=$(printf '0x%X' "$HOST_WINDOW") start_saver -root -fps ;;
+  esac
+  local child
+  child=$("$HELPER" wait-child "$HOST_WINDOW" Preview 15000) || fail "no child in the host"
+  wait_size "$child" 120 90
+  sleep 3
+  [ "$(lit_fraction_percent "$HOST_WINDOW")" -ge 10 ] || fail "the host's window is not drawn after 3 s"
+  step "input over it, and the cursor"
+  xdotool mousemove 100 100 key space click 1 mousemove 150 110
+  expect_running "input over the host's window"
+  [ "$("$HELPER" cursor)" = visible ] || fail "the cursor is hidden"
+  step "the host grows"
+  xdotool windowsize "$HOST_WINDOW" 400 300
+  wait_size "$child" 400 300
+  sleep 1
+  # The picture fills the new size: no more than 120 x 90 of it could be lit otherwise.
+  [ "$(lit_percent_of "$HOST_WINDOW" 120000)" -ge 30 ] || fail "the picture does not fill the grown window"
+  kill -TERM "$SAVER_PID"
+  expect_saver_exit 5000 0
+}
+
+case_host_hex() { run_in_host hex; }
+case_host_decimal() { run_in_host decimal; }
+
+# -root with XSCREENSAVER_WINDOW draws in that window (xscreensaver's other options are
+# passed over, with a word); without it, in an override-redirect window over the whole
+# screen that the window manager leaves alone.
+case_host_root() {
+  run_in_host xscreensaver
+  grep -q 'ignoring "-fps"' "$WORK/saver.err" || fail "no word about the option passed over"
+  step "-root without XSCREENSAVER_WINDOW"
+  start_saver --root
+  local child info
+  child=$("$HELPER" wait-child "$(xwininfo -root | sed -nE 's/^xwininfo: Window id: (0x[0-9a-f]+).*$/\1/p')" \
+    Preview 15000) || fail "no window over the root window"
+  info=$(xwininfo -id "$child")
+  grep -q "Override Redirect State: yes" <<<"$info" || fail "the window manager would frame it"
+  grep -q "Width: $SCREEN_WIDTH\$" <<<"$info" && grep -q "Height: $SCREEN_HEIGHT\$" <<<"$info" ||
+    fail "it does not cover the screen: $info"
+  kill -TERM "$SAVER_PID"
+  expect_saver_exit 5000 0
+}
+
+# --window: an ordinary top-level window of 800 x 600 named "Orvel" that the window
+# manager may resize, in which the scene runs; input does not end it, WM_DELETE_WINDOW
+# does, with 0.
+case_window_mode() {
+  SCREEN_WIDTH=1024 SCREEN_HEIGHT=768 start_xvfb
+  xdotool mousemove 5 5
+  start_saver --window
+  local window child
+  window=$("$HELPER" wait-window Orvel Orvel 15000) || fail "no window named Orvel"
+  xwininfo -id "$window" | grep -q "Override Redirect State: no" || fail "the window manager would not manage it"
+  wait_size "$window" 800 600
+  xprop -id "$window" WM_PROTOCOLS | grep -q WM_DELETE_WINDOW || fail "the close button would not reach it"
+  child=$("$HELPER" wait-child "$window" Preview 15000) || fail "no scene in the window"
+  sleep 3
+  [ "$(lit_fraction_percent "$window")" -ge 10 ] || fail "the window is not drawn after 3 s"
+  xdotool mousemove 300 300 key space click 1
+  expect_running "input in the window"
+  xdotool windowsize "$window" 640 400
+  wait_size "$child" 640 400
+  "$HELPER" delete-window "$window" || fail "cannot send WM_DELETE_WINDOW"
+  expect_saver_exit 5000 0
 }
 
 "case_$CASE" || exit 1
