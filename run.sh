@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 packages=(cmake make g++ pkg-config libgl-dev libglx-dev libegl-dev libgl1-mesa-dri libglx-mesa0 libegl-mesa0
-  libpng-dev libx11-dev)
+  libpng-dev libx11-dev libxft-dev fonts-dejavu-core)
 tools/ensure-packages.sh "${packages[@]}"
 
 # An existing build keeps its own settings; a first one leaves the tests out.

@@ -14,6 +14,7 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 icoutils xvfb
   xdotool x11-utils x11-apps netpbm libx11-dev libxfixes-dev libxft-dev fonts-dejavu-core libglx-dev libglx-mesa0
+  libxml2-utils groff-base
   clang-14 libclang-rt-14-dev
 )
 
