@@ -39,15 +39,26 @@ void note(const char* format, ...) {
 
 void setSaverPath(const std::string& path) { saverPath = path; }
 
-Saver startSaver(const std::string& arguments) {
-    std::string commandLine = "\"" + saverPath + "\"";
+const std::string& testedSaverPath() { return saverPath; }
+
+std::string driverFolder() {
+    char path[MAX_PATH] = "";
+    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string folder(path, length);
+    return folder.substr(0, folder.find_last_of('\\') + 1);
+}
+
+Saver startSaver(const std::string& arguments) { return startProgram(saverPath, arguments); }
+
+Saver startProgram(const std::string& program, const std::string& arguments) {
+    std::string commandLine = "\"" + program + "\"";
     if (!arguments.empty()) commandLine += " " + arguments;
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
     Saver saver;
     saver.startTick = GetTickCount();
-    if (!CreateProcessA(saverPath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+    if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &info)) {
         fail("cannot start %s (error %lu)", commandLine.c_str(), GetLastError());
     }
@@ -133,6 +144,118 @@ HWND waitForTopLevel(const Saver& saver, const char* className, const char* titl
 
 void expectNoErrorBox(const Saver& saver) {
     if (findTopLevel(saver.id, "#32770", "ERROR") != nullptr) fail("Orvel.scr reported an OpenGL error");
+}
+
+HWND waitForRunningSaver(const Saver& saver) {
+    HWND window = waitForTopLevel(saver, "WindowsScreenSaverClass", "Screen Saver", 30000);
+    waitUntil(
+        [&] {
+            expectNoErrorBox(saver);
+            return GetForegroundWindow() == window;
+        },
+        10000, "the saver window to come to the front");
+    note("saver window in front %lu ms after the start", GetTickCount() - saver.startTick);
+    return window;
+}
+
+void expectExitCode(DWORD code, long expected, const char* what) {
+    if (long(code) != expected) fail("%s ended with %ld, not %ld", what, long(code), expected);
+}
+
+HWND makeTestWindow(const char* title, int x, int y, int width, int height) {
+    static ATOM windowClass = 0;
+    if (windowClass == 0) {
+        WNDCLASSA test{};
+        test.lpfnWndProc = DefWindowProcA;
+        test.hInstance = GetModuleHandleA(nullptr);
+        test.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
+        test.lpszClassName = "OrvelTestWindow";
+        windowClass = RegisterClassA(&test);
+        if (windowClass == 0) fail("cannot register the test windows' class");
+    }
+    HWND window = CreateWindowExA(0, "OrvelTestWindow", title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, width, height,
+                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (window == nullptr) fail("cannot make the window \"%s\"", title);
+    return window;
+}
+
+namespace {
+constexpr char AE_DEBUG_KEY[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug";
+}  // namespace
+
+NoFaultDebugger::NoFaultDebugger() {
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, AE_DEBUG_KEY, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key_,
+                        nullptr) != ERROR_SUCCESS) {
+        fail("cannot open the AeDebug key");
+    }
+    char value[512];
+    DWORD size = sizeof value;
+    DWORD type = 0;
+    if (RegQueryValueExA(key_, "Debugger", nullptr, &type, reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS &&
+        type == REG_SZ) {
+        hadDebugger_ = true;
+        debugger_.assign(value, size > 0 && value[size - 1] == '\0' ? size - 1 : size);
+    }
+    setDebugger("orvel-no-such-debugger.exe %ld %ld");
+}
+
+NoFaultDebugger::~NoFaultDebugger() {
+    if (hadDebugger_) {
+        setDebugger(debugger_.c_str());
+    } else {
+        RegDeleteValueA(key_, "Debugger");
+    }
+    RegCloseKey(key_);
+}
+
+void NoFaultDebugger::setDebugger(const char* commandLine) {
+    RegSetValueExA(key_, "Debugger", 0, REG_SZ, reinterpret_cast<const BYTE*>(commandLine),
+                   DWORD(lstrlenA(commandLine) + 1));
+}
+
+namespace {
+
+struct RemoteStart {
+    HANDLE process;
+    DWORD error;
+};
+
+// The request goes from a thread of its own, since Wine waits for its answer without a
+// deadline.
+DWORD WINAPI startRemoteThread(void* data) {
+    auto& start = *static_cast<RemoteStart*>(data);
+    HANDLE thread = CreateRemoteThread(start.process, nullptr, 0,
+                                       reinterpret_cast<LPTHREAD_START_ROUTINE>(std::uintptr_t(8)), nullptr, 0,
+                                       nullptr);
+    start.error = thread == nullptr ? GetLastError() : ERROR_SUCCESS;
+    if (thread != nullptr) CloseHandle(thread);
+    return 0;
+}
+
+}  // namespace
+
+bool tryStartFaultingThread(const Saver& saver, HWND window) {
+    // Static: a request that never returns may still write to it after the case ended.
+    static RemoteStart starts[4];
+    static int used = 0;
+    if (used == 4) fail("too many attempts to start a thread in the saver");
+    RemoteStart& start = starts[used++];
+    start = {saver.process, ERROR_IO_PENDING};
+    HANDLE requester = CreateThread(nullptr, 0, startRemoteThread, &start, 0, nullptr);
+    if (requester == nullptr) fail("cannot make a thread (error %lu)", GetLastError());
+    const DWORD waited = WaitForSingleObject(requester, 5000);
+    CloseHandle(requester);
+    if (waited == WAIT_OBJECT_0) {
+        if (start.error != ERROR_SUCCESS) fail("cannot start a thread in the saver (error %lu)", start.error);
+        return true;
+    }
+    // Wine makes the thread by interrupting one of the saver's own threads, which now and
+    // then deadlocks it inside its drawing. Then it answers nothing any more.
+    DWORD_PTR answer = 0;
+    if (SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &answer)) {
+        fail("starting a thread in the saver did not end within 5 s, yet the saver still answers");
+    }
+    return false;
 }
 
 void pressKey(WORD virtualKey) {

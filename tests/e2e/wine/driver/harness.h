@@ -21,6 +21,11 @@ void note(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // The Orvel.scr under test, as given on the driver's command line.
 void setSaverPath(const std::string& path);
+const std::string& testedSaverPath();
+
+// The folder of orvel-wine-driver.exe, where the suite also builds its test libraries,
+// with a trailing backslash.
+std::string driverFolder();
 
 // A process of Orvel.scr started by a case. Any still running when the driver ends are
 // terminated.
@@ -31,6 +36,8 @@ struct Saver {
 };
 
 Saver startSaver(const std::string& arguments);
+// The same for a copy of Orvel.scr elsewhere, or another program.
+Saver startProgram(const std::string& program, const std::string& arguments);
 bool hasExited(const Saver& saver);
 // The exit code once the process has ended, failing after timeoutMs.
 DWORD waitForExit(const Saver& saver, DWORD timeoutMs, const char* what);
@@ -47,6 +54,14 @@ HWND waitForTopLevel(const Saver& saver, const char* className, const char* titl
 
 // Fails when the saver shows its "ERROR" box: the pixel format could not be had.
 void expectNoErrorBox(const Saver& saver);
+
+// The full-screen window once it is in front, where the keyboard's input goes.
+HWND waitForRunningSaver(const Saver& saver);
+
+void expectExitCode(DWORD code, long expected, const char* what);
+
+// A visible top-level window of the driver's own, as a host or an owner for the saver.
+HWND makeTestWindow(const char* title, int x, int y, int width, int height);
 
 // Waits until condition() holds, failing with what after timeoutMs.
 template <typename Condition>
@@ -73,6 +88,30 @@ int changedPixels(const std::vector<std::uint32_t>& before, const std::vector<st
 // Waits until the picture in rect changes in more than one pixel in 200 below skipTop:
 // frames are being drawn.
 void waitForMovingPicture(const RECT& rect, int skipTop, const char* what);
+
+// The system's debugger for faults nobody handled, pointed at a program that does not
+// exist for as long as the object lives. With no debugger to start, the system's own
+// handling of the fault asks for the crash guard's handler, as Windows does once it has
+// reported the fault.
+class NoFaultDebugger {
+public:
+    NoFaultDebugger();
+    ~NoFaultDebugger();
+    NoFaultDebugger(const NoFaultDebugger&) = delete;
+    NoFaultDebugger& operator=(const NoFaultDebugger&) = delete;
+
+private:
+    void setDebugger(const char* commandLine);
+    HKEY key_ = nullptr;
+    bool hadDebugger_ = false;
+    std::string debugger_;
+};
+
+// A fault inside a running saver: a thread of its own, started from outside, that starts
+// where no code is. False when that deadlocked the saver, which Wine does now and then
+// (about one start in twenty here): the saver, whose window is given, answers no message
+// any more.
+bool tryStartFaultingThread(const Saver& saver, HWND window);
 
 // Files, whole.
 std::optional<std::string> readFileBytes(const std::string& path);
