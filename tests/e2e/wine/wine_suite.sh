@@ -4,7 +4,9 @@
 #
 #   wine_suite.sh setup STATE_DIR ORVEL_SCR      X server, fresh prefix, wineserver
 #   wine_suite.sh run STATE_DIR CASE DRIVER ORVEL_SCR
-#                                                one case of orvel-wine-driver.exe
+#                                                one case of orvel-wine-driver.exe; with
+#                                                ORVEL_WINE_DLLOVERRIDES set, its entries
+#                                                join WINEDLLOVERRIDES for that case only
 #   wine_suite.sh cleanup STATE_DIR              wineserver -k, X server ends, prefix goes
 #
 # Every wait has a deadline. A watchdog started by setup ends the X server and the
@@ -111,6 +113,9 @@ run_case() {
   kill -0 "$(cat "$state/xvfb.pid")" 2>/dev/null || die "the suite's X server is gone"
   # shellcheck disable=SC1091
   . "$state/env"
+  if [ -n "${ORVEL_WINE_DLLOVERRIDES:-}" ]; then
+    export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;$ORVEL_WINE_DLLOVERRIDES"
+  fi
   local status=0
   timeout -k 5 "$CASE_LIMIT" wine "$(windows_path "$driver")" "$case" "$(windows_path "$scr")" </dev/null ||
     status=$?

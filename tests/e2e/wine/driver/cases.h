@@ -10,3 +10,12 @@ void configureLeavesFileCase();
 void configureReadOnlyCase();
 void configureUnsavedCase();
 void profileReaderCase();
+// The Windows 95 family's password handling, under Wine reporting Windows 98.
+void versionProbeCase();
+void passwordVerifyCase();
+void passwordNoneCase();
+void passwordPreviewCase();
+void passwordAutoplayCase();
+void passwordCrashGuardCase();
+void changePasswordCase();
+void passwordNtCase();

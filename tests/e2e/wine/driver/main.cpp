@@ -28,6 +28,14 @@ const Case CASES[] = {
     {"configure-read-only", configureReadOnlyCase, true},
     {"configure-unsaved", configureUnsavedCase, true},
     {"profile-reader", profileReaderCase, false},
+    {"win98-version", versionProbeCase, false},
+    {"password-verify", passwordVerifyCase, true},
+    {"password-none", passwordNoneCase, true},
+    {"password-preview", passwordPreviewCase, true},
+    {"password-autoplay", passwordAutoplayCase, true},
+    {"password-crash-guard", passwordCrashGuardCase, true},
+    {"change-password", changePasswordCase, true},
+    {"password-nt", passwordNtCase, true},
 };
 
 int usage() {
