@@ -1,5 +1,6 @@
 #include "frame/scene_animation.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -12,6 +13,10 @@ float pulse(double base, double swing, double x) { return float(base + swing * (
 
 Placement* const gridPlacements[3] = {&gridPlacement1, &gridPlacement2, &gridPlacement3};
 Mesh* const gridMeshes[3] = {&gridMesh1, &gridMesh2, &gridMesh3};
+
+// Motes are moved and handed to the renderer this many at a time.
+constexpr int MOTE_BATCH = 256;
+SpriteInstance moteSprites[MOTE_BATCH];
 }  // namespace
 
 FrameCycles computeCycles(double t) {
@@ -68,18 +73,25 @@ void driftGrids(float dt) {
 }
 
 void animateMotes(float dt) {
-    for (int i = 0; i < moteCount; ++i) {
-        Mote& mote = motes[i];
-        mote.basePosition.y = float(mote.basePosition.y + 5.0 * dt);
-        if (mote.basePosition.y > 50.0f) {
-            mote.basePosition.y -= 100.0f;
+    // Moved a batch at a time, then drawn together: the squares and their order are those
+    // of drawing each mote as it moves.
+    const int count = std::min<int>(moteCount, MOTE_CAPACITY);
+    for (int first = 0; first < count; first += MOTE_BATCH) {
+        const int batch = std::min(count - first, MOTE_BATCH);
+        for (int j = 0; j < batch; ++j) {
+            Mote& mote = motes[first + j];
+            mote.basePosition.y = float(mote.basePosition.y + 5.0 * dt);
+            if (mote.basePosition.y > 50.0f) {
+                mote.basePosition.y -= 100.0f;
+            }
+            mote.angle += dt;
+            if (mote.angle > 6.283185f) {
+                mote.angle -= 6.283185f;
+            }
+            const Vec3 q = {float(mote.basePosition.x + std::cos(double(mote.angle))), mote.basePosition.y,
+                            float(mote.basePosition.z + std::sin(double(mote.angle)))};
+            moteSprites[j] = {q, mote.color};
         }
-        mote.angle += dt;
-        if (mote.angle > 6.283185f) {
-            mote.angle -= 6.283185f;
-        }
-        const Vec3 q = {float(mote.basePosition.x + std::cos(double(mote.angle))), mote.basePosition.y,
-                        float(mote.basePosition.z + std::sin(double(mote.angle)))};
-        renderDevice.drawSprite(q, 0.5f, camera, mote.color);
+        renderDevice.drawSprites(moteSprites, batch, 0.5f, camera);
     }
 }

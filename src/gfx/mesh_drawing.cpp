@@ -3,6 +3,8 @@
 // group state switched whenever the group changes.
 #include <GL/gl.h>
 
+#include <algorithm>
+
 #include "gfx/matrix4.h"
 #include "gfx/render_device.h"
 #include "scene/mesh.h"
@@ -62,6 +64,7 @@ void applyGroup(RenderDevice& device, const MaterialGroup& group) {
     }
 }
 
+// The second and third vertex of a triangle; the first also carries the colour.
 void submitVertex(const MeshVertex& vertex, bool textured) {
     if (textured) {
         const GLfloat texCoord[2] = {vertex.u, vertex.v};
@@ -71,9 +74,6 @@ void submitVertex(const MeshVertex& vertex, bool textured) {
     glVertex3f(vertex.position.x, vertex.position.y, vertex.position.z);
 }
 
-bool indexIsValid(const Mesh& mesh, int index) {
-    return index >= 0 && index < mesh.capacity;
-}
 }  // namespace
 
 bool RenderDevice::drawMesh(Placement placement, Placement camera, const Mesh& mesh) {
@@ -93,18 +93,27 @@ bool RenderDevice::drawMesh(Placement placement, Placement camera, const Mesh& m
     glMultMatrixf(objectRotation(placement).transposed().m);
     glEnable(GL_FOG);
 
+    // The mesh is read through locals: the compiler cannot know that the OpenGL calls
+    // leave it alone, and would otherwise fetch every field again after each one.
+    const MeshVertex* const vertices = mesh.vertices.get();
+    const MeshTriangle* const triangles = mesh.triangles.get();
+    const int capacity = mesh.capacity;
+    const int triangleCount = vertices != nullptr && triangles != nullptr ? std::min(mesh.triangleCount, capacity) : 0;
+    // An index outside 0..capacity-1 makes a triangle invalid; one unsigned comparison
+    // catches both ends.
+    const auto valid = [capacity](int index) { return unsigned(index) < unsigned(capacity); };
+
     int currentGroup = -1;
     bool textured = false;
-    const bool arraysPresent = mesh.vertices != nullptr && mesh.triangles != nullptr;
-    for (int t = 0; arraysPresent && t < mesh.triangleCount && t < mesh.capacity; ++t) {
-        const MeshTriangle& triangle = mesh.triangles[t];
+    for (int t = 0; t < triangleCount; ++t) {
+        const MeshTriangle& triangle = triangles[t];
         const int a = triangle.index[0];
         const int b = triangle.index[1];
         const int c = triangle.index[2];
-        if (!indexIsValid(mesh, a) || !indexIsValid(mesh, b) || !indexIsValid(mesh, c)) {
+        if (!valid(a) || !valid(b) || !valid(c)) {
             continue;
         }
-        const MeshVertex& first = mesh.vertices[a];
+        const MeshVertex& first = vertices[a];
         if (first.group < 0 || first.group >= Mesh::GROUP_COUNT) {
             continue;
         }
@@ -124,8 +133,8 @@ bool RenderDevice::drawMesh(Placement placement, Placement camera, const Mesh& m
         glColor4f(first.color.r, first.color.g, first.color.b, first.color.a);
         glNormal3f(first.normal.x, first.normal.y, first.normal.z);
         glVertex3f(first.position.x, first.position.y, first.position.z);
-        submitVertex(mesh.vertices[b], textured);
-        submitVertex(mesh.vertices[c], textured);
+        submitVertex(vertices[b], textured);
+        submitVertex(vertices[c], textured);
         glEnd();
     }
 

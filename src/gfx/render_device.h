@@ -12,6 +12,12 @@ struct SpriteSet;
 struct ParticlePool;
 struct Mesh;
 
+// One square of a batch of single sprites: its centre in world coordinates and its colour.
+struct SpriteInstance {
+    Vec3 position;
+    Color4 color;
+};
+
 struct RenderDevice {
     Color4 background = {0.0f, 0.0f, 0.2f, 1.0f};  // clear and fog colour of every frame
     RenderContext context;
@@ -34,6 +40,8 @@ struct RenderDevice {
     bool drawParticles(Placement placement, Placement camera, const ParticlePool& pool);
     // One square in the caller's render state; only red, green and blue of color count.
     bool drawSprite(Vec3 position, float size, Placement camera, Color4 color);
+    // drawSprite for each of count sprites in turn, all of one size.
+    bool drawSprites(const SpriteInstance* sprites, int count, float size, const Placement& camera);
 
     // Draws the mesh unless it is out of the view cone and farther than its radius;
     // the modelview matrix is the identity again afterwards.
