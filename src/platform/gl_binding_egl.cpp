@@ -12,6 +12,7 @@
 #include <cstdlib>
 
 #include "platform/gl_binding.h"
+#include "platform/heap_tuning.h"
 
 namespace {
 struct HeadlessContext {
@@ -131,6 +132,7 @@ GlContextHandle createGlContext(DeviceContext dc, int width, int height) {
         return nullptr;
     }
     EGLConfig config = configs[entry->format - 1];
+    keepLargeBlocksOnTheHeap();
 
     const EGLint compatibility[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK,
                                     EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT, EGL_NONE};

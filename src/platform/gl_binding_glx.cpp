@@ -14,6 +14,7 @@
 #include <cstdlib>
 
 #include "platform/gl_binding.h"
+#include "platform/heap_tuning.h"
 #include "platform/x11_display.h"
 
 namespace {
@@ -152,6 +153,7 @@ GlContextHandle createGlContext(DeviceContext dc, int, int) {
     Display* display = x11DisplayIfOpen();
     if (record == nullptr || display == nullptr || record->pixelFormat == 0) return nullptr;
     XVisualInfo& info = formats[record->pixelFormat - 1].info;
+    keepLargeBlocksOnTheHeap();
     x11BeginErrorTrap();
     GLXContext context = glXCreateContext(display, &info, nullptr, True);
     if (context == nullptr) context = glXCreateContext(display, &info, nullptr, False);
