@@ -3,6 +3,8 @@
 // GL driver's worker threads may allocate too; relaxed order is enough for a tally.
 #include "allocation_counter.h"
 
+#include <malloc.h>
+
 #include <atomic>
 #include <cstdlib>
 #include <new>
@@ -15,29 +17,39 @@ std::atomic<std::uint64_t> programNew{0};
 std::atomic<std::uint64_t> programDelete{0};
 std::atomic<std::uint64_t> libraryNew{0};
 std::atomic<std::uint64_t> libraryDelete{0};
+std::atomic<std::int64_t> programBytes{0};
 
-void countNew(void* caller) {
-    auto& counter = allocationOrigin(caller) == AllocationOrigin::program ? programNew : libraryNew;
-    counter.fetch_add(1, std::memory_order_relaxed);
+// Counts a new block (when there is one) by its origin.
+void* countNew(void* pointer, void* caller) {
+    if (pointer == nullptr) {
+        return nullptr;
+    }
+    if (allocationOrigin(caller) == AllocationOrigin::program) {
+        programNew.fetch_add(1, std::memory_order_relaxed);
+        programBytes.fetch_add(std::int64_t(malloc_usable_size(pointer)), std::memory_order_relaxed);
+    } else {
+        libraryNew.fetch_add(1, std::memory_order_relaxed);
+    }
+    return pointer;
 }
 
-void* allocate(std::size_t size, void* caller) {
-    countNew(caller);
-    return std::malloc(size == 0 ? 1 : size);
-}
+void* allocate(std::size_t size, void* caller) { return countNew(std::malloc(size == 0 ? 1 : size), caller); }
 
 void* allocateAligned(std::size_t size, std::align_val_t alignment, void* caller) {
-    countNew(caller);
     const std::size_t align = static_cast<std::size_t>(alignment);
     // aligned_alloc wants a size that is a multiple of the alignment.
     const std::size_t rounded = size == 0 ? align : (size + align - 1) / align * align;
-    return std::aligned_alloc(align, rounded);
+    return countNew(std::aligned_alloc(align, rounded), caller);
 }
 
 void release(void* pointer, void* caller) {
     if (pointer != nullptr) {
-        auto& counter = allocationOrigin(caller) == AllocationOrigin::program ? programDelete : libraryDelete;
-        counter.fetch_add(1, std::memory_order_relaxed);
+        if (allocationOrigin(caller) == AllocationOrigin::program) {
+            programDelete.fetch_add(1, std::memory_order_relaxed);
+            programBytes.fetch_sub(std::int64_t(malloc_usable_size(pointer)), std::memory_order_relaxed);
+        } else {
+            libraryDelete.fetch_add(1, std::memory_order_relaxed);
+        }
         std::free(pointer);
     }
 }
@@ -54,6 +66,15 @@ void* orThrow(void* pointer) {
 AllocationCounts allocationCounts() {
     return {programNew.load(std::memory_order_relaxed), programDelete.load(std::memory_order_relaxed),
             libraryNew.load(std::memory_order_relaxed), libraryDelete.load(std::memory_order_relaxed)};
+}
+
+std::int64_t programHeapBytes() { return programBytes.load(std::memory_order_relaxed); }
+
+HeapUse heapUse() {
+    const AllocationCounts counts = allocationCounts();
+    const struct mallinfo2 info = mallinfo2();
+    return {std::int64_t(counts.programNew - counts.programDelete), programHeapBytes(),
+            std::int64_t(info.uordblks + info.hblkhd)};
 }
 
 AllocationCounts operator-(const AllocationCounts& later, const AllocationCounts& earlier) {

@@ -1,6 +1,7 @@
 #include "configuration_run.h"
 
 #include <GL/gl.h>
+#include <time.h>
 
 #include <chrono>
 #include <cstdint>
@@ -23,10 +24,12 @@ constexpr double STEADY_SCENE_TIME = 45.0;
 
 // Static, so the measuring loop allocates nothing of its own.
 double submitSamples[TIMED_FRAMES];
+double cpuSamples[TIMED_FRAMES];
 double totalSamples[TIMED_FRAMES];
 
 struct FrameTiming {
     double submitMs;
+    double cpuMs;  // CPU time of this thread in runFrame: time it was not running is left out
     double totalMs;
     AllocationCounts allocations;
 };
@@ -35,26 +38,38 @@ double msBetween(Clock::time_point from, Clock::time_point to) {
     return std::chrono::duration<double, std::milli>(to - from).count();
 }
 
+double threadCpuMs() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) * 1e-6;
+}
+
 // Runs frame k (from 0) with the clock at floor(k * 1000 / 60) ms, so it steps by 16 or
 // 17 ms a frame without drift, and times it with and without waiting for the GPU.
 FrameTiming timeFrame(WindowHandle window, int k) {
     headlessSetTickCount(virtualTick(k, CLOCK_FPS));
     const AllocationCounts allocationsBefore = allocationCounts();
+    const double cpuStart = threadCpuMs();
     const Clock::time_point start = Clock::now();
     runFrame(window);
     const Clock::time_point submitted = Clock::now();
+    const double cpuEnd = threadCpuMs();
     const AllocationCounts allocationsAfter = allocationCounts();
     glFinish();
     const Clock::time_point finished = Clock::now();
-    return {msBetween(start, submitted), msBetween(start, finished), allocationsAfter - allocationsBefore};
+    return {msBetween(start, submitted), cpuEnd - cpuStart, msBetween(start, finished),
+            allocationsAfter - allocationsBefore};
 }
 
 struct ConfigurationResult {
     FrameStats submit;
+    FrameStats cpu;
     FrameStats total;
     FrameTiming hugeStep;
     AllocationCounts firstFrame;
     AllocationCounts laterFrames;
+    HeapUse afterSetup;
+    HeapUse afterFrames;
 };
 
 // Frame 1, the rest of the warm-up, the timed frames, then one frame after a huge step.
@@ -71,6 +86,7 @@ ConfigurationResult measureFrames(WindowHandle window) {
     for (int i = 0; i < TIMED_FRAMES; ++i) {
         const FrameTiming timing = timeFrame(window, k++);
         submitSamples[i] = timing.submitMs;
+        cpuSamples[i] = timing.cpuMs;
         totalSamples[i] = timing.totalMs;
         result.laterFrames += timing.allocations;
     }
@@ -78,6 +94,7 @@ ConfigurationResult measureFrames(WindowHandle window) {
     result.hugeStep = timeFrame(window, k++);
     result.laterFrames += result.hugeStep.allocations;
     result.submit = summarizeFrames(submitSamples, TIMED_FRAMES);
+    result.cpu = summarizeFrames(cpuSamples, TIMED_FRAMES);
     result.total = summarizeFrames(totalSamples, TIMED_FRAMES);
     return result;
 }
@@ -103,13 +120,16 @@ void printResult(const BenchOptions& options, const ConfigurationResult& result)
         }
         switch (table) {
         case ReportTable::frameCost:
-            printFrameCostRow(stdout, prefix, w, h, low, result.submit, result.total);
+            printFrameCostRow(stdout, prefix, w, h, low, result.submit, result.cpu, result.total);
             break;
         case ReportTable::hugeStep:
             printHugeStepRow(stdout, prefix, w, h, low, result.hugeStep.submitMs, result.hugeStep.totalMs);
             break;
         case ReportTable::allocations:
             printAllocationRow(stdout, prefix, w, h, low, result.firstFrame, result.laterFrames);
+            break;
+        case ReportTable::heap:
+            printHeapRow(stdout, prefix, w, h, low, result.afterSetup, result.afterFrames);
             break;
         }
         if (!options.rowsOnly) {
@@ -123,6 +143,7 @@ void printResult(const BenchOptions& options, const ConfigurationResult& result)
 int runConfiguration(const BenchOptions& options) {
     prepareAllocationOrigins();
     WindowHandle window = startHeadlessScene(options.width, options.height, options.low);
+    const HeapUse afterSetup = heapUse();
     if (window == nullptr) {
         std::fprintf(stderr,
                      "orvel-bench: no EGL display or OpenGL context: the benchmark needs Mesa's "
@@ -130,7 +151,9 @@ int runConfiguration(const BenchOptions& options) {
         return EXIT_NO_CONTEXT;
     }
 
-    const ConfigurationResult result = measureFrames(window);
+    ConfigurationResult result = measureFrames(window);
+    result.afterSetup = afterSetup;
+    result.afterFrames = heapUse();
     printResult(options, result);
 
     const AllocationCounts& later = result.laterFrames;

@@ -1,8 +1,8 @@
 // orvel-bench: prints what the real frame costs on headless EGL. Without arguments it runs
 // itself once per configuration (three sizes, full and low detail), each in a fresh
 // process because setupScene builds the scene's global state once per process, and
-// gathers the children's rows into three tables: frame cost, one frame after a huge time
-// step, and heap allocations per frame.
+// gathers the children's rows into four tables: frame cost, one frame after a huge time
+// step, heap allocations per frame, and the heap in use after set-up and after the frames.
 #include <cstdio>
 #include <string>
 #include <vector>

@@ -8,7 +8,7 @@ namespace {
 
 unsigned long long ull(std::uint64_t value) { return value; }
 
-constexpr const char* TAGS[REPORT_TABLE_COUNT] = {"cost", "step", "alloc"};
+constexpr const char* TAGS[REPORT_TABLE_COUNT] = {"cost", "step", "alloc", "heap"};
 
 void printConfiguration(std::FILE* out, const char* prefix, int width, int height, bool low) {
     char size[32];
@@ -37,9 +37,10 @@ void printReportHeader(std::FILE* out, ReportTable table) {
     case ReportTable::frameCost:
         std::fprintf(out, "Frame cost, ms per frame (%d frames timed after %d warm-up frames)\n", TIMED_FRAMES,
                      WARM_UP_FRAMES);
-        std::fprintf(out, "%-17s %-26s    %s\n", "", "runFrame: update + submit", "runFrame + glFinish: total");
-        std::fprintf(out, "%-10s %-6s %8s %8s %8s    %8s %8s %8s\n", "size", "detail", "mean", "p50", "p95", "mean",
-                     "p50", "p95");
+        std::fprintf(out, "%-17s %-26s    %-26s    %s\n", "", "runFrame: update + submit", "runFrame: thread CPU time",
+                     "runFrame + glFinish: total");
+        std::fprintf(out, "%-10s %-6s %8s %8s %8s    %8s %8s %8s    %8s %8s %8s\n", "size", "detail", "mean", "p50",
+                     "p95", "mean", "p50", "p95", "mean", "p50", "p95");
         break;
     case ReportTable::hugeStep:
         std::fprintf(out, "One frame with frameSeconds = %.0f s, after the timed frames, ms\n",
@@ -52,14 +53,21 @@ void printReportHeader(std::FILE* out, ReportTable table) {
         std::fprintf(out, "%-10s %-6s %9s %20s   %11s %18s\n", "size", "detail", "frame 1", laterFrames, "frame 1",
                      laterFrames);
         break;
+    case ReportTable::heap:
+        std::fprintf(out, "Heap in use: the blocks Orvel's code holds and their KiB, counted from the program's\n"
+                          "start, and all the process holds from malloc, MiB (the GL driver's included)\n");
+        std::fprintf(out, "%-17s %-27s   %s\n", "", "after set-up", "after the last frame");
+        std::fprintf(out, "%-10s %-6s %6s %8s %11s   %6s %8s %11s\n", "size", "detail", "blocks", "KiB", "process MiB",
+                     "blocks", "KiB", "process MiB");
+        break;
     }
 }
 
 void printFrameCostRow(std::FILE* out, const char* prefix, int width, int height, bool low,
-                       const FrameStats& submit, const FrameStats& total) {
+                       const FrameStats& submit, const FrameStats& cpu, const FrameStats& total) {
     printConfiguration(out, prefix, width, height, low);
-    std::fprintf(out, " %8.3f %8.3f %8.3f    %8.3f %8.3f %8.3f\n", submit.mean, submit.p50,
-                 submit.p95, total.mean, total.p50, total.p95);
+    std::fprintf(out, " %8.3f %8.3f %8.3f    %8.3f %8.3f %8.3f    %8.3f %8.3f %8.3f\n", submit.mean, submit.p50,
+                 submit.p95, cpu.mean, cpu.p50, cpu.p95, total.mean, total.p50, total.p95);
 }
 
 void printHugeStepRow(std::FILE* out, const char* prefix, int width, int height, bool low,
@@ -77,4 +85,15 @@ void printAllocationRow(std::FILE* out, const char* prefix, int width, int heigh
     std::snprintf(cells[3], sizeof cells[3], "%llu/%llu", ull(laterFrames.libraryNew), ull(laterFrames.libraryDelete));
     printConfiguration(out, prefix, width, height, low);
     std::fprintf(out, " %9s %20s   %11s %18s\n", cells[0], cells[1], cells[2], cells[3]);
+}
+
+void printHeapRow(std::FILE* out, const char* prefix, int width, int height, bool low, const HeapUse& afterSetup,
+                  const HeapUse& afterFrames) {
+    constexpr double KIB = 1024.0;
+    constexpr double MIB = 1024.0 * 1024.0;
+    printConfiguration(out, prefix, width, height, low);
+    std::fprintf(out, " %6lld %8.1f %11.1f   %6lld %8.1f %11.1f\n", static_cast<long long>(afterSetup.programBlocks),
+                 double(afterSetup.programBytes) / KIB, double(afterSetup.processBytes) / MIB,
+                 static_cast<long long>(afterFrames.programBlocks), double(afterFrames.programBytes) / KIB,
+                 double(afterFrames.processBytes) / MIB);
 }

@@ -7,9 +7,9 @@
 #include "allocation_counter.h"
 #include "frame_stats.h"
 
-enum class ReportTable { frameCost, hugeStep, allocations };
+enum class ReportTable { frameCost, hugeStep, allocations, heap };
 
-inline constexpr int REPORT_TABLE_COUNT = 3;
+inline constexpr int REPORT_TABLE_COUNT = 4;
 
 // The tag of a table's rows, and the table a tagged line belongs to (false when none).
 const char* reportTag(ReportTable table);
@@ -23,8 +23,10 @@ void printReportHeader(std::FILE* out, ReportTable table);
 
 // Rows; prefix is "" or the tag with its '|' separator.
 void printFrameCostRow(std::FILE* out, const char* prefix, int width, int height, bool low,
-                       const FrameStats& submit, const FrameStats& total);
+                       const FrameStats& submit, const FrameStats& cpu, const FrameStats& total);
 void printHugeStepRow(std::FILE* out, const char* prefix, int width, int height, bool low,
                       double submitMs, double totalMs);
 void printAllocationRow(std::FILE* out, const char* prefix, int width, int height, bool low,
                         const AllocationCounts& firstFrame, const AllocationCounts& laterFrames);
+void printHeapRow(std::FILE* out, const char* prefix, int width, int height, bool low, const HeapUse& afterSetup,
+                  const HeapUse& afterFrames);
