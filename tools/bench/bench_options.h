@@ -1,9 +1,15 @@
 #pragma once
 // Command line of orvel-bench. Without --size it measures every configuration, each in a
 // child process of its own; with --size it measures that one configuration in-process.
+// --x11 and --wine measure the real programs under an Xvfb of their own instead.
 #include <string>
 
+enum class BenchMode { headless, x11, wine };
+
 struct BenchOptions {
+    BenchMode mode = BenchMode::headless;
+    std::string wineSaver;  // --wine: the Orvel.scr to run
+    int runs = 20;          // --runs, for --x11 and --wine
     bool single = false;  // --size given: measure one configuration here
     int width = 0;
     int height = 0;

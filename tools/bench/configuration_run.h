@@ -18,6 +18,7 @@ inline constexpr int EXIT_OK = 0;
 inline constexpr int EXIT_NO_CONTEXT = 1;
 inline constexpr int EXIT_USAGE = 2;
 inline constexpr int EXIT_ALLOCATED = 3;
+inline constexpr int EXIT_RUN_FAILED = 4;  // an --x11 or --wine run failed
 
 // Measures options' configuration and prints its rows (with headings unless rowsOnly).
 // Returns EXIT_OK, EXIT_NO_CONTEXT or EXIT_ALLOCATED.

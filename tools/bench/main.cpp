@@ -11,6 +11,8 @@
 #include "child_process.h"
 #include "configuration_run.h"
 #include "report_format.h"
+#include "wine_run.h"
+#include "x11_run.h"
 
 namespace {
 
@@ -93,6 +95,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "orvel-bench: %s\n%s", error.c_str(), benchUsage());
         return EXIT_USAGE;
     case BenchParse::run:
+        break;
+    }
+    switch (options.mode) {
+    case BenchMode::x11:
+        return runX11Bench(options);
+    case BenchMode::wine:
+        return runWineBench(options);
+    case BenchMode::headless:
         break;
     }
     return options.single ? runConfiguration(options) : runAllConfigurations();
