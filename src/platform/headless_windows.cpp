@@ -411,23 +411,15 @@ int platformGetMessage(QueuedMessage& message) {
 void platformTranslateMessage(const QueuedMessage&) {}
 
 LRESULT platformDispatchMessage(const QueuedMessage& message) {
-    HeadlessWindow* w = findWindow(message.window);
-    if (w == nullptr || w->procedure == nullptr) return 0;
-    return w->procedure(message.window, message.message, message.wParam, message.lParam);
+    const HeadlessWindow* w = findWindow(message.window);
+    return w != nullptr ? callWindowProcedure(w->procedure, message) : 0;
 }
 
 bool platformPeekMessage(QueuedMessage& message, WindowHandle window, std::uint32_t first, std::uint32_t last,
                          std::uint32_t removeFlags) {
-    const bool remove = (removeFlags & PM_REMOVE) != 0;
-    if (posted.find(message, window, first, last, remove)) return true;
-    // A due timer tick is made on demand, as Windows does.
     HeadlessWindow* w = findWindow(window);
-    std::uintptr_t id = 0;
-    if (w == nullptr || first > WM_TIMER || WM_TIMER > last || !w->timers.due(platformTickCount(), id, remove)) {
-        return false;
-    }
-    message = {window, WM_TIMER, id, 0};
-    return true;
+    return peekQueuedMessage(posted, w != nullptr ? &w->timers : nullptr, message, window, first, last,
+                             (removeFlags & PM_REMOVE) != 0, platformTickCount());
 }
 
 bool platformPostMessage(WindowHandle window, std::uint32_t message, WPARAM wParam, LPARAM lParam) {
@@ -435,9 +427,8 @@ bool platformPostMessage(WindowHandle window, std::uint32_t message, WPARAM wPar
 }
 
 LRESULT platformSendMessage(WindowHandle window, std::uint32_t message, WPARAM wParam, LPARAM lParam) {
-    HeadlessWindow* w = findWindow(window);
-    if (w == nullptr || w->procedure == nullptr) return 0;
-    return w->procedure(window, message, wParam, lParam);
+    const HeadlessWindow* w = findWindow(window);
+    return w != nullptr ? callWindowProcedure(w->procedure, {window, message, wParam, lParam}) : 0;
 }
 
 void platformPostQuitMessage(int exitCode) {

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/messages.h"
+
 bool PostedQueue::post(const QueuedMessage& message) {
     if (count == CAPACITY) return false;
     items[count++] = message;
@@ -127,4 +129,13 @@ std::uint32_t RegisteredMessages::numberOf(const char* name) {
     if (count == CAPACITY) return 0;
     std::snprintf(names[count], sizeof names[count], "%s", name);
     return 0xC000u + std::uint32_t(count++);
+}
+
+bool peekQueuedMessage(PostedQueue& posted, WindowTimers* timers, QueuedMessage& message, WindowHandle window,
+                       std::uint32_t first, std::uint32_t last, bool remove, std::uint32_t now) {
+    if (posted.find(message, window, first, last, remove)) return true;
+    std::uintptr_t id = 0;
+    if (timers == nullptr || first > WM_TIMER || WM_TIMER > last || !timers->due(now, id, remove)) return false;
+    message = {window, WM_TIMER, id, 0};
+    return true;
 }

@@ -80,3 +80,15 @@ private:
     char names[CAPACITY][48] = {};
     int count = 0;
 };
+
+// PeekMessage on such a queue: the oldest message posted to window in [first, last];
+// else, when WM_TIMER is in the range, a due tick of the window's timers, made on demand
+// as Windows does. timers is null when the window is not one of ours.
+bool peekQueuedMessage(PostedQueue& posted, WindowTimers* timers, QueuedMessage& message, WindowHandle window,
+                       std::uint32_t first, std::uint32_t last, bool remove, std::uint32_t now);
+
+// A message handed straight to a window's procedure (DispatchMessage, SendMessage); 0
+// when the window has none.
+inline LRESULT callWindowProcedure(WindowProc procedure, const QueuedMessage& message) {
+    return procedure != nullptr ? procedure(message.window, message.message, message.wParam, message.lParam) : 0;
+}

@@ -475,22 +475,14 @@ void platformTranslateMessage(const QueuedMessage&) {}
 
 LRESULT platformDispatchMessage(const QueuedMessage& message) {
     const X11Window* w = findHandle(message.window);
-    if (w == nullptr || w->procedure == nullptr) return 0;
-    return w->procedure(message.window, message.message, message.wParam, message.lParam);
+    return w != nullptr ? callWindowProcedure(w->procedure, message) : 0;
 }
 
 bool platformPeekMessage(QueuedMessage& message, WindowHandle window, std::uint32_t first, std::uint32_t last,
                          std::uint32_t removeFlags) {
-    const bool remove = (removeFlags & PM_REMOVE) != 0;
-    if (posted.find(message, window, first, last, remove)) return true;
-    // A due timer tick is made on demand, as Windows does.
     X11Window* w = findHandle(window);
-    std::uintptr_t id = 0;
-    if (w == nullptr || first > WM_TIMER || WM_TIMER > last || !w->timers.due(platformTickCount(), id, remove)) {
-        return false;
-    }
-    message = {window, WM_TIMER, id, 0};
-    return true;
+    return peekQueuedMessage(posted, w != nullptr ? &w->timers : nullptr, message, window, first, last,
+                             (removeFlags & PM_REMOVE) != 0, platformTickCount());
 }
 
 bool platformPostMessage(WindowHandle window, std::uint32_t message, WPARAM wParam, LPARAM lParam) {
@@ -500,8 +492,7 @@ bool platformPostMessage(WindowHandle window, std::uint32_t message, WPARAM wPar
 
 LRESULT platformSendMessage(WindowHandle window, std::uint32_t message, WPARAM wParam, LPARAM lParam) {
     const X11Window* w = findHandle(window);
-    if (w == nullptr || w->procedure == nullptr) return 0;
-    return w->procedure(window, message, wParam, lParam);
+    return w != nullptr ? callWindowProcedure(w->procedure, {window, message, wParam, lParam}) : 0;
 }
 
 void platformPostQuitMessage(int exitCode) {
