@@ -79,7 +79,9 @@ void prepareDeviceContext(Display* display, X11Window& w, Visual* visual, int de
     dc.fontAscent = 10;
     if (XFontStruct* font = XQueryFont(display, XGContextFromGC(dc.gc))) {
         dc.fontAscent = font->ascent;
-        XFreeFontInfo(nullptr, font, 0);
+        // XQueryFont gives one structure: a count of 1 frees its per-character metrics
+        // and its properties with it.
+        XFreeFontInfo(nullptr, font, 1);
     }
     dc.textPixel = x11PixelOf(visual, 0, 0, 0);
     XSetForeground(display, dc.gc, dc.textPixel);
