@@ -7,6 +7,10 @@
 //   wait-grabbed MS               until another client holds the keyboard and the pointer
 //   wait-gone ID MS               until the window no longer exists
 //   delete-window ID              send it WM_DELETE_WINDOW, as a window manager would
+//   send-keys ID KEYSYM...        press and release each key in the window with
+//                                 XSendEvent, as another program can (xdotool types
+//                                 into the focused window through XTEST instead); the
+//                                 window may go once a key has ended it
 //   destroy ID                    destroy it
 //   cursor                        "hidden" when the cursor image has no visible pixel,
 //                                 else "visible"
@@ -17,9 +21,10 @@
 //   host WIDTH HEIGHT             make and map a window at (40, 40), print its id and
 //                                 keep it until standard input closes or it is destroyed
 //   steal-focus                   map a window of its own and give it the input focus
-//   hold-keyboard MS GAP MS2      take the keyboard, print "held", keep it MS, let it go,
-//                                 and after GAP take it again for MS2, as a program with
-//                                 a menu or a global shortcut would
+//   hold-keyboard GAP MS          take the keyboard, print "held", keep it until a line
+//                                 comes on standard input (or it closes), let it go, and
+//                                 after GAP take it again for MS, as a program with a
+//                                 menu or a global shortcut would
 //   watch-creates                 count the top-level windows made until standard input
 //                                 closes, then print the count
 #include <X11/Xatom.h>
@@ -144,6 +149,35 @@ int deleteWindow(Display* display, Window window) {
     XSendEvent(display, window, False, NoEventMask, &event);
     XSync(display, False);
     return lastError == 0 ? 0 : 1;
+}
+
+// Only the presses must arrive: the last key may end the dialog, its window going before
+// the release.
+int sendKeys(Display* display, Window window, int count, char** names) {
+    for (int i = 0; i < count; ++i) {
+        const KeySym symbol = XStringToKeysym(names[i]);
+        const KeyCode code = symbol == NoSymbol ? 0 : XKeysymToKeycode(display, symbol);
+        if (code == 0) {
+            std::fprintf(stderr, "orvel-x11-helper: no key for \"%s\"\n", names[i]);
+            return 2;
+        }
+        XEvent event{};
+        XKeyEvent& key = event.xkey;
+        key.display = display;
+        key.window = window;
+        key.root = DefaultRootWindow(display);
+        key.subwindow = None;
+        key.time = CurrentTime;
+        key.same_screen = True;
+        key.keycode = code;
+        for (const int type : {KeyPress, KeyRelease}) {
+            key.type = type;
+            XSendEvent(display, window, False, type == KeyPress ? KeyPressMask : KeyReleaseMask, &event);
+            XSync(display, False);
+            if (lastError != 0) return type == KeyRelease && i == count - 1 ? 0 : 1;
+        }
+    }
+    return 0;
 }
 
 int destroy(Display* display, Window window) {
@@ -301,11 +335,13 @@ bool grabKeyboard(Display* display) {
     return true;
 }
 
-int holdKeyboard(Display* display, const char* first, const char* gap, const char* second) {
+int holdKeyboard(Display* display, const char* gap, const char* second) {
     if (!grabKeyboard(display)) return 1;
     std::printf("held\n");
     std::fflush(stdout);
-    sleepMs(first);
+    char byte = 0;
+    while (read(STDIN_FILENO, &byte, 1) == 1 && byte != '\n') {
+    }
     XUngrabKeyboard(display, CurrentTime);
     XSync(display, False);
     sleepMs(gap);
@@ -321,6 +357,26 @@ int usage() {
     return 2;
 }
 
+int run(Display* display, int argc, char** argv) {
+    const std::string command = argv[1];
+    const Window root = DefaultRootWindow(display);
+    if (command == "wait-window" && argc == 5) return waitForChild(display, root, argv[2], argv[3], argv[4]);
+    if (command == "wait-child" && argc == 5) return waitForChild(display, parseId(argv[2]), nullptr, argv[3], argv[4]);
+    if (command == "wait-grabbed" && argc == 3) return waitGrabbed(display, argv[2]);
+    if (command == "wait-gone" && argc == 4) return waitGone(display, parseId(argv[2]), argv[3]);
+    if (command == "delete-window" && argc == 3) return deleteWindow(display, parseId(argv[2]));
+    if (command == "send-keys" && argc >= 4) return sendKeys(display, parseId(argv[2]), argc - 3, argv + 3);
+    if (command == "destroy" && argc == 3) return destroy(display, parseId(argv[2]));
+    if (command == "cursor" && argc == 2) return cursor(display);
+    if (command == "lit" && argc == 3) return lit(display, parseId(argv[2]));
+    if (command == "checksum" && argc == 3) return checksum(display, parseId(argv[2]));
+    if (command == "host" && argc == 4) return host(display, argv[2], argv[3]);
+    if (command == "steal-focus" && argc == 2) return stealFocus(display);
+    if (command == "watch-creates" && argc == 2) return watchCreates(display);
+    if (command == "hold-keyboard" && argc == 4) return holdKeyboard(display, argv[2], argv[3]);
+    return usage();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -331,20 +387,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     XSetErrorHandler(recordError);
-    const std::string command = argv[1];
-    const Window root = DefaultRootWindow(display);
-    if (command == "wait-window" && argc == 5) return waitForChild(display, root, argv[2], argv[3], argv[4]);
-    if (command == "wait-child" && argc == 5) return waitForChild(display, parseId(argv[2]), nullptr, argv[3], argv[4]);
-    if (command == "wait-grabbed" && argc == 3) return waitGrabbed(display, argv[2]);
-    if (command == "wait-gone" && argc == 4) return waitGone(display, parseId(argv[2]), argv[3]);
-    if (command == "delete-window" && argc == 3) return deleteWindow(display, parseId(argv[2]));
-    if (command == "destroy" && argc == 3) return destroy(display, parseId(argv[2]));
-    if (command == "cursor" && argc == 2) return cursor(display);
-    if (command == "lit" && argc == 3) return lit(display, parseId(argv[2]));
-    if (command == "checksum" && argc == 3) return checksum(display, parseId(argv[2]));
-    if (command == "host" && argc == 4) return host(display, argv[2], argv[3]);
-    if (command == "steal-focus" && argc == 2) return stealFocus(display);
-    if (command == "watch-creates" && argc == 2) return watchCreates(display);
-    if (command == "hold-keyboard" && argc == 5) return holdKeyboard(display, argv[2], argv[3], argv[4]);
-    return usage();
+    const int status = run(display, argc, argv);
+    // Closing also flushes what the command sent, and leaves nothing for LeakSanitizer.
+    XCloseDisplay(display);
+    return status;
 }
