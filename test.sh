@@ -15,6 +15,7 @@ packages=(
   wine wine64 icoutils xvfb
   xdotool x11-utils x11-apps netpbm libx11-dev libxfixes-dev libxft-dev fonts-dejavu-core libglx-dev libglx-mesa0
   libxml2-utils groff-base
+  valgrind
   clang-14 libclang-rt-14-dev
 )
 
