@@ -15,16 +15,9 @@
 #include "platform/x11_dialog.h"
 #include "platform/x11_display.h"
 
-#if defined(__SANITIZE_ADDRESS__)
-#define ORVEL_LEAK_CHECK_AT_EXIT 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define ORVEL_LEAK_CHECK_AT_EXIT 1
-#endif
-#endif
-#ifdef ORVEL_LEAK_CHECK_AT_EXIT
-#include <sanitizer/lsan_interface.h>
-#endif
+// LeakSanitizer's check, present only in a sanitizer build: a weak reference is null
+// otherwise.
+extern "C" void __lsan_do_leak_check() __attribute__((weak));
 
 namespace {
 
@@ -57,11 +50,9 @@ InstanceHandle platformModuleHandle() { return &orvelResources; }
 void platformExitProcess(std::int32_t exitCode) {
     x11WriteStats();
     std::fflush(nullptr);
-#ifdef ORVEL_LEAK_CHECK_AT_EXIT
-    // _exit passes over LeakSanitizer's check at exit; with the sanitizers it runs here,
+    // _exit passes over LeakSanitizer's check at exit; in a sanitizer build it runs here,
     // and ends the program with its own exit code when something leaked.
-    __lsan_do_leak_check();
-#endif
+    if (__lsan_do_leak_check != nullptr) __lsan_do_leak_check();
     _exit(exitCode);
 }
 
