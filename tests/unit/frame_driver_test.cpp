@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 
 #include "frame/frame_driver.h"
 #include "frame/particle_emission.h"
@@ -99,4 +100,40 @@ TEST(FrameDriver, AWeekOfSceneTimeStillMovesAtTheRightSpeed) {
         previous = camera.position;
     }
     EXPECT_NEAR(sceneTime, week + 0.033 + 5 * 0.01, 1e-6);
+}
+
+TEST(FrameDriver, RingsSpinAndSparksRiseAtTheirRates) {
+    // In half a second the inner ring turns 0.16 pi and the outer 0.05 pi about the
+    // vertical, right-handed: their x axes go from +x towards -z.
+    WindowHandle window = resetFrameState();
+    frameSeconds = 0.5f;
+    runFrame(window);
+    const double pi = std::acos(-1.0);
+    const std::pair<const Placement*, double> rings[] = {{&innerRingPlacement, 0.16 * pi},
+                                                         {&outerRingPlacement, 0.05 * pi}};
+    for (auto [ring, angle] : rings) {
+        EXPECT_NEAR(ring->axisX.x, std::cos(angle), 2e-6) << angle;
+        EXPECT_NEAR(ring->axisX.y, 0.0, 2e-6) << angle;
+        EXPECT_NEAR(ring->axisX.z, -std::sin(angle), 2e-6) << angle;
+        EXPECT_NEAR(ring->axisY.y, 1.0, 2e-6) << angle;
+    }
+    EXPECT_EQ(particles.acceleration, (Vec3{0.0f, 6.0f, 0.0f}));
+}
+
+TEST(FrameDriver, GridTexturesSlideDiagonallyEachItsOwnWay) {
+    // 0.05 repeats a second: +u +v, -u +v and +u -v for the three grids.
+    WindowHandle window = resetFrameState();
+    Mesh* meshes[3] = {&gridMesh1, &gridMesh2, &gridMesh3};
+    const std::pair<double, double> directions[3] = {{1, 1}, {-1, 1}, {1, -1}};
+    float u[3], v[3];
+    for (int n = 0; n < 3; ++n) {
+        u[n] = meshes[n]->vertices[3].u;
+        v[n] = meshes[n]->vertices[3].v;
+    }
+    frameSeconds = 2.0f;
+    runFrame(window);
+    for (int n = 0; n < 3; ++n) {
+        EXPECT_NEAR(meshes[n]->vertices[3].u - u[n], 0.1 * directions[n].first, 1e-6) << "grid " << n + 1;
+        EXPECT_NEAR(meshes[n]->vertices[3].v - v[n], 0.1 * directions[n].second, 1e-6) << "grid " << n + 1;
+    }
 }

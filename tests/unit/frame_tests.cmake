@@ -5,6 +5,7 @@ add_executable(orvel_frame_tests
   scene_animation_test.cpp
   particle_emission_test.cpp
   frame_driver_test.cpp
+  texture_drift_test.cpp
 )
 target_link_libraries(orvel_frame_tests PRIVATE
   orvel_frame orvel_platform_headless orvel_gl_egl GTest::gtest_main)
