@@ -4,4 +4,4 @@
 add_executable(orvel_dialog_tests ${CMAKE_CURRENT_LIST_DIR}/dialog_model_test.cpp)
 target_link_libraries(orvel_dialog_tests PRIVATE orvel_dialog_model GTest::gtest_main)
 target_compile_definitions(orvel_dialog_tests PRIVATE ORVEL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
-gtest_discover_tests(orvel_dialog_tests)
+gtest_discover_tests(orvel_dialog_tests PROPERTIES LABELS unit)

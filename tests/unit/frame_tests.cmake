@@ -9,4 +9,4 @@ add_executable(orvel_frame_tests
 )
 target_link_libraries(orvel_frame_tests PRIVATE
   orvel_frame orvel_platform_headless orvel_gl_egl GTest::gtest_main)
-gtest_discover_tests(orvel_frame_tests)
+gtest_discover_tests(orvel_frame_tests PROPERTIES LABELS unit)

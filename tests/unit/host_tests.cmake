@@ -3,5 +3,5 @@
 if(NOT WIN32)
   add_executable(orvel_host_tests ${CMAKE_CURRENT_LIST_DIR}/host_arguments_test.cpp)
   target_link_libraries(orvel_host_tests PRIVATE orvel_host_arguments GTest::gtest_main)
-  gtest_discover_tests(orvel_host_tests)
+  gtest_discover_tests(orvel_host_tests PROPERTIES LABELS unit)
 endif()

@@ -14,4 +14,4 @@ target_link_libraries(orvel_shell_tests PRIVATE
   orvel_shell orvel_platform_headless orvel_gl_egl orvel_resources GTest::gtest_main)
 gtest_discover_tests(orvel_shell_tests
   DISCOVERY_MODE PRE_TEST
-  PROPERTIES ENVIRONMENT "LIBGL_ALWAYS_SOFTWARE=1" TIMEOUT 60)
+  PROPERTIES LABELS unit ENVIRONMENT "LIBGL_ALWAYS_SOFTWARE=1" TIMEOUT 60)
