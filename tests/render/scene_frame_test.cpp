@@ -8,13 +8,14 @@
 
 #include "frame/frame_driver.h"
 #include "headless_scene.h"
+#include "scene_frame_support.h"
 #include "saver/frame_timer.h"
 #include "saver/saver_state.h"
 #include "scene/random.h"
 #include "frame/scene_globals.h"
 
 namespace {
-constexpr int WIDTH = 64, HEIGHT = 48;
+constexpr int WIDTH = SCENE_WIDTH, HEIGHT = SCENE_HEIGHT;
 WindowHandle window = nullptr;
 std::uint64_t drawsAfterSetup = 0;
 
@@ -32,13 +33,6 @@ GLint integer(GLenum name) {
     return value;
 }
 
-// Runs one frame drawn at scene time t.
-void frameAt(double t) {
-    sceneTime = t;
-    frameSeconds = 0.016f;
-    runFrame(window);
-}
-
 std::vector<unsigned char> readPixels() {
     std::vector<unsigned char> pixels(WIDTH * HEIGHT * 4);
     glReadPixels(0, 0, WIDTH, HEIGHT, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
@@ -46,12 +40,21 @@ std::vector<unsigned char> readPixels() {
 }
 }  // namespace
 
+WindowHandle sceneWindow() { return window; }
+
+void frameAt(double t) {
+    sceneTime = t;
+    frameSeconds = 0.016f;
+    runFrame(window);
+}
+
 TEST(SceneSetup, BuildsTheSceneFromDraws8001To8600) {
     ASSERT_NE(window, nullptr);  // a window with a current OpenGL context
     EXPECT_EQ(drawsAfterSetup, 8600u);
     EXPECT_EQ(moteCount, lowDetail ? 400 : 1000);
     EXPECT_EQ(renderDevice.smoothTextures, !lowDetail);
     EXPECT_TRUE(renderDevice.texturesEnabled);
+    EXPECT_EQ(renderDevice.background, (Color4{0.0f, 0.0f, 0.0f, 0.0f}));  // black, clear alpha
     EXPECT_TRUE(glowTexture.loaded && bannerTexture.loaded && gridTexture.loaded);
     EXPECT_EQ(bannerTexture.width, 128);
     EXPECT_EQ(bannerTexture.height, 64);
@@ -79,7 +82,8 @@ TEST(SceneSetup, GridCopiesAreEqualButOwnTheirArrays) {
         EXPECT_EQ(copy->groups[0].texture, &gridTexture);
         EXPECT_TRUE(copy->groups[0].blended && copy->groups[0].textured && !copy->groups[0].lit);
     }
-    EXPECT_FLOAT_EQ(gridMesh1.vertices[99].u, 9.0f);
+    EXPECT_FLOAT_EQ(gridMesh1.vertices[99].u, 9.0f);  // ten repeats across each way
+    EXPECT_FLOAT_EQ(gridMesh1.vertices[99].v, 9.0f);
     EXPECT_EQ(gridPlacement1.position.y, -26.0f);
     EXPECT_EQ(gridPlacement3.position.y, 26.0f);
 }

@@ -3,6 +3,9 @@
 #include "render_fixture.h"
 
 #include <cmath>
+#include <functional>
+#include <string>
+#include <utility>
 
 #include "scene/particle_pool.h"
 #include "scene/sprite_set.h"
@@ -79,4 +82,106 @@ TEST_F(RenderTest, ParticlesFadeToBlackOverTheirLife) {
     EXPECT_TRUE(isAbout(readPixel(60, 30), 0, 0, 0));
     EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));  // unlike after a sprite set
     EXPECT_TRUE(glIsEnabled(GL_LIGHTING) && glIsEnabled(GL_FOG));
+}
+
+namespace {
+// Sprite state entered by both operations, whatever the state before.
+void everythingOn() {
+    for (GLenum name : {GL_DEPTH_TEST, GL_LIGHTING, GL_FOG, GL_BLEND, GL_TEXTURE_2D}) glEnable(name);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glDepthMask(GL_FALSE);
+}
+
+void everythingOff() {
+    for (GLenum name : {GL_DEPTH_TEST, GL_LIGHTING, GL_FOG, GL_BLEND, GL_TEXTURE_2D}) glDisable(name);
+    glBlendFunc(GL_ZERO, GL_ZERO);
+    glDepthMask(GL_TRUE);
+}
+
+std::pair<GLint, GLint> blendFunction() {
+    GLint source = 0, destination = 0;
+    glGetIntegerv(GL_BLEND_SRC, &source);
+    glGetIntegerv(GL_BLEND_DST, &destination);
+    return {source, destination};
+}
+
+GLint minFilter() {
+    GLint filter = 0;
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
+    return filter;
+}
+}  // namespace
+
+TEST_F(RenderTest, SpriteOperationsLeaveTheirStatedState) {
+    // After a sprite set or the particles: lighting and fog on, texturing and blending off,
+    // depth writes on again, and the additive function of the sprites still set. Depth
+    // testing is back on after a set only.
+    Texture glow;
+    loadTexture(glow, quadrantBmp());
+    SpriteSet set;
+    set.addPoint({0.0f, 0.0f, 0.0f});
+    set.setTexture(&glow);
+    ParticlePool pool;
+    pool.setTexture(&glow);
+    pool.emit({0.0f, 0.0f, -10.0f}, {}, 1.0f, 1.0f, white);
+    const Placement ahead = placementAt({0.0f, 0.0f, -10.0f});
+    struct Case {
+        const char* name;
+        std::function<void()> draw;
+        bool depthTestAfter;
+    };
+    const Case cases[] = {{"sprite set", [&] { device.drawSpriteSet(ahead, origin, set); }, true},
+                          {"particles", [&] { device.drawParticles(origin, origin, pool); }, false}};
+    for (const Case& c : cases) {
+        const std::pair<const char*, void (*)()> priors[] = {{"on", everythingOn}, {"off", everythingOff}};
+        for (auto [before, prepare] : priors) {
+            for (bool smooth : {false, true}) {
+                prepare();
+                device.smoothTextures = smooth;
+                c.draw();
+                const std::string where = std::string(c.name) + " after everything " + before;
+                EXPECT_TRUE(glIsEnabled(GL_LIGHTING) && glIsEnabled(GL_FOG)) << where;
+                EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D) || glIsEnabled(GL_BLEND)) << where;
+                EXPECT_EQ(bool(glIsEnabled(GL_DEPTH_TEST)), c.depthTestAfter) << where;
+                GLboolean depthWrites = GL_FALSE;
+                glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
+                EXPECT_TRUE(depthWrites) << where;
+                EXPECT_EQ(blendFunction(), std::pair(GL_ONE, GL_ONE)) << where;
+                // The sprites' texture filtered as the device's smoothing says.
+                EXPECT_EQ(minFilter(), smooth ? GL_LINEAR : GL_NEAREST) << where;
+            }
+        }
+    }
+}
+
+TEST_F(RenderTest, SpritesAddTheirColourIgnoringDepthLightingAndFog) {
+    // A grey frame whose depth buffer is everywhere nearer than the sprites, with
+    // lighting, depth testing and a red fog on, and the sprites far enough away (110
+    // units: fog half way) for the fog to show if it were on. Each sprite adds its
+    // colour to the grey, alpha ignored.
+    SpriteSet set;
+    set.addPoint({0.0f, 0.0f, 0.0f});
+    set.setSize(22.0f);
+    set.setColor({0.5f, 0.25f, 0.0f, 0.5f});
+    ParticlePool pool;
+    pool.emit({0.0f, 0.0f, -110.0f}, {}, 22.0f, 1.0f, {0.5f, 0.25f, 0.0f, 0.0f});
+    const Placement far = placementAt({0.0f, 0.0f, -110.0f});
+    const std::function<void()> draws[] = {[&] { device.drawSpriteSet(far, origin, set); },
+                                           [&] { device.drawParticles(origin, origin, pool); }};
+    device.setBackground(0.2f, 0.2f, 0.2f, 1.0f);
+    for (const auto& draw : draws) {
+        device.beginFrame();
+        glClearDepth(0.0);
+        glClear(GL_DEPTH_BUFFER_BIT);
+        glClearDepth(1.0);
+        everythingOn();
+        glDisable(GL_TEXTURE_2D);
+        const GLfloat red[4] = {1.0f, 0.0f, 0.0f, 1.0f};
+        glFogfv(GL_FOG_COLOR, red);
+        draw();
+        const auto [r, g, b] = readPixel(WIDTH / 2, HEIGHT / 2);
+        EXPECT_NEAR(r, 51 + 128, 2);
+        EXPECT_NEAR(g, 51 + 64, 2);
+        EXPECT_NEAR(b, 51, 2);
+    }
 }

@@ -26,6 +26,10 @@ TEST_F(RenderTest, OneObjectPerTextureWithFiltersFollowingTheSmoothFlag) {
     EXPECT_EQ(std::pair(a.glName, boundTexture()), std::pair(name, GLint(name)));
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
     EXPECT_EQ(filters(), std::pair(GL_LINEAR, GL_LINEAR));
+    GLint wrapS = 0, wrapT = 0;  // the images repeat across the grids
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrapS);
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &wrapT);
+    EXPECT_EQ(std::pair(wrapS, wrapT), std::pair(GL_REPEAT, GL_REPEAT));
     std::vector<std::uint8_t> uploaded(8 * 8 * 4);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, uploaded.data());
     EXPECT_EQ(uploaded, std::vector<std::uint8_t>(a.pixels.get(), a.pixels.get() + 8 * 8 * 4));
