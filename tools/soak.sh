@@ -51,24 +51,37 @@ usage() {
   exit 2
 }
 
+# set_whole VARIABLE OPTION VALUE: the option's value when it is a whole number.
+set_whole() {
+  [[ ${3-} =~ ^[0-9]+$ ]] || { echo "soak: $2 takes a whole number, not '${3-}'" >&2; exit 2; }
+  printf -v "$1" '%s' "$((10#$3))"
+}
+
 while [ $# -gt 0 ]; do
   case "$1" in
-    --minutes) DURATION=$(($2 * 60)); shift 2 ;;
-    --seconds) DURATION=$2; shift 2 ;;
-    --size) SIZE=$2; shift 2 ;;
-    --interval) INTERVAL=$2; shift 2 ;;
-    --warmup) WARMUP=$2; shift 2 ;;
-    --max-growth) MAX_GROWTH_KIB=$2; shift 2 ;;
-    --fps-band) FPS_BAND=$2; shift 2 ;;
-    --min-fps) MIN_FPS=$2; shift 2 ;;
-    --keys) HELD_KEYS=$2; shift 2 ;;
-    --orvel) ORVEL=$2; shift 2 ;;
-    --helper) HELPER=$2; shift 2 ;;
-    --keep) KEEP=$2; shift 2 ;;
     -h | --help) usage ;;
+    --minutes | --seconds | --size | --interval | --warmup | --max-growth | --fps-band | --min-fps | --keys | \
+      --orvel | --helper | --keep)
+      [ $# -ge 2 ] || { echo "soak: $1 needs a value" >&2; exit 2; } ;;
     *) echo "soak: unknown option $1" >&2; usage ;;
   esac
+  case "$1" in
+    --minutes) set_whole DURATION "$1" "$2"; DURATION=$((DURATION * 60)) ;;
+    --seconds) set_whole DURATION "$1" "$2" ;;
+    --size) SIZE=$2 ;;
+    --interval) set_whole INTERVAL "$1" "$2" ;;
+    --warmup) set_whole WARMUP "$1" "$2" ;;
+    --max-growth) set_whole MAX_GROWTH_KIB "$1" "$2" ;;
+    --fps-band) set_whole FPS_BAND "$1" "$2" ;;
+    --min-fps) set_whole MIN_FPS "$1" "$2" ;;
+    --keys) set_whole HELD_KEYS "$1" "$2" ;;
+    --orvel) ORVEL=$2 ;;
+    --helper) HELPER=$2 ;;
+    --keep) KEEP=$2 ;;
+  esac
+  shift 2
 done
+[ "$INTERVAL" -ge 1 ] || { echo "soak: --interval takes 1 or more seconds" >&2; exit 2; }
 [[ $SIZE =~ ^[0-9]+x[0-9]+$ ]] || { echo "soak: --size takes WxH" >&2; exit 2; }
 [ "$DURATION" -ge 20 ] 2>/dev/null || { echo "soak: run at least 20 s" >&2; exit 2; }
 if ! { [ "$HELD_KEYS" -ge 0 ] && [ "$HELD_KEYS" -le 20 ]; } 2>/dev/null; then
