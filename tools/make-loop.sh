@@ -29,6 +29,10 @@ usage() {
 
 while [ $# -gt 0 ]; do
   case "$1" in
+    --start | --seconds | --fps | --size | --quality | --max-bytes | --render | --out)
+      [ $# -ge 2 ] || { echo "make-loop: $1 needs a value" >&2; exit 2; } ;;
+  esac
+  case "$1" in
     --start) START=$2; shift 2 ;;
     --seconds) SECONDS_LONG=$2; shift 2 ;;
     --fps) FPS=$2; shift 2 ;;
