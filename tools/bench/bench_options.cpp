@@ -3,16 +3,9 @@
 #include <cstdio>
 #include <cstring>
 
-namespace {
+#include "frame_size.h"
 
-// "WxH" with both sides from 1 to 16384 pixels, nothing before or after.
-bool parseSize(const char* text, int& width, int& height) {
-    char tail = 0;
-    if (std::sscanf(text, "%dx%d%c", &width, &height, &tail) != 2) {
-        return false;
-    }
-    return width >= 1 && width <= 16384 && height >= 1 && height <= 16384;
-}
+namespace {
 
 // A whole number from 1 to 1000, nothing before or after.
 bool parseRuns(const char* text, int& runs) {
@@ -40,7 +33,7 @@ BenchParse parseBenchOptions(int argc, char** argv, BenchOptions& options, std::
                 return BenchParse::bad;
             }
             const char* value = argv[++i];
-            if (!parseSize(value, options.width, options.height)) {
+            if (!parseFrameSize(value, options.width, options.height)) {
                 error = std::string("bad --size '") + value + "': expected WxH, e.g. 1280x720";
                 return BenchParse::bad;
             }

@@ -33,14 +33,6 @@ std::vector<unsigned char> readFramePixels(int width, int height) {
     return pixels;
 }
 
-bool parseFrameSize(const char* text, int& width, int& height) {
-    char tail = 0;
-    if (std::sscanf(text, "%dx%d%c", &width, &height, &tail) != 2) {
-        return false;
-    }
-    return width >= 1 && width <= 16384 && height >= 1 && height <= 16384;
-}
-
 bool parseFrameCount(const char* text, int& count) {
     char* end = nullptr;
     const long value = std::strtol(text, &end, 10);

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "frame_size.h"
 #include "platform/handles.h"
 
 inline constexpr int CLOCK_FPS = 60;
@@ -24,8 +25,6 @@ void runWarmUp(WindowHandle window);
 // The current framebuffer's RGBA pixels, bottom row first, after glFinish.
 std::vector<unsigned char> readFramePixels(int width, int height);
 
-// "WxH" with both sides from 1 to 16384 pixels, nothing before or after.
-bool parseFrameSize(const char* text, int& width, int& height);
 
 // A count of frames from 1 to MAX_FRAME_COUNT, nothing before or after.
 inline constexpr int MAX_FRAME_COUNT = 100000;
