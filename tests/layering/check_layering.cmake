@@ -4,10 +4,19 @@
 # shell (3). Nothing in src/platform includes anything outside src/platform, and nothing
 # in src/ includes anything from tools/.
 #
+# src/platform is split further. The files directly in it are the seam the rest of the
+# program talks to, and the parts the backends share; they include no backend folder.
+# Each backend lives in a folder of its own, src/platform/<backend>/ (subfolders
+# included), and may include only that folder and the files directly in src/platform:
+# never another backend, and nothing else in src/. The portable folders (scene, gfx,
+# saver, frame, shell) may include the seam only, never a backend folder. A subfolder
+# of src/platform that is not a known backend is itself an error.
+#
 #   cmake -DSOURCE_DIR=<tree holding src/ and tools/> -P check_layering.cmake
 #
 # Prints one line per bad include, naming the file and the include, and fails if there
 # is any.
+cmake_minimum_required(VERSION 3.25)
 if(NOT DEFINED SOURCE_DIR)
   message(FATAL_ERROR "check_layering.cmake: pass -DSOURCE_DIR=<the project's source tree>")
 endif()
@@ -21,18 +30,27 @@ set(level_saver 1)
 set(level_frame 2)
 set(level_shell 3)
 
-# The folder of src/ that `path` (absolute, normalized) lies in, or "" when it lies in
-# none: outside src/, or directly in it.
-function(src_folder path out)
+set(backends headless x11 win32 wayland)
+list(JOIN backends ", " known_backends)
+
+# Where `path` (absolute, normalized) lies in src/: `folder` is its folder of src/, or ""
+# when it lies in none (outside src/, or directly in it). For src/platform, `part` is the
+# subfolder it lies in, or "" for the files directly in src/platform.
+function(src_place path folder_out part_out)
   set(folder "")
+  set(part "")
   cmake_path(IS_PREFIX src "${path}" NORMALIZE inside)
   if(inside)
     cmake_path(RELATIVE_PATH path BASE_DIRECTORY "${src}" OUTPUT_VARIABLE relative)
     if(relative MATCHES "^([^/]+)/")
       set(folder "${CMAKE_MATCH_1}")
     endif()
+    if(relative MATCHES "^platform/([^/]+)/")
+      set(part "${CMAKE_MATCH_1}")
+    endif()
   endif()
-  set(${out} "${folder}" PARENT_SCOPE)
+  set(${folder_out} "${folder}" PARENT_SCOPE)
+  set(${part_out} "${part}" PARENT_SCOPE)
 endfunction()
 
 file(GLOB_RECURSE files LIST_DIRECTORIES false "${src}/*.h" "${src}/*.cpp")
@@ -50,9 +68,15 @@ endmacro()
 
 foreach(file IN LISTS files)
   cmake_path(RELATIVE_PATH file BASE_DIRECTORY "${root}" OUTPUT_VARIABLE shown)
-  src_folder("${file}" from)
+  src_place("${file}" from from_part)
   if(from STREQUAL "" OR NOT DEFINED level_${from})
     violation("lies outside the layered folders (platform, scene, gfx, saver, frame, shell)")
+    continue()
+  endif()
+  # A file in an unknown subfolder of src/platform has no rules its includes could be
+  # held to, so only the folder itself is reported.
+  if(NOT from_part STREQUAL "" AND NOT from_part IN_LIST backends)
+    violation("lies in src/platform/${from_part}, which is not a backend folder (known: ${known_backends})")
     continue()
   endif()
 
@@ -84,10 +108,40 @@ foreach(file IN LISTS files)
     else()
       set(target_shown "${target}")
     endif()
-    src_folder("${target}" to)
+    src_place("${target}" to to_part)
+
+    # What the include lands in, for the messages: a folder of src/ (or of src/platform),
+    # or the header itself when it lies in no folder of src/.
+    if(to STREQUAL "")
+      set(landing "${target_shown}")
+    elseif(NOT to_part STREQUAL "")
+      set(landing "src/platform/${to_part}")
+    else()
+      set(landing "src/${to}")
+    endif()
 
     if(name MATCHES "(^|/)tools/" OR target_shown MATCHES "^tools/")
       violation("${what} reaches into tools/")
+    elseif(to STREQUAL "platform" AND NOT to_part STREQUAL "" AND NOT to_part IN_LIST backends)
+      violation("${what} names ${landing}, which is not a backend folder (known: ${known_backends})")
+    elseif(NOT from_part STREQUAL "")
+      # A backend: its own folder and the files directly in src/platform, nothing else.
+      set(rule "src/platform/${from_part} may include only its own folder and the files directly in src/platform, not ${landing}")
+      if(to STREQUAL "platform" AND (to_part STREQUAL "" OR to_part STREQUAL from_part))
+        # The seam and shared parts, or its own folder.
+      elseif(to STREQUAL "platform")
+        violation("${what} reaches into another backend: ${rule}")
+      else()
+        violation("${what} reaches outside src/platform: ${rule}")
+      endif()
+    elseif(to STREQUAL "platform" AND NOT to_part STREQUAL "")
+      # A backend, included from the seam or from portable code: both must reach the
+      # platform through the seam only.
+      if(from STREQUAL "platform")
+        violation("${what} reaches into a backend: the files directly in src/platform (the seam and shared parts) may include only each other, not ${landing}")
+      else()
+        violation("${what} reaches into a backend: ${from} may include only the files directly in src/platform (the seam), not ${landing}")
+      endif()
     elseif(to STREQUAL from)
       # Its own folder.
     elseif(from STREQUAL "platform")

@@ -2,3 +2,5 @@
 #include "scene/math.h"
 #include "platform/window.h"
 #include "saver/timer.h"
+#include "platform/window_system.h"
+#include "platform/x11/display.h"

@@ -1,0 +1,3 @@
+#pragma once
+#include "platform/window_system.h"
+#include "shell/main.h"

@@ -1,0 +1,6 @@
+#pragma once
+#include "platform/x11/connection.h"
+#include "connection.h"
+#include "platform/handles.h"
+#include "../window.h"
+#include "platform/wayland/surface.h"
