@@ -1,7 +1,7 @@
 #pragma once
 // Reads a bitmap resource of the program point by point, the way the texture loader
 // wants it: open it, ask for the colour of any point, close it. Each platform reads its
-// own kind of resource (bitmap_source_embedded.cpp, bitmap_source_win32.cpp).
+// own kind of resource (bitmap_source_embedded.cpp, win32/bitmap_source.cpp).
 #include <cstddef>
 #include <cstdint>
 

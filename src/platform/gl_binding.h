@@ -2,7 +2,7 @@
 // The window-system side of OpenGL, as the drawing code needs it: choosing and setting a
 // pixel format on a device context, creating a rendering context and making it current,
 // showing the back buffer, and reporting a failure to the user. Each platform provides
-// these in a file of its own (gl_binding_egl.cpp for headless runs on Mesa).
+// these in a file of its own (headless/egl_context.cpp for headless runs on Mesa).
 #include <cstdint>
 
 #include "platform/handles.h"

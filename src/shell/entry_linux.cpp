@@ -1,5 +1,5 @@
-// The program's entry on X11 systems. main hands its arguments to the platform layer,
-// which makes the command line of them. The options of hosts that hand the saver a window
+// The program's entry on Linux (on X11 today). main hands its arguments to the platform
+// layer, which makes the command line of them. The options of hosts that hand the saver a window
 // (xscreensaver's -root and -window-id) and the window mode are read first: they run the
 // saver as the preview mode does, in a child over the whole of that window, with input
 // and the cursor left to the host. Any other command line goes to the saver's own entry
@@ -7,10 +7,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/program_start.h"
 #include "platform/system_services.h"
 #include "platform/window_system.h"
-#include "platform/x11_host.h"
-#include "platform/x11_start.h"
 #include "saver/saver_state.h"
 #include "shell/host_arguments.h"
 #include "shell/saver_main.h"
@@ -31,7 +30,7 @@ std::uint32_t numberOf(WindowHandle window) { return std::uint32_t(reinterpret_c
 WindowHandle hostWindow(const HostRequest& request) {
     switch (request.mode) {
         case HostMode::GivenWindow: {
-            if (x11RootWindow() == nullptr) return nullptr;  // no display
+            if (platformRootWindow() == nullptr) return nullptr;  // no display
             WindowHandle window = reinterpret_cast<WindowHandle>(std::uintptr_t(request.window));
             if (platformIsWindow(window)) return window;
             std::fprintf(stderr, "orvel: there is no window 0x%lx on the display\n",
@@ -39,9 +38,9 @@ WindowHandle hostWindow(const HostRequest& request) {
             return nullptr;
         }
         case HostMode::RootWindow:
-            return x11RootWindow();
+            return platformRootWindow();
         case HostMode::OwnWindow:
-            return x11OpenOwnWindow(OWN_WINDOW_TITLE, OWN_WINDOW_WIDTH, OWN_WINDOW_HEIGHT);
+            return platformOpenOwnWindow(OWN_WINDOW_TITLE, OWN_WINDOW_WIDTH, OWN_WINDOW_HEIGHT);
         case HostMode::None:
         case HostMode::Refused:
             break;
@@ -69,8 +68,8 @@ std::int32_t runHosted(const HostRequest& request) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    x11Start(argc, argv);
-    x11SetStatsNote(detailNote);
+    platformStart(argc, argv);
+    platformSetStatsNote(detailNote);
     const HostRequest request = parseHostArguments(argc, argv, std::getenv("XSCREENSAVER_WINDOW"));
     if (request.mode == HostMode::None) saverEntry();
     platformExitProcess(runHosted(request));

@@ -5,7 +5,7 @@
 #include <signal.h>
 #include <sys/resource.h>
 
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
 #include "saver/saver_state.h"
 #include "shell/saver_main.h"
 #include "shell_test_support.h"

@@ -10,7 +10,7 @@
 #include "saver/saver_state.h"
 #include "scene/random.h"
 #include "frame/scene_globals.h"
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
 
 TEST(FrameDriver, FirstTwoFramesStepByTheStartValue) {
     WindowHandle window = resetFrameState();

@@ -6,7 +6,7 @@
 #include "saver/frame_timer.h"
 #include "saver/saver_state.h"
 #include "frame/scene_globals.h"
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
 
 WindowHandle resetFrameState() {
     sceneTime = 0.0;

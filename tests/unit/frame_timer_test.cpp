@@ -3,7 +3,7 @@
 #include <string>
 
 #include "saver/frame_timer.h"
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
 #include "platform/platform.h"
 
 namespace {

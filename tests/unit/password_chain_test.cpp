@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
 #include "platform/window_system.h"

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "frame/scene_globals.h"
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
 #include "platform/system_services.h"

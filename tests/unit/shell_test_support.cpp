@@ -10,7 +10,7 @@
 
 #include "frame/scene_globals.h"
 #include "platform/embedded_resources.h"
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
 #include "shell/password.h"
 #include "shell/shell_state.h"
 

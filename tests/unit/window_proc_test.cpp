@@ -3,7 +3,7 @@
 // preview mode, before and after the close is approved.
 #include <gtest/gtest.h>
 
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
 #include "platform/system_services.h"

@@ -14,7 +14,7 @@
 #include "headless_scene.h"
 #include "report_format.h"
 #include "frame/scene_globals.h"
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
 
 namespace {
 

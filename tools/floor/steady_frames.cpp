@@ -7,7 +7,7 @@
 
 #include "frame/frame_driver.h"
 #include "headless_scene.h"
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
 
 void runClockedFrame(WindowHandle window, int k) {
     headlessSetTickCount(virtualTick(k, CLOCK_FPS));

@@ -4,7 +4,7 @@
 #include "platform/gl_binding.h"
 #include "saver/saver_state.h"
 #include "frame/scene_setup.h"
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
 #include "platform/instance.h"
 
 WindowHandle startHeadlessScene(int width, int height, bool low) {

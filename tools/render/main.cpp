@@ -18,7 +18,7 @@
 #include "progress_bar.h"
 #include "render_options.h"
 #include "frame/scene_globals.h"
-#include "platform/headless.h"
+#include "platform/headless/headless.h"
 #include "state_writer.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The headless platform's clock: milliseconds that move only when the caller moves them,
 // or, if asked, when the program sleeps, as real time would.
-#include "platform/headless.h"
-#include "platform/headless_internal.h"
+#include "platform/headless/headless.h"
+#include "platform/headless/internal.h"
 #include "platform/platform.h"
 
 namespace {

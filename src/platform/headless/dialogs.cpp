@@ -2,8 +2,8 @@
 // the user is a script of clicks, commands and a close that runs once the dialog has
 // been initialised, until the procedure ends the dialog.
 #include "platform/dialogs.h"
-#include "platform/headless.h"
-#include "platform/headless_internal.h"
+#include "platform/headless/headless.h"
+#include "platform/headless/internal.h"
 #include "platform/messages.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include <cstring>
 #include <string>
 
-#include "platform/headless.h"
-#include "platform/headless_internal.h"
+#include "platform/headless/headless.h"
+#include "platform/headless/internal.h"
 #include "platform/messages.h"
 #include "platform/settings_location.h"
 #include "platform/system_services.h"

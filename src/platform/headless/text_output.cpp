@@ -4,8 +4,8 @@
 #include <climits>
 #include <cstring>
 
-#include "platform/headless.h"
-#include "platform/headless_internal.h"
+#include "platform/headless/headless.h"
+#include "platform/headless/internal.h"
 #include "platform/platform.h"
 
 void headlessResetDeviceContext(DeviceContext dc) {

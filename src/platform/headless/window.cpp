@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/headless.h"
-#include "platform/headless_internal.h"
+#include "platform/headless/headless.h"
+#include "platform/headless/internal.h"
 #include "platform/message_queue.h"
 #include "platform/messages.h"
 #include "platform/platform.h"

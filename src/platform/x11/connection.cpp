@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/x11_display.h"
-#include "platform/x11_start.h"
+#include "platform/x11/display.h"
+#include "platform/x11/start.h"
 
 namespace {
 

@@ -22,8 +22,8 @@
 
 #include "platform/dialogs.h"
 #include "platform/messages.h"
-#include "platform/x11_dialog.h"
-#include "platform/x11_display.h"
+#include "platform/x11/dialog.h"
+#include "platform/x11/display.h"
 
 namespace {
 

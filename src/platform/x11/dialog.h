@@ -1,7 +1,7 @@
 #pragma once
 // Shared between the X11 dialog files: one running modal dialog, the modal run itself
-// (x11_dialog.cpp), its drawing (x11_dialog_draw.cpp) and the message box made with it
-// (x11_message_box.cpp).
+// (dialog.cpp), its drawing (dialog_draw.cpp) and the message box made with it
+// (message_box.cpp).
 #include <X11/Xft/Xft.h>
 #include <X11/Xlib.h>
 
@@ -10,7 +10,7 @@
 #include "platform/dialog_controller.h"
 #include "platform/dialog_template.h"
 #include "platform/handles.h"
-#include "platform/x11_dialog_font.h"
+#include "platform/x11/dialog_font.h"
 
 // A modal dialog on the screen: its window, its controls' state and what paints it.
 struct X11Dialog {

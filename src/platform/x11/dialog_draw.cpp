@@ -10,8 +10,8 @@
 #include <string_view>
 
 #include "platform/text_wrap.h"
-#include "platform/x11_dialog.h"
-#include "platform/x11_display.h"
+#include "platform/x11/dialog.h"
+#include "platform/x11/display.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Fonts for the dialogs. Xft draws a sans-serif face antialiased at the dialog's size in
 // pixels; where fontconfig finds no font the core "fixed" font, which every X server has,
 // still shows the text.
-#include "platform/x11_dialog_font.h"
+#include "platform/x11/dialog_font.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -9,8 +9,8 @@
 
 #include "platform/embedded_resources.h"
 #include "platform/icon_image.h"
-#include "platform/x11_dialog.h"
-#include "platform/x11_display.h"
+#include "platform/x11/dialog.h"
+#include "platform/x11/display.h"
 
 namespace {
 

@@ -57,7 +57,7 @@ bool x11TranslateEvent(const XEvent& event, QueuedMessage& message);
 void x11DestroyWindow(X11Window* window, bool alreadyGone);
 
 // Hosts: windows of other programs (or the root window, or the program's own window of
-// x11_host.h) that hold one of the program's windows as a child. The child follows the
+// host_window.h) that hold one of the program's windows as a child. The child follows the
 // host's size: the host's structure events are asked for, and a host's new size is handed
 // to its children. A close request from the window manager to the program's own host
 // closes its children, as a signal would.
@@ -116,7 +116,7 @@ void x11WriteStats();
 // Microseconds on the monotonic clock since the platform started.
 std::uint64_t x11Microseconds();
 
-// The command line made from the process arguments by x11Start.
+// The command line made from the process arguments by platformStart.
 const char* x11CommandLine();
 
 // Signals that ask the saver to end (SIGTERM, SIGINT) set a flag and wake the message

@@ -6,7 +6,7 @@
 #include <X11/keysym.h>
 
 #include "platform/messages.h"
-#include "platform/x11_display.h"
+#include "platform/x11/display.h"
 
 namespace {
 

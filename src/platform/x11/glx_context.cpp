@@ -15,7 +15,7 @@
 
 #include "platform/gl_binding.h"
 #include "platform/heap_tuning.h"
-#include "platform/x11_display.h"
+#include "platform/x11/display.h"
 
 namespace {
 

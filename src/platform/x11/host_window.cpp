@@ -7,9 +7,9 @@
 #include <cstring>
 
 #include "platform/embedded_resources.h"
-#include "platform/x11_dialog.h"
-#include "platform/x11_display.h"
-#include "platform/x11_host.h"
+#include "platform/x11/dialog.h"
+#include "platform/x11/display.h"
+#include "platform/program_start.h"
 
 namespace {
 
@@ -52,12 +52,12 @@ bool x11HandleHostEvent(const XEvent& event) {
     }
 }
 
-WindowHandle x11RootWindow() {
+WindowHandle platformRootWindow() {
     Display* display = x11Display();
     return display != nullptr ? handleOf(DefaultRootWindow(display)) : nullptr;
 }
 
-WindowHandle x11OpenOwnWindow(const char* title, int width, int height) {
+WindowHandle platformOpenOwnWindow(const char* title, int width, int height) {
     Display* display = x11Display();
     if (display == nullptr) return nullptr;
     const int screen = DefaultScreen(display);

@@ -9,8 +9,8 @@
 #include "platform/embedded_resources.h"
 #include "platform/messages.h"
 #include "platform/text_wrap.h"
-#include "platform/x11_dialog.h"
-#include "platform/x11_display.h"
+#include "platform/x11/dialog.h"
+#include "platform/x11/display.h"
 
 namespace {
 

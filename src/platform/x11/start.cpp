@@ -11,8 +11,8 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "platform/x11_display.h"
-#include "platform/x11_start.h"
+#include "platform/x11/display.h"
+#include "platform/program_start.h"
 
 namespace {
 
@@ -53,7 +53,7 @@ void onEndSignal(int) {
 
 }  // namespace
 
-void x11Start(int argc, char** argv) {
+void platformStart(int argc, char** argv) {
     startMicroseconds = monotonicMicroseconds();
     commandLine = programName(argc > 0 ? argv[0] : nullptr);
     for (int i = 1; i < argc; ++i) {

@@ -7,8 +7,8 @@
 #include <cstring>
 
 #include "platform/platform.h"
-#include "platform/x11_display.h"
-#include "platform/x11_start.h"
+#include "platform/x11/display.h"
+#include "platform/program_start.h"
 
 namespace {
 
@@ -27,7 +27,7 @@ bool statsWanted() {
 
 }  // namespace
 
-void x11SetStatsNote(const char* (*note)()) { statsNote = note; }
+void platformSetStatsNote(const char* (*note)()) { statsNote = note; }
 
 void x11NoteFrameStart() {
     const std::uint32_t tick = platformTickCount();

@@ -12,8 +12,8 @@
 #include "platform/embedded_resources.h"
 #include "platform/settings_location.h"
 #include "platform/system_services.h"
-#include "platform/x11_dialog.h"
-#include "platform/x11_display.h"
+#include "platform/x11/dialog.h"
+#include "platform/x11/display.h"
 
 // LeakSanitizer's check, present only in a sanitizer build: a weak reference is null
 // otherwise.

@@ -2,7 +2,7 @@
 // text goes on top of the picture: OpenGL is waited for first, so that a frame just shown
 // does not cover it.
 #include "platform/platform.h"
-#include "platform/x11_display.h"
+#include "platform/x11/display.h"
 
 unsigned long x11PixelOf(const Visual* visual, std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
     if (visual == nullptr || (visual->c_class != TrueColor && visual->c_class != DirectColor)) {

@@ -1,6 +1,6 @@
 // The program's windows on X11 and their message queue in Windows' order. A sent message
 // runs the window procedure at once; GetMessage takes posted messages first, then input
-// (X events, translated in x11_events.cpp), then the quit message, then paint for a window
+// (X events, translated in events.cpp), then the quit message, then paint for a window
 // that still needs it, and a timer tick last. It waits on the X connection with poll.
 //
 // The full-screen saver window is an override-redirect window over the whole root window
@@ -20,7 +20,7 @@
 #include "platform/messages.h"
 #include "platform/platform.h"
 #include "platform/window_system.h"
-#include "platform/x11_display.h"
+#include "platform/x11/display.h"
 
 namespace {
 
