@@ -6,9 +6,9 @@
 
 #include "platform/headless/headless.h"
 #include "platform/headless/internal.h"
-#include "platform/message_queue.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
+#include "platform/window_queue.h"
 #include "platform/window_system.h"
 
 namespace {
@@ -16,14 +16,11 @@ namespace {
 constexpr int INPUT_CAPACITY = 64;
 constexpr int DEFAULT_LOG_CAPACITY = 64;
 
-struct HeadlessWindow {
-    bool inUse;
-    std::uint64_t serial;  // creation order
+struct HeadlessWindow : QueueWindow {
     int width;
     int height;
     int dcsInUse;
     HeadlessDeviceContext dc;
-    WindowProc procedure;
     HeadlessWindow* parent;
     std::uint32_t style;
     std::uint32_t exStyle;
@@ -31,8 +28,6 @@ struct HeadlessWindow {
     int y;
     char className[48];
     char title[48];
-    bool needsPaint;
-    WindowTimers timers;
 };
 
 struct ScheduledInput {
@@ -45,14 +40,10 @@ struct ScheduledInput {
 
 bool isDue(std::uint32_t atTick) { return std::int32_t(platformTickCount() - atTick) >= 0; }
 
+static_assert(HEADLESS_WINDOW_CAPACITY == QUEUE_WINDOW_CAPACITY);
 HeadlessWindow windows[HEADLESS_WINDOW_CAPACITY];
-std::uint64_t nextSerial = 1;
-ClassTable classes;
-PostedQueue posted;
 ScheduledInput inputs[INPUT_CAPACITY];
 int inputCount = 0;
-bool quitPosted = false;
-int quitCode = 0;
 int messageLimit = -1;
 ScreenRect screen = {0, 0, 640, 480};
 std::int32_t colorDepth = 32;
@@ -67,7 +58,6 @@ int defaultLogCount = 0;
 HeadlessWindowInfo lastCreated;
 bool failClasses = false;
 bool failWindows = false;
-RegisteredMessages registeredMessages;
 
 // Window handles are small numbers, as window numbers on a command line are: 0x10010,
 // 0x10020 and so on, one for each slot of the table.
@@ -98,13 +88,12 @@ void copyText(char (&to)[48], const char* from) {
     std::snprintf(to, sizeof to, "%s", from != nullptr ? from : "");
 }
 
-HeadlessWindow* allocateWindow(int width, int height) {
+HeadlessWindow* allocateWindow(int width, int height, WindowProc procedure) {
     if (width < 0 || height < 0) return nullptr;
     for (HeadlessWindow& w : windows) {
         if (!w.inUse) {
             w = HeadlessWindow{};
-            w.inUse = true;
-            w.serial = nextSerial++;
+            queueOpenWindow(w, handleOf(&w), procedure);
             w.width = width;
             w.height = height;
             return &w;
@@ -128,7 +117,7 @@ void destroy(HeadlessWindow* w) {
     for (HeadlessWindow& child : windows) {
         if (child.inUse && child.parent == w) destroy(&child);
     }
-    posted.removeFor(handleOf(w));
+    queueForgetWindow(handleOf(w));
     if (foreground == handleOf(w)) foreground = nullptr;
     w->inUse = false;
 }
@@ -154,58 +143,12 @@ bool takeDueInput(QueuedMessage& message) {
     return true;
 }
 
-bool takePaint(QueuedMessage& message) {
-    HeadlessWindow* oldest = nullptr;
-    for (HeadlessWindow& w : windows) {
-        if (w.inUse && w.procedure != nullptr && w.needsPaint && (oldest == nullptr || w.serial < oldest->serial)) {
-            oldest = &w;
-        }
-    }
-    if (oldest == nullptr) return false;
-    message = {handleOf(oldest), WM_PAINT, 0, 0};
-    paintTicks[paintCount % HEADLESS_PAINT_LOG_CAPACITY] = platformTickCount();
-    ++paintCount;
-    return true;
-}
-
-bool takeDueTimer(QueuedMessage& message) {
-    for (HeadlessWindow& w : windows) {
-        std::uintptr_t id = 0;
-        if (w.inUse && w.timers.due(platformTickCount(), id, true)) {
-            message = {handleOf(&w), WM_TIMER, id, 0};
-            ++timerMessages;
-            return true;
-        }
-    }
-    return false;
-}
-
-// Milliseconds until the next input or timer tick is due; false when nothing will come.
-bool nextEventDelay(std::uint32_t& delay) {
-    const std::uint32_t now = platformTickCount();
-    bool found = false;
-    for (int i = 0; i < inputCount; ++i) {
-        const std::uint32_t d = inputs[i].atTick - now;
-        if (!found || d < delay) delay = d;
-        found = true;
-    }
-    for (const HeadlessWindow& w : windows) {
-        const std::int64_t d = w.inUse ? w.timers.delay(now) : -1;
-        if (d >= 0 && (!found || std::uint32_t(d) < delay)) delay = std::uint32_t(d);
-        found = found || d >= 0;
-    }
-    return found;
-}
-
 }  // namespace
 
 void resetHeadlessWindows() {
     for (HeadlessWindow& w : windows) w.inUse = false;
-    classes.clear();
-    posted.clear();
+    queueReset();
     inputCount = 0;
-    quitPosted = false;
-    quitCode = 0;
     messageLimit = -1;
     screen = {0, 0, 640, 480};
     colorDepth = 32;
@@ -218,12 +161,11 @@ void resetHeadlessWindows() {
     lastCreated = HeadlessWindowInfo{};
     failClasses = false;
     failWindows = false;
-    registeredMessages.clear();
 }
 
 // --- Controls
 
-WindowHandle headlessCreateWindow(int width, int height) { return handleOf(allocateWindow(width, height)); }
+WindowHandle headlessCreateWindow(int width, int height) { return handleOf(allocateWindow(width, height, nullptr)); }
 
 void headlessDestroyWindow(WindowHandle window) { destroy(findWindow(window)); }
 
@@ -319,17 +261,14 @@ ClientSize platformClientSize(WindowHandle window) {
     return w ? ClientSize{w->width, w->height} : ClientSize{0, 0};
 }
 
-bool platformRegisterClass(const WindowClassRequest& request) {
-    return !failClasses && classes.add(request.name, request.procedure);
-}
+bool platformRegisterClass(const WindowClassRequest& request) { return !failClasses && queueRegisterClass(request); }
 
 WindowHandle platformCreateWindow(const WindowRequest& request) {
-    const WindowProc procedure = classes.find(request.className);
+    const WindowProc procedure = queueClassProcedure(request.className);
     if (failWindows || procedure == nullptr) return nullptr;
     if (request.parent != nullptr && findWindow(request.parent) == nullptr) return nullptr;
-    HeadlessWindow* w = allocateWindow(request.width, request.height);
+    HeadlessWindow* w = allocateWindow(request.width, request.height, procedure);
     if (w == nullptr) return nullptr;
-    w->procedure = procedure;
     w->parent = findWindow(request.parent);
     w->style = request.style;
     w->exStyle = request.exStyle;
@@ -384,82 +323,51 @@ ScreenRect platformClientRect(WindowHandle window) {
 
 std::int32_t platformColorDepth(DeviceContext dc) { return findWindowOfDC(dc) != nullptr ? colorDepth : 0; }
 
-std::uint32_t platformRegisterWindowMessage(const char* name) { return registeredMessages.numberOf(name); }
-
 int platformGetMessage(QueuedMessage& message) {
-    for (;;) {
-        if (messageLimit == 0) return -1;
-        if (posted.take(message) || takeDueInput(message)) {
-        } else if (quitPosted) {
-            quitPosted = false;
-            message = {nullptr, WM_QUIT, WPARAM(std::intptr_t(quitCode)), 0};
-            return 0;
-        } else if (takePaint(message) || takeDueTimer(message)) {
-        } else {
-            // Nothing waits: wait, on the headless clock, for the next input or tick. With
-            // nothing to come, the real call would block for ever; fail instead.
-            std::uint32_t delay = 0;
-            if (!nextEventDelay(delay)) return -1;
-            headlessAdvanceTickCount(delay);
-            continue;
-        }
-        if (messageLimit > 0) --messageLimit;
-        return 1;
-    }
-}
-
-void platformTranslateMessage(const QueuedMessage&) {}
-
-LRESULT platformDispatchMessage(const QueuedMessage& message) {
-    const HeadlessWindow* w = findWindow(message.window);
-    return w != nullptr ? callWindowProcedure(w->procedure, message) : 0;
-}
-
-bool platformPeekMessage(QueuedMessage& message, WindowHandle window, std::uint32_t first, std::uint32_t last,
-                         std::uint32_t removeFlags) {
-    HeadlessWindow* w = findWindow(window);
-    return peekQueuedMessage(posted, w != nullptr ? &w->timers : nullptr, message, window, first, last,
-                             (removeFlags & PM_REMOVE) != 0, platformTickCount());
-}
-
-bool platformPostMessage(WindowHandle window, std::uint32_t message, WPARAM wParam, LPARAM lParam) {
-    return findWindow(window) != nullptr && posted.post({window, message, wParam, lParam});
-}
-
-LRESULT platformSendMessage(WindowHandle window, std::uint32_t message, WPARAM wParam, LPARAM lParam) {
-    const HeadlessWindow* w = findWindow(window);
-    return w != nullptr ? callWindowProcedure(w->procedure, {window, message, wParam, lParam}) : 0;
-}
-
-void platformPostQuitMessage(int exitCode) {
-    quitPosted = true;
-    quitCode = exitCode;
+    if (messageLimit == 0) return -1;
+    const int result = queueGetMessage(message);
+    if (result == 1 && messageLimit > 0) --messageLimit;
+    return result;
 }
 
 LRESULT platformDefWindowProc(WindowHandle window, std::uint32_t message, WPARAM, LPARAM) {
     defaultLog[defaultLogCount % DEFAULT_LOG_CAPACITY] = message;
     ++defaultLogCount;
-    HeadlessWindow* w = findWindow(window);
-    if (w == nullptr) return 0;
-    if (message == WM_CLOSE) destroy(w);
-    if (message == WM_PAINT) w->needsPaint = false;
-    return 0;
-}
-
-std::uintptr_t platformSetTimer(WindowHandle window, std::uintptr_t id, std::uint32_t periodMs) {
-    HeadlessWindow* w = findWindow(window);
-    return w != nullptr ? w->timers.set(id, periodMs, platformTickCount()) : 0;
-}
-
-bool platformKillTimer(WindowHandle window, std::uintptr_t id) {
-    HeadlessWindow* w = findWindow(window);
-    return w != nullptr && w->timers.kill(id);
-}
-
-void platformInvalidateRect(WindowHandle window) {
-    if (HeadlessWindow* w = findWindow(window)) w->needsPaint = true;
+    return queueDefaultProcessing(window, message);
 }
 
 CursorPos platformGetCursorPos() { return cursor; }
 
 void platformHideCursor() { ++hideCursorCount; }
+
+// --- The queue's backend calls
+
+QueueWindow& backendQueueWindow(int index) { return windows[index]; }
+
+bool backendTakeInput(QueuedMessage& message) { return takeDueInput(message); }
+
+// Nothing waits: wait, on the headless clock, for the next input or tick. With nothing to
+// come, the real call would block for ever; fail instead.
+bool backendWaitForEvents(std::int64_t timerDelayMs) {
+    const std::uint32_t now = platformTickCount();
+    bool found = timerDelayMs >= 0;
+    std::uint32_t delay = found ? std::uint32_t(timerDelayMs) : 0;
+    for (int i = 0; i < inputCount; ++i) {
+        const std::uint32_t d = inputs[i].atTick - now;
+        if (!found || d < delay) delay = d;
+        found = true;
+    }
+    if (found) headlessAdvanceTickCount(delay);
+    return found;
+}
+
+void backendNoteMessageMade(const QueuedMessage& message) {
+    if (message.message == WM_PAINT) {
+        paintTicks[paintCount % HEADLESS_PAINT_LOG_CAPACITY] = platformTickCount();
+        ++paintCount;
+    } else if (message.message == WM_TIMER) {
+        ++timerMessages;
+    }
+}
+
+void backendDestroyWindow(QueueWindow& window) { destroy(static_cast<HeadlessWindow*>(&window)); }

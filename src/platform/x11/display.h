@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "platform/handles.h"
-#include "platform/message_queue.h"
+#include "platform/window_queue.h"
 #include "platform/window_system.h"
 
 // The drawing side of one of the program's windows. Made with the window and kept for
@@ -27,22 +27,17 @@ struct X11DeviceContext {
     int viewHeight;
 };
 
-// One of the program's windows.
-struct X11Window {
-    bool inUse;
-    bool destroying;     // WM_DESTROY has been sent; it is sent once
+// One of the program's windows: what the queue keeps of it, then the X side.
+struct X11Window : QueueWindow {
     Window id;
-    WindowProc procedure;
     Window parent;       // None for a top-level window
     bool fullScreen;     // the top-most popup: it grabs input and hides the cursor
-    bool needsPaint;
     bool hadFocus;       // a FocusIn has arrived, so a FocusOut can be a real loss
     bool cursorHidden;
     int width;
     int height;
     Colormap colormap;   // made for the window's visual; None for the default one
     X11DeviceContext dc;
-    WindowTimers timers;
 };
 
 // The program's window with this id, or null.

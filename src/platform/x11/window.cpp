@@ -16,15 +16,14 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/message_queue.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
+#include "platform/window_queue.h"
 #include "platform/window_system.h"
 #include "platform/x11/display.h"
 
 namespace {
 
-constexpr int WINDOW_CAPACITY = 8;
 constexpr std::uint32_t GRAB_ATTEMPT_MS = 1000;
 constexpr std::uint32_t GRAB_RETRY_MS = 10;
 
@@ -33,13 +32,8 @@ constexpr long FULL_SCREEN_EVENTS = KeyPressMask | KeyReleaseMask | ButtonPressM
 constexpr long PREVIEW_EVENTS = ExposureMask | StructureNotifyMask;
 constexpr unsigned POINTER_GRAB_EVENTS = ButtonPressMask | ButtonReleaseMask | PointerMotionMask;
 
-X11Window windows[WINDOW_CAPACITY];
-ClassTable classes;
-PostedQueue posted;
-bool quitPosted = false;
-int quitCode = 0;
+X11Window windows[QUEUE_WINDOW_CAPACITY];
 bool endSignalHandled = false;
-RegisteredMessages registeredMessages;
 Cursor invisibleCursor = None;
 X11DeviceContext screenDC{};
 
@@ -131,51 +125,8 @@ void handleEndSignal() {
     }
 }
 
-// The next X event that stands for a message; the others are handled on the way.
-bool takeInput(Display* display, QueuedMessage& message) {
-    while (display != nullptr && XPending(display) > 0) {
-        XEvent event;
-        XNextEvent(display, &event);
-        if (x11TranslateEvent(event, message)) return true;
-    }
-    return false;
-}
-
-bool takePaint(QueuedMessage& message) {
-    for (X11Window& w : windows) {
-        if (w.inUse && !w.destroying && w.needsPaint) {
-            message = {handleOf(w.id), WM_PAINT, 0, 0};
-            x11NoteFrameStart();
-            return true;
-        }
-    }
-    return false;
-}
-
-bool takeDueTimer(QueuedMessage& message) {
-    for (X11Window& w : windows) {
-        std::uintptr_t id = 0;
-        if (w.inUse && !w.destroying && w.timers.due(platformTickCount(), id, true)) {
-            message = {handleOf(w.id), WM_TIMER, id, 0};
-            return true;
-        }
-    }
-    return false;
-}
-
-// Milliseconds until the next timer tick, or -1 when none will come.
-int nextTimerDelay() {
-    const std::uint32_t now = platformTickCount();
-    std::int64_t delay = -1;
-    for (const X11Window& w : windows) {
-        const std::int64_t d = w.inUse && !w.destroying ? w.timers.delay(now) : -1;
-        if (d >= 0 && (delay < 0 || d < delay)) delay = d;
-    }
-    return int(delay);
-}
-
 // Waits for X input, a signal or the next timer tick. False when nothing can ever come.
-bool waitForEvents(Display* display) {
+bool waitForEvents(Display* display, int timeout) {
     pollfd sources[2] = {{-1, POLLIN, 0}, {x11WakeDescriptor(), POLLIN, 0}};
     if (display != nullptr) {
         // Sends what is buffered, and catches events that arrived meanwhile: poll would
@@ -183,7 +134,6 @@ bool waitForEvents(Display* display) {
         if (XEventsQueued(display, QueuedAfterFlush) > 0) return true;
         sources[0].fd = ConnectionNumber(display);
     }
-    const int timeout = nextTimerDelay();
     if (sources[0].fd < 0 && timeout < 0) return false;
     poll(sources, 2, timeout);
     return true;
@@ -215,7 +165,7 @@ void x11DestroyWindow(X11Window* w, bool alreadyGone) {
     for (X11Window& child : windows) {
         if (child.inUse && child.parent == id) x11DestroyWindow(&child, alreadyGone);
     }
-    posted.removeFor(handleOf(id));
+    queueForgetWindow(handleOf(id));
     if (Display* display = x11DisplayIfOpen()) {
         if (w->dc.gc != nullptr) XFreeGC(display, w->dc.gc);
         if (!alreadyGone) XDestroyWindow(display, id);
@@ -263,12 +213,10 @@ ClientSize platformClientSize(WindowHandle window) {
 
 // --- window_system.h
 
-bool platformRegisterClass(const WindowClassRequest& request) {
-    return classes.add(request.name, request.procedure);
-}
+bool platformRegisterClass(const WindowClassRequest& request) { return queueRegisterClass(request); }
 
 WindowHandle platformCreateWindow(const WindowRequest& request) {
-    const WindowProc procedure = classes.find(request.className);
+    const WindowProc procedure = queueClassProcedure(request.className);
     Display* display = x11Display();
     X11Window* w = freeRecord();
     if (procedure == nullptr || display == nullptr || w == nullptr) return nullptr;
@@ -314,9 +262,8 @@ WindowHandle platformCreateWindow(const WindowRequest& request) {
     }
 
     *w = X11Window{};
-    w->inUse = true;
+    queueOpenWindow(*w, handleOf(id), procedure);
     w->id = id;
-    w->procedure = procedure;
     w->parent = child ? parent : None;
     w->fullScreen = fullScreen;
     w->width = int(width);
@@ -454,74 +401,13 @@ std::int32_t platformColorDepth(DeviceContext dc) {
     return dc == &screenDC ? screenDC.depth : 0;
 }
 
-std::uint32_t platformRegisterWindowMessage(const char* name) { return registeredMessages.numberOf(name); }
-
 int platformGetMessage(QueuedMessage& message) {
-    for (;;) {
-        handleEndSignal();
-        Display* display = x11DisplayIfOpen();
-        if (posted.take(message) || takeInput(display, message)) return 1;
-        if (quitPosted) {
-            quitPosted = false;
-            message = {nullptr, WM_QUIT, WPARAM(std::intptr_t(quitCode)), 0};
-            return 0;
-        }
-        if (takePaint(message) || takeDueTimer(message)) return 1;
-        // Nothing waits. With nothing that could ever come, the call would block for
-        // ever; it fails instead.
-        if (!waitForEvents(display)) return -1;
-    }
-}
-
-void platformTranslateMessage(const QueuedMessage&) {}
-
-LRESULT platformDispatchMessage(const QueuedMessage& message) {
-    const X11Window* w = findHandle(message.window);
-    return w != nullptr ? callWindowProcedure(w->procedure, message) : 0;
-}
-
-bool platformPeekMessage(QueuedMessage& message, WindowHandle window, std::uint32_t first, std::uint32_t last,
-                         std::uint32_t removeFlags) {
-    X11Window* w = findHandle(window);
-    return peekQueuedMessage(posted, w != nullptr ? &w->timers : nullptr, message, window, first, last,
-                             (removeFlags & PM_REMOVE) != 0, platformTickCount());
-}
-
-bool platformPostMessage(WindowHandle window, std::uint32_t message, WPARAM wParam, LPARAM lParam) {
-    // Windows of other programs take no Windows messages.
-    return findHandle(window) != nullptr && posted.post({window, message, wParam, lParam});
-}
-
-LRESULT platformSendMessage(WindowHandle window, std::uint32_t message, WPARAM wParam, LPARAM lParam) {
-    const X11Window* w = findHandle(window);
-    return w != nullptr ? callWindowProcedure(w->procedure, {window, message, wParam, lParam}) : 0;
-}
-
-void platformPostQuitMessage(int exitCode) {
-    quitPosted = true;
-    quitCode = exitCode;
+    handleEndSignal();
+    return queueGetMessage(message);
 }
 
 LRESULT platformDefWindowProc(WindowHandle window, std::uint32_t message, WPARAM, LPARAM) {
-    X11Window* w = findHandle(window);
-    if (w == nullptr) return 0;
-    if (message == WM_CLOSE) x11DestroyWindow(w, false);
-    if (message == WM_PAINT) w->needsPaint = false;
-    return 0;
-}
-
-std::uintptr_t platformSetTimer(WindowHandle window, std::uintptr_t id, std::uint32_t periodMs) {
-    X11Window* w = findHandle(window);
-    return w != nullptr ? w->timers.set(id, periodMs, platformTickCount()) : 0;
-}
-
-bool platformKillTimer(WindowHandle window, std::uintptr_t id) {
-    X11Window* w = findHandle(window);
-    return w != nullptr && w->timers.kill(id);
-}
-
-void platformInvalidateRect(WindowHandle window) {
-    if (X11Window* w = findHandle(window)) w->needsPaint = true;
+    return queueDefaultProcessing(window, message);
 }
 
 CursorPos platformGetCursorPos() {
@@ -550,3 +436,30 @@ void platformHideCursor() {
         }
     }
 }
+
+// --- The queue's backend calls
+
+QueueWindow& backendQueueWindow(int index) { return windows[index]; }
+
+// The next X event that stands for a message; the others are handled on the way.
+bool backendTakeInput(QueuedMessage& message) {
+    Display* display = x11DisplayIfOpen();
+    while (display != nullptr && XPending(display) > 0) {
+        XEvent event;
+        XNextEvent(display, &event);
+        if (x11TranslateEvent(event, message)) return true;
+    }
+    return false;
+}
+
+bool backendWaitForEvents(std::int64_t timerDelayMs) {
+    const bool waited = waitForEvents(x11DisplayIfOpen(), int(timerDelayMs));
+    handleEndSignal();
+    return waited;
+}
+
+void backendNoteMessageMade(const QueuedMessage& message) {
+    if (message.message == WM_PAINT) x11NoteFrameStart();
+}
+
+void backendDestroyWindow(QueueWindow& window) { x11DestroyWindow(static_cast<X11Window*>(&window), false); }
