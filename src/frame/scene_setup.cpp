@@ -6,6 +6,7 @@
 #include "frame/scene_globals.h"
 #include "platform/instance.h"
 #include "platform/platform.h"
+#include "platform/resource_ids.h"
 
 namespace {
 // The tilt of both rings: the float one step below the float nearest to 15 degrees.
@@ -48,8 +49,8 @@ void setupScene(WindowHandle window) {
     place(particlePlacement, {0.0f, 0.0f, 0.0f});
     placeTilted(outerRingPlacement, {0.0f, 0.0f, -15.0f});
 
-    glowTexture.loadFromBitmap(instanceHandle, 106);
-    bannerTexture.loadFromBitmap(instanceHandle, 104);
+    glowTexture.loadFromBitmap(instanceHandle, IDB_GLOW);
+    bannerTexture.loadFromBitmap(instanceHandle, IDB_BANNER);
 
     innerRing.setTexture(&glowTexture);
     innerRing.setColor(RING_COLOR);
@@ -66,7 +67,7 @@ void setupScene(WindowHandle window) {
     material.diffuse = {1.0f, 0.0f, 0.0f, 0.3f};
     material.specular = {0.0f, 0.0f, 0.0f, 0.0f};
     material.shininess = 5.0f;
-    gridTexture.loadFromBitmap(instanceHandle, 108);
+    gridTexture.loadFromBitmap(instanceHandle, IDB_GRID);
     gridMesh1.buildGrid(10, 200.0f, GRID_COLOR);
     gridMesh1.scaleTexCoords(10.0f, 10.0f);
     gridMesh1.setTexture(&gridTexture);

@@ -15,6 +15,6 @@ struct ResourceTable {
     int count;
 };
 
-// The program's own bitmaps (glow 106, banner 104, grid 108) and its icon file (103, the
-// whole .ico), generated at build time from resources/*.bmp and resources/orvel.ico.
+// The program's own bitmaps (IDB_GLOW, IDB_BANNER, IDB_GRID) and its icon file (IDI_ORVEL,
+// the whole .ico), generated at build time from resources/*.bmp and resources/orvel.ico.
 extern const ResourceTable orvelResources;

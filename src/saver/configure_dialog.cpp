@@ -2,6 +2,7 @@
 
 #include "platform/dialogs.h"
 #include "platform/messages.h"
+#include "platform/resource_ids.h"
 #include "saver/saver_state.h"
 #include "saver/settings.h"
 
@@ -9,7 +10,7 @@ namespace {
 
 std::intptr_t onInitDialog(WindowHandle dialog) {
     lowDetail = std::uint8_t(readLowSetting() & 1);
-    platformSendDlgItemMessage(dialog, LOW_DETAIL_CHECK_BOX, BM_SETCHECK, lowDetail ? BST_CHECKED : BST_UNCHECKED, 0);
+    platformSendDlgItemMessage(dialog, IDC_LOW_DETAIL, BM_SETCHECK, lowDetail ? BST_CHECKED : BST_UNCHECKED, 0);
     return 1;  // the platform gives the focus to the first tab stop
 }
 
@@ -17,7 +18,7 @@ std::intptr_t onInitDialog(WindowHandle dialog) {
 std::intptr_t onDialogCommand(WindowHandle dialog, WPARAM wParam) {
     if (wParam == WPARAM(IDOK)) {
         // An indeterminate box (2) counts as unchecked.
-        const auto state = std::uint8_t(platformSendDlgItemMessage(dialog, LOW_DETAIL_CHECK_BOX, BM_GETCHECK, 0, 0) & 1);
+        const auto state = std::uint8_t(platformSendDlgItemMessage(dialog, IDC_LOW_DETAIL, BM_GETCHECK, 0, 0) & 1);
         lowDetail = state;
         // A failed write has told the user and kept the old file; the dialog ends anyway.
         writeLowSetting(state, dialog);

@@ -1,13 +1,10 @@
 #pragma once
-// The configure dialog (template 2003): one check box, 1000, for low detail. OK stores
+// The configure dialog (IDD_CONFIGURE): one check box, IDC_LOW_DETAIL, for low detail. OK stores
 // its state in the settings file; Cancel and closing leave the file alone. The dialog
 // always ends with 0.
 #include <cstdint>
 
 #include "platform/handles.h"
-
-inline constexpr int CONFIGURE_DIALOG_ID = 2003;
-inline constexpr int LOW_DETAIL_CHECK_BOX = 1000;
 
 // Registers window classes the dialog needs: none. Returns 1, which lets it run.
 std::int32_t dialogClassHook(InstanceHandle instance);

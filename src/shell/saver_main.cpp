@@ -3,6 +3,7 @@
 #include "platform/dialogs.h"
 #include "platform/instance.h"
 #include "platform/messages.h"
+#include "platform/resource_ids.h"
 #include "platform/system_services.h"
 #include "platform/window_system.h"
 #include "saver/configure_dialog.h"
@@ -38,7 +39,7 @@ std::int32_t runPreview(const char* text) {
 
 std::int32_t showConfigureDialog(WindowHandle owner) {
     if (dialogClassHook(instanceHandle) == 0) return 0;
-    return std::int32_t(platformDialogBox(instanceHandle, CONFIGURE_DIALOG_ID, owner, configureDialogProc));
+    return std::int32_t(platformDialogBox(instanceHandle, IDD_CONFIGURE, owner, configureDialogProc));
 }
 
 std::int32_t saverMain(InstanceHandle instance, const char* argumentText) {

@@ -15,6 +15,7 @@
 #include "platform/dialog_controller.h"
 #include "platform/dialog_template.h"
 #include "platform/dialog_units.h"
+#include "platform/resource_ids.h"
 #include "platform/icon_image.h"
 #include "platform/text_wrap.h"
 
@@ -34,7 +35,7 @@ struct RcControl {
     int x, y, width, height;
 };
 
-// Dialog 2003 of the resource script: its caption, size, style, font size and controls.
+// Dialog IDD_CONFIGURE (2003) of the resource script: its caption, size, style, font size and controls.
 struct RcDialog {
     int width = 0, height = 0;
     std::uint32_t style = 0;
@@ -46,6 +47,8 @@ struct RcDialog {
 int rcNumber(const std::string& token) {
     if (token == "IDOK") return 1;
     if (token == "IDCANCEL") return 2;
+    if (token == "IDC_LOW_DETAIL") return IDC_LOW_DETAIL;
+    if (token == "IDI_ORVEL") return IDI_ORVEL;
     return int(std::stol(token, nullptr, 0));
 }
 
@@ -54,10 +57,10 @@ RcDialog readRcDialog() {
     RcDialog dialog;
     std::string line;
     bool inside = false;
-    const std::regex header(R"(^2003 DIALOG 0, 0, (\d+), (\d+))");
+    const std::regex header(R"(^IDD_CONFIGURE DIALOG 0, 0, (\d+), (\d+))");
     const std::regex texted(
         R"re(^\s*(DEFPUSHBUTTON|PUSHBUTTON|LTEXT|AUTOCHECKBOX|GROUPBOX) "([^"]*)", (\w+|-1), (\d+), (\d+), (\d+), (\d+))re");
-    const std::regex icon(R"(^\s*CONTROL (\d+), (-1), 0x82, SS_ICON, (\d+), (\d+), (\d+), (\d+))");
+    const std::regex icon(R"(^\s*CONTROL (\w+), (-1), 0x82, SS_ICON, (\d+), (\d+), (\d+), (\d+))");
     std::smatch m;
     while (std::getline(script, line)) {
         if (std::regex_search(line, m, header)) {
@@ -114,7 +117,7 @@ TEST(DialogTemplate, MatchesTheWindowsResourceControlForControl) {
         SCOPED_TRACE(theirs.statement + " " + theirs.text);
         EXPECT_EQ(statementOf(mine.kind), theirs.statement);
         if (mine.kind == ControlKind::Icon) {
-            EXPECT_EQ(mine.iconId, std::stoi(theirs.text));
+            EXPECT_EQ(mine.iconId, rcNumber(theirs.text));
         } else {
             EXPECT_EQ(mine.text, theirs.text);
         }

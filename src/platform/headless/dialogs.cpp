@@ -5,11 +5,11 @@
 #include "platform/headless/headless.h"
 #include "platform/headless/internal.h"
 #include "platform/messages.h"
+#include "platform/resource_ids.h"
 
 namespace {
 
 constexpr int CONTROL_CAPACITY = 8;
-constexpr int CHECK_BOX_ID = 1000;
 
 struct Control {
     int id;
@@ -40,7 +40,7 @@ Control* control(int id) {
 }
 
 std::uint32_t checkBoxState() {
-    const Control* box = control(CHECK_BOX_ID);
+    const Control* box = control(IDC_LOW_DETAIL);
     return box != nullptr ? box->check : BST_UNCHECKED;
 }
 
@@ -80,8 +80,8 @@ std::intptr_t platformDialogBox(InstanceHandle, int resourceId, WindowHandle own
         const HeadlessDialogStep step = script[i];
         switch (step.action) {
             case HeadlessDialogAction::Click:
-                if (step.value == CHECK_BOX_ID) {
-                    Control* box = control(CHECK_BOX_ID);
+                if (step.value == IDC_LOW_DETAIL) {
+                    Control* box = control(IDC_LOW_DETAIL);
                     if (box != nullptr) box->check = box->check == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED;
                 }
                 procedure(handle, WM_COMMAND, step.value, 0);

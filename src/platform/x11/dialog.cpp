@@ -22,6 +22,7 @@
 
 #include "platform/dialogs.h"
 #include "platform/messages.h"
+#include "platform/resource_ids.h"
 #include "platform/x11/dialog.h"
 #include "platform/x11/display.h"
 
@@ -29,7 +30,6 @@ namespace {
 
 constexpr int MAX_NESTED = 4;
 constexpr std::uint32_t FACE_RGB = 0xF0F0F0;
-constexpr int APP_ICON = 103;
 
 constexpr long DIALOG_EVENTS = ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
                                Button1MotionMask | StructureNotifyMask;
@@ -156,7 +156,7 @@ void setWindowManagerHints(Display* display, const X11Dialog& dialog, int x, int
         XChangeProperty(display, w, atom(display, "_NET_WM_STATE"), XA_ATOM, 32, PropModeReplace,
                         reinterpret_cast<const unsigned char*>(&modal), 1);
     }
-    x11SetWindowIcon(display, w, dialog.instance, APP_ICON);
+    x11SetWindowIcon(display, w, dialog.instance, IDI_ORVEL);
 }
 
 bool createWindow(Display* display, X11Dialog& dialog) {

@@ -1,4 +1,4 @@
-// The program's icon in its dialogs: icon resource 103 is the .ico file compiled into the
+// The program's icon in its dialogs: icon resource IDI_ORVEL is the .ico file compiled into the
 // program, decoded here for the icon control (composed over the dialog's face colour,
 // at the screen's scale) and for the window manager (_NET_WM_ICON).
 #include <X11/Xatom.h>

@@ -7,13 +7,12 @@
 #include <cstring>
 
 #include "platform/embedded_resources.h"
+#include "platform/resource_ids.h"
 #include "platform/x11/dialog.h"
 #include "platform/x11/display.h"
 #include "platform/program_start.h"
 
 namespace {
-
-constexpr int APP_ICON = 103;
 
 Window ownWindow = None;
 
@@ -86,7 +85,7 @@ WindowHandle platformOpenOwnWindow(const char* title, int width, int height) {
     }
     Atom protocols[] = {x11Atoms.wmDeleteWindow};
     XSetWMProtocols(display, window, protocols, 1);
-    x11SetWindowIcon(display, window, &orvelResources, APP_ICON);
+    x11SetWindowIcon(display, window, &orvelResources, IDI_ORVEL);
     XMapWindow(display, window);
     XSync(display, False);
     ownWindow = window;
