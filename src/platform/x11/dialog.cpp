@@ -5,50 +5,29 @@
 // close button, which becomes IDCANCEL when the procedure leaves it. The run ends when
 // the procedure calls EndDialog.
 //
-// A dialog is a plain top-level window that asks the window manager for a dialog's frame:
-// a fixed size, a title bar with a close button, no maximise or minimise, transient for
-// its owner. Keys sent with XSendEvent count like typed ones. SIGTERM and SIGINT close
+// A dialog is a plain top-level window with a dialog's frame (dialog_window.cpp). Keys sent
+// with XSendEvent count like typed ones. SIGTERM and SIGINT close
 // the dialog as its close button would. While a message box runs on top of a dialog, the
 // dialog below only repaints.
 #include <X11/XKBlib.h>
-#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
 #include <poll.h>
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 
 #include "platform/dialogs.h"
 #include "platform/messages.h"
-#include "platform/resource_ids.h"
 #include "platform/x11/dialog.h"
 #include "platform/x11/display.h"
 
 namespace {
 
 constexpr int MAX_NESTED = 4;
-constexpr std::uint32_t FACE_RGB = 0xF0F0F0;
-
-constexpr long DIALOG_EVENTS = ExposureMask | KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
-                               Button1MotionMask | StructureNotifyMask;
-
-// Motif's window-manager hints: which functions and decorations the frame offers.
-constexpr long MWM_HINTS_FUNCTIONS = 1L << 0;
-constexpr long MWM_HINTS_DECORATIONS = 1L << 1;
-constexpr long MWM_FUNC_MOVE = 1L << 2;
-constexpr long MWM_FUNC_CLOSE = 1L << 5;
-constexpr long MWM_DECOR_BORDER = 1L << 1;
-constexpr long MWM_DECOR_TITLE = 1L << 3;
-constexpr long MWM_DECOR_MENU = 1L << 4;
-
 X11Dialog dialogs[MAX_NESTED];
 int running = 0;  // dialogs[0 .. running-1] run, the last on top
 bool autoRepeatDetectable = false;
-
-WindowHandle handleOf(Window id) { return reinterpret_cast<WindowHandle>(std::uintptr_t(id)); }
-Window idOf(WindowHandle handle) { return Window(reinterpret_cast<std::uintptr_t>(handle)); }
 
 X11Dialog* topDialog() { return running > 0 ? &dialogs[running - 1] : nullptr; }
 
@@ -57,140 +36,6 @@ X11Dialog* dialogOf(Window window) {
         if (dialogs[i].window == window && window != None) return &dialogs[i];
     }
     return nullptr;
-}
-
-Atom atom(Display* display, const char* name) { return XInternAtom(display, name, False); }
-
-// The owner as an X window: an existing window other than the root, else None.
-Window validOwner(Display* display, WindowHandle owner) {
-    const Window id = idOf(owner);
-    if (id == None || id == DefaultRootWindow(display)) return None;
-    XWindowAttributes attributes;
-    x11BeginErrorTrap();
-    const Status found = XGetWindowAttributes(display, id, &attributes);
-    return x11EndErrorTrap() == 0 && found != 0 ? id : None;
-}
-
-// Where the dialog's top-left corner goes: centred on the mouse cursor when the template
-// asks, else centred over the owner, else on the screen; always wholly on the screen.
-void placement(Display* display, const X11Dialog& dialog, int& x, int& y) {
-    const int screen = DefaultScreen(display);
-    const Window root = RootWindow(display, screen);
-    const int screenWidth = DisplayWidth(display, screen);
-    const int screenHeight = DisplayHeight(display, screen);
-    int centreX = screenWidth / 2;
-    int centreY = screenHeight / 2;
-    if (dialog.dialogTemplate->centreOnMouse) {
-        Window rootReturn = None;
-        Window child = None;
-        int rootX = 0;
-        int rootY = 0;
-        int winX = 0;
-        int winY = 0;
-        unsigned mask = 0;
-        if (XQueryPointer(display, root, &rootReturn, &child, &rootX, &rootY, &winX, &winY, &mask)) {
-            centreX = rootX;
-            centreY = rootY;
-        }
-    } else if (dialog.owner != None) {
-        XWindowAttributes attributes{};
-        Window child = None;
-        int ownerX = 0;
-        int ownerY = 0;
-        x11BeginErrorTrap();
-        const bool known = XGetWindowAttributes(display, dialog.owner, &attributes) != 0 &&
-                           XTranslateCoordinates(display, dialog.owner, root, 0, 0, &ownerX, &ownerY, &child) != 0;
-        if (x11EndErrorTrap() == 0 && known) {
-            centreX = ownerX + attributes.width / 2;
-            centreY = ownerY + attributes.height / 2;
-        }
-    }
-    x = std::clamp(centreX - dialog.width / 2, 0, std::max(0, screenWidth - dialog.width));
-    y = std::clamp(centreY - dialog.height / 2, 0, std::max(0, screenHeight - dialog.height));
-}
-
-void setWindowManagerHints(Display* display, const X11Dialog& dialog, int x, int y) {
-    const Window w = dialog.window;
-    const char* caption = dialog.dialogTemplate->caption;
-    XStoreName(display, w, caption);
-    XChangeProperty(display, w, atom(display, "_NET_WM_NAME"), atom(display, "UTF8_STRING"), 8, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(caption), int(std::strlen(caption)));
-    XClassHint classHint{};
-    classHint.res_name = const_cast<char*>("orvel");
-    classHint.res_class = const_cast<char*>("Orvel");
-    XSetClassHint(display, w, &classHint);
-
-    // A fixed size at a position the program chose, which the window manager keeps.
-    XSizeHints* size = XAllocSizeHints();
-    if (size != nullptr) {
-        size->flags = USPosition | PPosition | PSize | PMinSize | PMaxSize;
-        size->x = x;
-        size->y = y;
-        size->width = size->min_width = size->max_width = dialog.width;
-        size->height = size->min_height = size->max_height = dialog.height;
-        XSetWMNormalHints(display, w, size);
-        XFree(size);
-    }
-    XWMHints* hints = XAllocWMHints();
-    if (hints != nullptr) {
-        hints->flags = InputHint | StateHint;
-        hints->input = True;
-        hints->initial_state = NormalState;
-        XSetWMHints(display, w, hints);
-        XFree(hints);
-    }
-    Atom protocols[] = {x11Atoms.wmDeleteWindow};
-    XSetWMProtocols(display, w, protocols, 1);
-
-    const Atom dialogType = atom(display, "_NET_WM_WINDOW_TYPE_DIALOG");
-    XChangeProperty(display, w, atom(display, "_NET_WM_WINDOW_TYPE"), XA_ATOM, 32, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(&dialogType), 1);
-    const long motif[5] = {MWM_HINTS_FUNCTIONS | MWM_HINTS_DECORATIONS, MWM_FUNC_MOVE | MWM_FUNC_CLOSE,
-                           MWM_DECOR_BORDER | MWM_DECOR_TITLE | MWM_DECOR_MENU, 0, 0};
-    const Atom motifHints = atom(display, "_MOTIF_WM_HINTS");
-    XChangeProperty(display, w, motifHints, motifHints, 32, PropModeReplace,
-                    reinterpret_cast<const unsigned char*>(motif), 5);
-    if (dialog.owner != None) {
-        XSetTransientForHint(display, w, dialog.owner);
-        const Atom modal = atom(display, "_NET_WM_STATE_MODAL");
-        XChangeProperty(display, w, atom(display, "_NET_WM_STATE"), XA_ATOM, 32, PropModeReplace,
-                        reinterpret_cast<const unsigned char*>(&modal), 1);
-    }
-    x11SetWindowIcon(display, w, dialog.instance, IDI_ORVEL);
-}
-
-bool createWindow(Display* display, X11Dialog& dialog) {
-    const int screen = DefaultScreen(display);
-    dialog.visual = DefaultVisual(display, screen);
-    dialog.colormap = DefaultColormap(display, screen);
-    dialog.depth = DefaultDepth(display, screen);
-    int x = 0;
-    int y = 0;
-    placement(display, dialog, x, y);
-    XSetWindowAttributes attributes{};
-    attributes.background_pixel =
-        x11PixelOf(dialog.visual, std::uint8_t(FACE_RGB >> 16), std::uint8_t(FACE_RGB >> 8), std::uint8_t(FACE_RGB));
-    attributes.border_pixel = 0;
-    attributes.event_mask = DIALOG_EVENTS;
-    attributes.colormap = dialog.colormap;
-    x11BeginErrorTrap();
-    dialog.window = XCreateWindow(display, RootWindow(display, screen), x, y, unsigned(dialog.width),
-                                  unsigned(dialog.height), 0, dialog.depth, InputOutput, dialog.visual,
-                                  CWBackPixel | CWBorderPixel | CWEventMask | CWColormap, &attributes);
-    if (x11EndErrorTrap() != 0) {
-        dialog.window = None;
-        return false;
-    }
-    setWindowManagerHints(display, dialog, x, y);
-    x11PrepareDialogDrawing(display, dialog);
-    return true;
-}
-
-void destroyWindow(Display* display, X11Dialog& dialog, bool alreadyGone) {
-    x11ReleaseDialogDrawing(display, dialog);
-    if (dialog.window != None && !alreadyGone) XDestroyWindow(display, dialog.window);
-    dialog.window = None;
-    XFlush(display);
 }
 
 // The keyboard focus to the dialog's window, once the server shows it; a window manager
@@ -202,13 +47,13 @@ void takeFocus(Display* display, const X11Dialog& dialog) {
 }
 
 void command(X11Dialog& dialog, int id) {
-    dialog.procedure(handleOf(dialog.window), WM_COMMAND, WPARAM(std::uint16_t(id)), 0);
+    dialog.procedure(x11Handle(dialog.window), WM_COMMAND, WPARAM(std::uint16_t(id)), 0);
 }
 
 // The close button, and SIGTERM: WM_CLOSE, which default dialog processing turns into
 // IDCANCEL.
 void close(X11Dialog& dialog) {
-    if (dialog.procedure(handleOf(dialog.window), WM_CLOSE, 0, 0) == 0 && !dialog.ended) command(dialog, IDCANCEL);
+    if (dialog.procedure(x11Handle(dialog.window), WM_CLOSE, 0, 0) == 0 && !dialog.ended) command(dialog, IDCANCEL);
 }
 
 void act(Display* display, X11Dialog& dialog, DialogCommand result) {
@@ -332,7 +177,7 @@ void runModalLoop(Display* display, X11Dialog& dialog) {
 
 }  // namespace
 
-X11Dialog* x11FindDialog(WindowHandle window) { return dialogOf(idOf(window)); }
+X11Dialog* x11FindDialog(WindowHandle window) { return dialogOf(x11Id(window)); }
 
 bool x11DialogMetrics(int points, const X11DialogFont*& font, DialogBaseUnits& units) {
     Display* display = x11Display();
@@ -360,7 +205,7 @@ std::intptr_t x11RunDialog(const DialogTemplate& dialogTemplate, InstanceHandle 
 
     X11Dialog& dialog = dialogs[running];
     dialog = X11Dialog{};
-    dialog.owner = validOwner(display, owner);
+    dialog.owner = x11DialogOwner(display, owner);
     dialog.instance = instance;
     dialog.dialogTemplate = &dialogTemplate;
     dialog.procedure = procedure;
@@ -370,17 +215,17 @@ std::intptr_t x11RunDialog(const DialogTemplate& dialogTemplate, InstanceHandle 
     const PixelRect client = mapDialogRect(0, 0, dialogTemplate.width, dialogTemplate.height, units);
     dialog.width = std::max(1, client.width);
     dialog.height = std::max(1, client.height);
-    if (!createWindow(display, dialog)) return -1;
+    if (!x11CreateDialogWindow(display, dialog)) return -1;
     ++running;
 
-    const WindowHandle handle = handleOf(dialog.window);
+    const WindowHandle handle = x11Handle(dialog.window);
     if (procedure(handle, WM_INITDIALOG, 0, 0) != 0) dialog.controller.focusFirstTabStop();
     if (!dialog.ended) {
         XMapRaised(display, dialog.window);
         runModalLoop(display, dialog);
     }
     const std::intptr_t result = dialog.result;
-    destroyWindow(display, dialog, dialog.window == None);
+    x11DestroyDialogWindow(display, dialog, dialog.window == None);
     --running;
     if (X11Dialog* below = topDialog()) {
         takeFocus(display, *below);

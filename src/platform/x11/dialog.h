@@ -1,6 +1,6 @@
 #pragma once
 // Shared between the X11 dialog files: one running modal dialog, the modal run itself
-// (dialog.cpp), its drawing (dialog_draw.cpp) and the message box made with it
+// (dialog.cpp), its window (dialog_window.cpp), its drawing (dialog_draw.cpp) and the message box made with it
 // (message_box.cpp).
 #include <X11/Xft/Xft.h>
 #include <X11/Xlib.h>
@@ -11,6 +11,9 @@
 #include "platform/dialog_template.h"
 #include "platform/handles.h"
 #include "platform/x11/dialog_font.h"
+
+// The colour of a dialog's face, 0xRRGGBB.
+inline constexpr std::uint32_t X11_DIALOG_FACE_RGB = 0xF0F0F0;
 
 // A modal dialog on the screen: its window, its controls' state and what paints it.
 struct X11Dialog {
@@ -49,6 +52,13 @@ struct X11Dialog {
 // procedure ends it. Returns the EndDialog value, or -1 when it cannot be shown.
 std::intptr_t x11RunDialog(const DialogTemplate& dialogTemplate, InstanceHandle instance, WindowHandle owner,
                            DialogProc procedure);
+
+// The owner as an X window: an existing window other than the root, else None.
+Window x11DialogOwner(Display* display, WindowHandle owner);
+// The dialog's window, placed, with its window-manager hints and drawing resources;
+// false when the server refuses it. Its destruction releases them.
+bool x11CreateDialogWindow(Display* display, X11Dialog& dialog);
+void x11DestroyDialogWindow(Display* display, X11Dialog& dialog, bool alreadyGone);
 
 // The running dialog with this window, or null.
 X11Dialog* x11FindDialog(WindowHandle window);

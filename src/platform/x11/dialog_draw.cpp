@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr std::uint32_t FACE = 0xF0F0F0;
+constexpr std::uint32_t FACE = X11_DIALOG_FACE_RGB;
 constexpr std::uint32_t TEXT = 0x000000;
 constexpr std::uint32_t BUTTON_FACE = 0xE1E1E1;
 constexpr std::uint32_t BUTTON_BORDER = 0xADADAD;

@@ -40,8 +40,22 @@ struct X11Window : QueueWindow {
     X11DeviceContext dc;
 };
 
-// The program's window with this id, or null.
+// Window handles are X window ids.
+inline WindowHandle x11Handle(Window id) { return reinterpret_cast<WindowHandle>(std::uintptr_t(id)); }
+inline Window x11Id(WindowHandle handle) { return Window(reinterpret_cast<std::uintptr_t>(handle)); }
+
+// The program's window with this id or handle, or null.
 X11Window* x11FindWindow(Window id);
+inline X11Window* x11FindHandle(WindowHandle handle) {
+    return handle != nullptr ? x11FindWindow(x11Id(handle)) : nullptr;
+}
+
+// The pointer's position on the root window; false when it is on another screen.
+bool x11PointerPosition(Display* display, int& x, int& y);
+
+// Closes each of the program's top-level windows, as a close request from the user
+// would, once a signal (SIGTERM, SIGINT) has asked the saver to end.
+void x11HandleEndSignal();
 
 // An X event as the message it stands for; false when it stands for none. Some events
 // act on the window instead: exposure asks for paint, a size change is noted, and a

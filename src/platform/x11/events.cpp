@@ -2,10 +2,14 @@
 // messages (the wheel's buttons 4 to 7 the wheel messages, 8 and 9 the extra buttons),
 // pointer motion becomes WM_MOUSEMOVE, a real loss of focus WM_ACTIVATEAPP with 0, a
 // window's mapping WM_SHOWWINDOW with 1 and the window manager's delete request WM_CLOSE.
+// The queue takes its input here, and waits here on the X connection, the signal pipe and
+// the next timer tick.
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
+#include <poll.h>
 
 #include "platform/messages.h"
+#include "platform/window_queue.h"
 #include "platform/x11/display.h"
 
 namespace {
@@ -194,4 +198,41 @@ bool x11TranslateEvent(const XEvent& event, QueuedMessage& message) {
         default:
             return false;
     }
+}
+
+namespace {
+
+// Waits for X input, a signal or the next timer tick. False when nothing can ever come.
+bool waitForEvents(Display* display, int timeout) {
+    pollfd sources[2] = {{-1, POLLIN, 0}, {x11WakeDescriptor(), POLLIN, 0}};
+    if (display != nullptr) {
+        // Sends what is buffered, and catches events that arrived meanwhile: poll would
+        // not see those, as Xlib has already read them.
+        if (XEventsQueued(display, QueuedAfterFlush) > 0) return true;
+        sources[0].fd = ConnectionNumber(display);
+    }
+    if (sources[0].fd < 0 && timeout < 0) return false;
+    poll(sources, 2, timeout);
+    return true;
+}
+
+}  // namespace
+
+// --- The queue's backend calls for input
+
+// The next X event that stands for a message; the others are handled on the way.
+bool backendTakeInput(QueuedMessage& message) {
+    Display* display = x11DisplayIfOpen();
+    while (display != nullptr && XPending(display) > 0) {
+        XEvent event;
+        XNextEvent(display, &event);
+        if (x11TranslateEvent(event, message)) return true;
+    }
+    return false;
+}
+
+bool backendWaitForEvents(std::int64_t timerDelayMs) {
+    const bool waited = waitForEvents(x11DisplayIfOpen(), int(timerDelayMs));
+    x11HandleEndSignal();
+    return waited;
 }

@@ -16,7 +16,6 @@ namespace {
 
 Window ownWindow = None;
 
-WindowHandle handleOf(Window id) { return reinterpret_cast<WindowHandle>(std::uintptr_t(id)); }
 
 bool isDeleteRequest(const XClientMessageEvent& message) {
     return message.message_type == x11Atoms.wmProtocols && message.format == 32 &&
@@ -53,7 +52,7 @@ bool x11HandleHostEvent(const XEvent& event) {
 
 WindowHandle platformRootWindow() {
     Display* display = x11Display();
-    return display != nullptr ? handleOf(DefaultRootWindow(display)) : nullptr;
+    return display != nullptr ? x11Handle(DefaultRootWindow(display)) : nullptr;
 }
 
 WindowHandle platformOpenOwnWindow(const char* title, int width, int height) {
@@ -89,5 +88,5 @@ WindowHandle platformOpenOwnWindow(const char* title, int width, int height) {
     XMapWindow(display, window);
     XSync(display, False);
     ownWindow = window;
-    return handleOf(window);
+    return x11Handle(window);
 }

@@ -1,7 +1,6 @@
-// The program's windows on X11 and their message queue in Windows' order. A sent message
-// runs the window procedure at once; GetMessage takes posted messages first, then input
-// (X events, translated in events.cpp), then the quit message, then paint for a window
-// that still needs it, and a timer tick last. It waits on the X connection with poll.
+// The program's windows on X11: their records for the Windows message queue
+// (platform/window_queue.h, with input and waiting in events.cpp), their making and
+// ending, device contexts, and the cursor.
 //
 // The full-screen saver window is an override-redirect window over the whole root window
 // that takes the keyboard and pointer and hides the cursor; a preview is a child of the
@@ -9,12 +8,9 @@
 // child of the root window itself (a host that hands over the whole screen) is a
 // top-level window, made override-redirect so that no window manager frames it. A child
 // follows its host's size.
-#include <X11/Xatom.h>
 #include <X11/Xutil.h>
-#include <poll.h>
 
 #include <cstdio>
-#include <cstring>
 
 #include "platform/messages.h"
 #include "platform/platform.h"
@@ -37,10 +33,7 @@ bool endSignalHandled = false;
 Cursor invisibleCursor = None;
 X11DeviceContext screenDC{};
 
-WindowHandle handleOf(Window id) { return reinterpret_cast<WindowHandle>(std::uintptr_t(id)); }
-Window idOf(WindowHandle handle) { return Window(reinterpret_cast<std::uintptr_t>(handle)); }
 
-X11Window* findHandle(WindowHandle handle) { return handle != nullptr ? x11FindWindow(idOf(handle)) : nullptr; }
 
 X11Window* freeRecord() {
     for (X11Window& w : windows) {
@@ -112,33 +105,6 @@ void grabInput(Display* display, Window id) {
     if (!pointer) std::fprintf(stderr, "orvel: another program holds the pointer; running without grabbing it\n");
 }
 
-// A signal asked the saver to end: each of the program's top-level windows gets a close
-// request, as the user's input would give it.
-void handleEndSignal() {
-    if (endSignalHandled || !x11EndRequested()) return;
-    endSignalHandled = true;
-    x11DrainWakeDescriptor();
-    for (X11Window& w : windows) {
-        if (w.inUse && !w.destroying && x11FindWindow(w.parent) == nullptr) {
-            platformPostMessage(handleOf(w.id), WM_CLOSE, 0, 0);
-        }
-    }
-}
-
-// Waits for X input, a signal or the next timer tick. False when nothing can ever come.
-bool waitForEvents(Display* display, int timeout) {
-    pollfd sources[2] = {{-1, POLLIN, 0}, {x11WakeDescriptor(), POLLIN, 0}};
-    if (display != nullptr) {
-        // Sends what is buffered, and catches events that arrived meanwhile: poll would
-        // not see those, as Xlib has already read them.
-        if (XEventsQueued(display, QueuedAfterFlush) > 0) return true;
-        sources[0].fd = ConnectionNumber(display);
-    }
-    if (sources[0].fd < 0 && timeout < 0) return false;
-    poll(sources, 2, timeout);
-    return true;
-}
-
 }  // namespace
 
 X11Window* x11FindWindow(Window id) {
@@ -161,11 +127,11 @@ void x11DestroyWindow(X11Window* w, bool alreadyGone) {
     w->destroying = true;
     const Window id = w->id;
     // The window learns of its end first, then its children, as on Windows.
-    if (w->procedure != nullptr) w->procedure(handleOf(id), WM_DESTROY, 0, 0);
+    if (w->procedure != nullptr) w->procedure(x11Handle(id), WM_DESTROY, 0, 0);
     for (X11Window& child : windows) {
         if (child.inUse && child.parent == id) x11DestroyWindow(&child, alreadyGone);
     }
-    queueForgetWindow(handleOf(id));
+    queueForgetWindow(x11Handle(id));
     if (Display* display = x11DisplayIfOpen()) {
         if (w->dc.gc != nullptr) XFreeGC(display, w->dc.gc);
         if (!alreadyGone) XDestroyWindow(display, id);
@@ -187,14 +153,25 @@ void x11ResizeChildrenOf(Window host, int width, int height) {
 
 void x11CloseChildrenOf(Window host) {
     for (X11Window& w : windows) {
-        if (w.inUse && !w.destroying && w.parent == host) platformPostMessage(handleOf(w.id), WM_CLOSE, 0, 0);
+        if (w.inUse && !w.destroying && w.parent == host) platformPostMessage(x11Handle(w.id), WM_CLOSE, 0, 0);
+    }
+}
+
+void x11HandleEndSignal() {
+    if (endSignalHandled || !x11EndRequested()) return;
+    endSignalHandled = true;
+    x11DrainWakeDescriptor();
+    for (X11Window& w : windows) {
+        if (w.inUse && !w.destroying && x11FindWindow(w.parent) == nullptr) {
+            platformPostMessage(x11Handle(w.id), WM_CLOSE, 0, 0);
+        }
     }
 }
 
 // --- platform.h: device contexts and client size
 
 DeviceContext platformGetDC(WindowHandle window) {
-    if (X11Window* w = findHandle(window)) return &w->dc;
+    if (X11Window* w = x11FindHandle(window)) return &w->dc;
     if (window == nullptr && x11Display() != nullptr) {
         Display* display = x11DisplayIfOpen();
         screenDC.depth = DefaultDepth(display, DefaultScreen(display));
@@ -206,7 +183,7 @@ DeviceContext platformGetDC(WindowHandle window) {
 void platformReleaseDC(WindowHandle, DeviceContext) {}
 
 ClientSize platformClientSize(WindowHandle window) {
-    if (const X11Window* w = findHandle(window)) return {w->width, w->height};
+    if (const X11Window* w = x11FindHandle(window)) return {w->width, w->height};
     const ScreenRect rect = platformClientRect(window);
     return {rect.right, rect.bottom};
 }
@@ -226,7 +203,7 @@ WindowHandle platformCreateWindow(const WindowRequest& request) {
     Window parent = root;
     if (child) {
         if (request.parent == nullptr || !platformIsWindow(request.parent)) return nullptr;
-        parent = idOf(request.parent);
+        parent = x11Id(request.parent);
     }
 
     Visual* visual = DefaultVisual(display, screen);
@@ -262,7 +239,7 @@ WindowHandle platformCreateWindow(const WindowRequest& request) {
     }
 
     *w = X11Window{};
-    queueOpenWindow(*w, handleOf(id), procedure);
+    queueOpenWindow(*w, x11Handle(id), procedure);
     w->id = id;
     w->parent = child ? parent : None;
     w->fullScreen = fullScreen;
@@ -273,7 +250,7 @@ WindowHandle platformCreateWindow(const WindowRequest& request) {
     prepareDeviceContext(display, *w, visual, depth);
     if (fullScreen && invisibleCursor == None) invisibleCursor = makeInvisibleCursor(display, id);
 
-    const WindowHandle handle = handleOf(id);
+    const WindowHandle handle = x11Handle(id);
     if (w->procedure(handle, WM_CREATE, 0, 0) == -1) {
         x11DestroyWindow(w, false);
         return nullptr;
@@ -294,106 +271,11 @@ WindowHandle platformCreateWindow(const WindowRequest& request) {
     return x11FindWindow(id) != nullptr ? handle : nullptr;
 }
 
-void platformDestroyWindow(WindowHandle window) { x11DestroyWindow(findHandle(window), false); }
-
-bool platformIsWindow(WindowHandle window) {
-    if (window == nullptr) return false;
-    if (findHandle(window) != nullptr) return true;
-    Display* display = x11Display();
-    if (display == nullptr) return false;
-    XWindowAttributes attributes;
-    x11BeginErrorTrap();
-    const Status found = XGetWindowAttributes(display, idOf(window), &attributes);
-    return x11EndErrorTrap() == 0 && found != 0;
-}
+void platformDestroyWindow(WindowHandle window) { x11DestroyWindow(x11FindHandle(window), false); }
 
 WindowHandle platformGetParent(WindowHandle window) {
-    const X11Window* w = findHandle(window);
-    return w != nullptr ? handleOf(w->parent) : nullptr;
-}
-
-WindowHandle platformFindWindow(const char* className, const char* title) {
-    Display* display = x11Display();
-    if (display == nullptr || className == nullptr || title == nullptr) return nullptr;
-    Window root = DefaultRootWindow(display);
-    Window rootReturn = None;
-    Window parentReturn = None;
-    Window* children = nullptr;
-    unsigned count = 0;
-    Window found = None;
-    // Windows can go at any moment while they are looked at; their errors are expected.
-    x11BeginErrorTrap();
-    if (XQueryTree(display, root, &rootReturn, &parentReturn, &children, &count) != 0) {
-        for (unsigned i = 0; i < count && found == None; ++i) {
-            XClassHint hint{};
-            if (XGetClassHint(display, children[i], &hint) == 0) continue;
-            const bool classMatches = hint.res_class != nullptr && std::strcmp(hint.res_class, className) == 0;
-            XFree(hint.res_name);
-            XFree(hint.res_class);
-            char* name = nullptr;
-            if (classMatches && XFetchName(display, children[i], &name) != 0 && name != nullptr) {
-                if (std::strcmp(name, title) == 0) found = children[i];
-            }
-            XFree(name);
-        }
-        XFree(children);
-    }
-    x11EndErrorTrap();
-    return handleOf(found);
-}
-
-WindowHandle platformGetForegroundWindow() {
-    Display* display = x11Display();
-    if (display == nullptr) return nullptr;
-    Window active = None;
-    Atom type = None;
-    int format = 0;
-    unsigned long items = 0;
-    unsigned long after = 0;
-    unsigned char* data = nullptr;
-    x11BeginErrorTrap();
-    if (XGetWindowProperty(display, DefaultRootWindow(display), x11Atoms.netActiveWindow, 0, 1, False, XA_WINDOW,
-                           &type, &format, &items, &after, &data) == Success &&
-        type == XA_WINDOW && format == 32 && items == 1 && data != nullptr) {
-        active = Window(reinterpret_cast<const unsigned long*>(data)[0]);
-    }
-    XFree(data);
-    if (active == None) {
-        int revert = 0;
-        XGetInputFocus(display, &active, &revert);
-        if (active == PointerRoot) active = None;
-    }
-    x11EndErrorTrap();
-    return handleOf(active);
-}
-
-void platformSetForegroundWindow(WindowHandle window) {
-    Display* display = x11Display();
-    if (display == nullptr || window == nullptr) return;
-    x11BeginErrorTrap();
-    XRaiseWindow(display, idOf(window));
-    if (const X11Window* w = findHandle(window); w != nullptr && w->fullScreen) {
-        XSetInputFocus(display, w->id, RevertToParent, CurrentTime);
-    }
-    x11EndErrorTrap();
-}
-
-ScreenRect platformScreenRect() {
-    Display* display = x11Display();
-    if (display == nullptr) return {0, 0, 0, 0};
-    const int screen = DefaultScreen(display);
-    return {0, 0, DisplayWidth(display, screen), DisplayHeight(display, screen)};
-}
-
-ScreenRect platformClientRect(WindowHandle window) {
-    if (const X11Window* w = findHandle(window)) return {0, 0, w->width, w->height};
-    Display* display = x11Display();
-    if (display == nullptr || window == nullptr) return {0, 0, 0, 0};
-    XWindowAttributes attributes{};
-    x11BeginErrorTrap();
-    const Status found = XGetWindowAttributes(display, idOf(window), &attributes);
-    if (x11EndErrorTrap() != 0 || found == 0) return {0, 0, 0, 0};
-    return {0, 0, attributes.width, attributes.height};
+    const X11Window* w = x11FindHandle(window);
+    return w != nullptr ? x11Handle(w->parent) : nullptr;
 }
 
 std::int32_t platformColorDepth(DeviceContext dc) {
@@ -402,26 +284,12 @@ std::int32_t platformColorDepth(DeviceContext dc) {
 }
 
 int platformGetMessage(QueuedMessage& message) {
-    handleEndSignal();
+    x11HandleEndSignal();
     return queueGetMessage(message);
 }
 
 LRESULT platformDefWindowProc(WindowHandle window, std::uint32_t message, WPARAM, LPARAM) {
     return queueDefaultProcessing(window, message);
-}
-
-CursorPos platformGetCursorPos() {
-    Display* display = x11Display();
-    if (display == nullptr) return {0, 0};
-    Window root = None;
-    Window child = None;
-    int rootX = 0;
-    int rootY = 0;
-    int x = 0;
-    int y = 0;
-    unsigned state = 0;
-    XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rootX, &rootY, &x, &y, &state);
-    return {rootX, rootY};
 }
 
 // SetCursor(none): the full-screen window shows an invisible cursor from now on (its
@@ -440,23 +308,6 @@ void platformHideCursor() {
 // --- The queue's backend calls
 
 QueueWindow& backendQueueWindow(int index) { return windows[index]; }
-
-// The next X event that stands for a message; the others are handled on the way.
-bool backendTakeInput(QueuedMessage& message) {
-    Display* display = x11DisplayIfOpen();
-    while (display != nullptr && XPending(display) > 0) {
-        XEvent event;
-        XNextEvent(display, &event);
-        if (x11TranslateEvent(event, message)) return true;
-    }
-    return false;
-}
-
-bool backendWaitForEvents(std::int64_t timerDelayMs) {
-    const bool waited = waitForEvents(x11DisplayIfOpen(), int(timerDelayMs));
-    handleEndSignal();
-    return waited;
-}
 
 void backendNoteMessageMade(const QueuedMessage& message) {
     if (message.message == WM_PAINT) x11NoteFrameStart();
