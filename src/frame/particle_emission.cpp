@@ -23,6 +23,12 @@ void emitOne(const FrameCycles& cycles) {
     particles.emit(origin, velocity, float(cycles.innerSpriteSize * 0.85), lifetime, cycles.emitColor);
 }
 
+// How many times `budget -= step` runs, and the budget it leaves.
+struct BudgetPayout {
+    std::uint64_t particles;
+    float budget;
+};
+
 // Float steps of `budget -= step` while the budget is above zero and the subtraction
 // still moves it: how many, and the budget they leave (above zero only if it stalled).
 BudgetPayout payInFloatSteps(float budget, float step) {
@@ -96,11 +102,6 @@ EmissionPlan planEmission(float budget, float step, std::uint64_t room) {
     }
     const std::uint64_t owed = owedInDouble(rest, step);
     return {kept, dropped + owed, float(rest - double(owed) * step)};
-}
-
-BudgetPayout payOutBudget(float budget, float step) {
-    const EmissionPlan plan = planEmission(budget, step, 0);
-    return {plan.dropped, plan.budget};
 }
 
 void emitParticles(float seconds, const FrameCycles& cycles) {

@@ -30,11 +30,3 @@ struct EmissionPlan {
     float budget;
 };
 EmissionPlan planEmission(float budget, float step, std::uint64_t room);
-
-// The same with no room: how many more times `budget -= step` runs before the budget is
-// no longer above zero, and the budget it leaves.
-struct BudgetPayout {
-    std::uint64_t particles;
-    float budget;
-};
-BudgetPayout payOutBudget(float budget, float step);

@@ -69,6 +69,3 @@ bool swapBuffers(DeviceContext dc);
 
 // A modal message without owner (on Windows) or a line "caption: text" on standard error.
 void showErrorBox(const char* text, const char* caption);
-
-// True when a rendering context is current on the calling thread.
-bool glContextIsCurrent();

@@ -59,7 +59,6 @@ bool platformRegisterClass(const WindowClassRequest& request);
 WindowHandle platformCreateWindow(const WindowRequest& request);
 
 // DestroyWindow: the window's children, then the window, get WM_DESTROY.
-void platformDestroyWindow(WindowHandle window);
 
 bool platformIsWindow(WindowHandle window);
 WindowHandle platformGetParent(WindowHandle window);

@@ -1,7 +1,7 @@
 #pragma once
 // Vectors, colours and the small helpers the scene speaks in. Values are stored as
 // 32-bit floats. The Vec3 operators work in float, component by component, so each
-// result is rounded to float. dot, length, normalize, cross and square evaluate in double
+// result is rounded to float. dot, length, normalize and cross evaluate in double
 // and round once at the end (dot and length answer in double); rotateAboutAxis works in
 // double too, but its intermediate vectors are Vec3 values, rounded to float on the way.
 #include <bit>
@@ -22,9 +22,6 @@ inline constexpr float HALF_PI_F = std::bit_cast<float>(std::uint32_t{0x3FC90FDA
 
 // The scene's vertical: the axis the rings spin about and the camera circles.
 inline constexpr Vec3 UP = {0.0f, 1.0f, 0.0f};
-
-constexpr Vec3 makeVec3(float x, float y, float z) { return {x, y, z}; }
-constexpr Color4 makeColor4(float r, float g, float b, float a) { return {r, g, b, a}; }
 
 constexpr Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
 constexpr Vec3 operator-(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
@@ -54,4 +51,3 @@ Vec3 rotateAboutAxis(Vec3 p, Vec3 axis, float angle);
 // x when x >= 0; 0 for negative x and for NaN.
 constexpr float clampToZero(float x) { return x >= 0.0f ? x : 0.0f; }
 
-constexpr float square(float x) { return float(double(x) * x); }

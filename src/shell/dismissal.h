@@ -5,10 +5,11 @@
 #include <cstdint>
 
 #include "platform/handles.h"
+#include "platform/messages.h"
 #include "platform/window_system.h"
 
 // The private message that runs the password verifier inside the window procedure.
-inline constexpr std::uint32_t verifyPasswordMessage = 0x8000;
+inline constexpr std::uint32_t verifyPasswordMessage = WM_APP;
 
 struct DismissalInput {
     std::uint32_t message;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/gl_binding.h"
+#include "platform/headless/headless.h"
 #include "gfx/render_device.h"
 #include "gfx/texture.h"
 
@@ -46,7 +47,7 @@ protected:
 
     void SetUp() override {
         device.setupDevice(&surface, WIDTH, HEIGHT, 32);
-        ASSERT_TRUE(glContextIsCurrent());
+        ASSERT_TRUE(headlessGlContextIsCurrent());
     }
 
     int surface = 0;  // its address names this test's off-screen surface

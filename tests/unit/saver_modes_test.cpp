@@ -115,7 +115,7 @@ TEST_F(SaverMode, PreviewIsAChildThatInputDoesNotEnd) {
 TEST_F(SaverMode, PreviewEndsWhenItsHostGoesAway) {
     // A host that destroys itself, and so the preview, when asked to close.
     ASSERT_TRUE(platformRegisterClass({"Host", 0, [](WindowHandle w, std::uint32_t message, WPARAM, LPARAM) {
-                                           if (message == WM_CLOSE) platformDestroyWindow(w);
+                                           if (message == WM_CLOSE) headlessDestroyWindow(w);
                                            return LRESULT(0);
                                        }, nullptr, 0, true}));
     WindowHandle host = platformCreateWindow({0, "Host", "Display settings", 0, 0, 0, 40, 30, nullptr, nullptr});

@@ -16,7 +16,7 @@ WindowHandle startHeadlessScene(int width, int height, bool low) {
         return nullptr;
     }
     setupScene(window);
-    return glContextIsCurrent() ? window : nullptr;
+    return headlessGlContextIsCurrent() ? window : nullptr;
 }
 
 std::uint32_t virtualTick(std::int64_t k, int fps) { return std::uint32_t(k * 1000 / fps); }

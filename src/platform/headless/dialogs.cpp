@@ -94,7 +94,6 @@ std::intptr_t platformDialogBox(InstanceHandle, int resourceId, WindowHandle own
                 break;
         }
     }
-    record.checkAtEnd = checkBoxState();
     record.ended = dialog.ended;
     dialog.running = false;
     // A dialog the script leaves open would wait for ever; it fails instead.

@@ -12,6 +12,7 @@
 #include <cstdlib>
 
 #include "platform/gl_binding.h"
+#include "platform/headless/headless.h"
 #include "platform/heap_tuning.h"
 
 namespace {
@@ -187,6 +188,6 @@ void showErrorBox(const char* text, const char* caption) {
     std::fflush(stderr);
 }
 
-bool glContextIsCurrent() {
+bool headlessGlContextIsCurrent() {
     return eglGetCurrentContext() != EGL_NO_CONTEXT;
 }

@@ -33,6 +33,9 @@ struct HeadlessDeviceContext {
 
 inline constexpr int HEADLESS_WINDOW_CAPACITY = 8;
 
+// True when the EGL binding has a rendering context current on the calling thread.
+bool headlessGlContextIsCurrent();
+
 // Clock: platformTickCount returns this value, which wraps at 2^32.
 void headlessSetTickCount(std::uint32_t ms);
 void headlessAdvanceTickCount(std::uint32_t ms);
@@ -181,8 +184,7 @@ struct HeadlessDialogRecord {
     int runs;                 // modal runs started
     WindowHandle owner;       // of the last run
     int resourceId;
-    std::uint32_t checkAtInit;  // check box 1000 right after WM_INITDIALOG
-    std::uint32_t checkAtEnd;
+    std::uint32_t checkAtInit;  // the check box right after WM_INITDIALOG
     bool ended;               // EndDialog was called
     std::intptr_t result;     // what the last run returned
 };

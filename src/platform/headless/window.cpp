@@ -289,8 +289,6 @@ WindowHandle platformCreateWindow(const WindowRequest& request) {
     return w->inUse ? handle : nullptr;
 }
 
-void platformDestroyWindow(WindowHandle window) { destroy(findWindow(window)); }
-
 bool platformIsWindow(WindowHandle window) { return findWindow(window) != nullptr; }
 
 WindowHandle platformGetParent(WindowHandle window) {

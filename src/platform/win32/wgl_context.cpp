@@ -49,4 +49,3 @@ bool swapBuffers(DeviceContext dc) { return SwapBuffers(static_cast<HDC>(dc)) !=
 
 void showErrorBox(const char* text, const char* caption) { MessageBoxA(nullptr, text, caption, MB_OK); }
 
-bool glContextIsCurrent() { return wglGetCurrentContext() != nullptr; }

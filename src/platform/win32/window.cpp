@@ -87,8 +87,6 @@ WindowHandle platformCreateWindow(const WindowRequest& request) {
                            static_cast<HINSTANCE>(const_cast<void*>(request.instance)), nullptr);
 }
 
-void platformDestroyWindow(WindowHandle window) { DestroyWindow(toHwnd(window)); }
-
 bool platformIsWindow(WindowHandle window) { return IsWindow(toHwnd(window)) != FALSE; }
 
 WindowHandle platformGetParent(WindowHandle window) { return GetParent(toHwnd(window)); }

@@ -199,4 +199,3 @@ void showErrorBox(const char* text, const char* caption) {
     std::fflush(stderr);
 }
 
-bool glContextIsCurrent() { return glXGetCurrentContext() != nullptr; }

@@ -271,8 +271,6 @@ WindowHandle platformCreateWindow(const WindowRequest& request) {
     return x11FindWindow(id) != nullptr ? handle : nullptr;
 }
 
-void platformDestroyWindow(WindowHandle window) { x11DestroyWindow(x11FindHandle(window), false); }
-
 WindowHandle platformGetParent(WindowHandle window) {
     const X11Window* w = x11FindHandle(window);
     return w != nullptr ? x11Handle(w->parent) : nullptr;
