@@ -93,6 +93,13 @@ int WindowTimers::active() const {
     return n;
 }
 
+std::uint32_t WindowTimers::periodOf(std::uintptr_t id) const {
+    for (const Timer& t : timers) {
+        if (t.active && t.id == id) return t.periodMs;
+    }
+    return 0;
+}
+
 void WindowTimers::clear() {
     for (Timer& t : timers) t.active = false;
 }

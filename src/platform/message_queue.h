@@ -37,6 +37,8 @@ public:
     // Milliseconds until the next tick (0 when one is due), or -1 without timers.
     std::int64_t delay(std::uint32_t now) const;
     int active() const;
+    // The period of the active timer id, or 0 when there is none.
+    std::uint32_t periodOf(std::uintptr_t id) const;
     void clear();
 
 private:

@@ -102,6 +102,23 @@ TEST_F(PasswordChain, ARefusedCloseHidesTheCursorAgainAndResetsTheReference) {
     verifyPasswordFn = nullptr;
 }
 
+TEST_F(PasswordChain, TwoPendingTicksAreTakenOffTheQueueBeforeTheCheck) {
+    ASSERT_TRUE(platformRegisterClass({"Plain", 0, defaultSaverProc, nullptr, 0, true}));
+    WindowHandle window = platformCreateWindow({0, "Plain", "", 0, 0, 0, 10, 10, nullptr, nullptr});
+    ASSERT_NE(window, nullptr);
+    isWin9x = 1;
+    verifyPasswordFn = fakeVerifier;
+    script.answers = {0};
+    for (WPARAM id : {1, 2, 3}) platformPostMessage(window, WM_TIMER, id, 0);
+    platformSendMessage(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(script.calls, 1);
+    QueuedMessage left;
+    ASSERT_TRUE(platformPeekMessage(left, window, WM_TIMER, WM_TIMER, PM_REMOVE));
+    EXPECT_EQ(left.wParam, 3u);
+    EXPECT_FALSE(platformPeekMessage(left, window, WM_TIMER, WM_TIMER, PM_REMOVE));
+    verifyPasswordFn = nullptr;
+}
+
 TEST_F(PasswordChain, AKeyWithinTheQuietPeriodDoesNotAskAgain) {
     requirePassword();
     script.answers = {0, 1};

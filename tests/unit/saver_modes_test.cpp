@@ -11,6 +11,7 @@
 #include "saver/saver_state.h"
 #include "shell/saver_main.h"
 #include "shell/shell_state.h"
+#include "shell/window_procs.h"
 #include "shell_test_support.h"
 
 namespace {
@@ -27,6 +28,9 @@ TEST_F(SaverMode, FullScreenRunsFramesBackToBackUntilAKeyPress) {
     headlessQueueMouseMove(1250, 31, 33);
     headlessQueueInput(1300, WM_CHAR, 'a', 0);
     headlessQueueInput(1500, WM_KEYDOWN, VK_SPACE, 0);
+    // A virtual screen whose origin lies left of and above the primary one, at 24 bits.
+    headlessSetScreenRect({-20, -10, 44, 38});
+    headlessSetColorDepth(24);
 
     EXPECT_EQ(saverMain(nullptr, "/s"), 0);
 
@@ -37,8 +41,18 @@ TEST_F(SaverMode, FullScreenRunsFramesBackToBackUntilAKeyPress) {
     EXPECT_EQ(window.style, 0x96000000u);
     EXPECT_EQ(window.exStyle, 8u);
     EXPECT_EQ(window.parent, nullptr);
+    EXPECT_EQ(window.x, -20);
+    EXPECT_EQ(window.y, -10);
     EXPECT_EQ(window.width, 64);
     EXPECT_EQ(window.height, 48);
+    EXPECT_EQ(colorBits, 24);
+    // The class: redrawn on any resize, double clicks, its own device context, a black
+    // background, no cursor, and icon 100, which the program has not, so no icon.
+    const HeadlessClassInfo windowClass = headlessLastRegisteredClass();
+    EXPECT_STREQ(windowClass.name, "WindowsScreenSaverClass");
+    EXPECT_EQ(windowClass.style, 0x2Bu);
+    EXPECT_TRUE(windowClass.blackBackground);
+    EXPECT_EQ(windowClass.iconResource, 100);
     EXPECT_EQ(headlessNewestWindow(), nullptr);  // destroyed at the end
 
     // About one frame every 10 ms over the 500 ms, each at least 10 ms after the last.
@@ -50,6 +64,16 @@ TEST_F(SaverMode, FullScreenRunsFramesBackToBackUntilAKeyPress) {
     }
     EXPECT_EQ(headlessTimerMessageCount(), 0);  // paint always wins over the tick
     EXPECT_GE(headlessHideCursorCount(), frames);
+}
+
+TEST_F(SaverMode, TheFrameTimerTicksEvery20MsFromCreationToDestruction) {
+    ASSERT_TRUE(platformRegisterClass({"Saver", 0, saverWindowProc, nullptr, 0, true}));
+    WindowHandle window = platformCreateWindow({0, "Saver", "", 0, 0, 0, 32, 24, nullptr, nullptr});
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(headlessWindowInfo(window).activeTimers, 1);
+    EXPECT_EQ(headlessTimerPeriod(window, 1), 20u);
+    saverWindowProc(window, WM_DESTROY, 0, 0);
+    EXPECT_EQ(headlessWindowInfo(window).activeTimers, 0);
 }
 
 TEST_F(SaverMode, EachDismissingInputEndsTheSaver) {

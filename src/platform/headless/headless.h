@@ -113,6 +113,19 @@ struct HeadlessWindowInfo {
     int activeTimers;
 };
 HeadlessWindowInfo headlessWindowInfo(WindowHandle window);
+// The period of the window's active timer id, or 0 when it has no such timer.
+std::uint32_t headlessTimerPeriod(WindowHandle window, std::uintptr_t id);
+// The last window class registered since the reset (its name copied); a zero name when
+// none was.
+struct HeadlessClassInfo {
+    char name[48];
+    std::uint32_t style;
+    WindowProc procedure;
+    InstanceHandle instance;
+    int iconResource;
+    bool blackBackground;
+};
+HeadlessClassInfo headlessLastRegisteredClass();
 // The newest window made with platformCreateWindow that still exists, or nullptr.
 WindowHandle headlessNewestWindow();
 // The last window made with platformCreateWindow, as it was made; exists is false when

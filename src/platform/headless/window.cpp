@@ -56,6 +56,7 @@ std::uint32_t paintTicks[HEADLESS_PAINT_LOG_CAPACITY];
 std::uint32_t defaultLog[DEFAULT_LOG_CAPACITY];
 int defaultLogCount = 0;
 HeadlessWindowInfo lastCreated;
+HeadlessClassInfo lastClass;
 bool failClasses = false;
 bool failWindows = false;
 
@@ -159,6 +160,7 @@ void resetHeadlessWindows() {
     paintCount = 0;
     defaultLogCount = 0;
     lastCreated = HeadlessWindowInfo{};
+    lastClass = HeadlessClassInfo{};
     failClasses = false;
     failWindows = false;
 }
@@ -235,6 +237,13 @@ HeadlessWindowInfo headlessWindowInfo(WindowHandle window) {
     return info;
 }
 
+std::uint32_t headlessTimerPeriod(WindowHandle window, std::uintptr_t id) {
+    const HeadlessWindow* w = findWindow(window);
+    return w != nullptr ? w->timers.periodOf(id) : 0;
+}
+
+HeadlessClassInfo headlessLastRegisteredClass() { return lastClass; }
+
 WindowHandle headlessNewestWindow() { return handleOf(newestSaverWindow()); }
 
 HeadlessWindowInfo headlessLastCreatedWindow() { return lastCreated; }
@@ -261,7 +270,12 @@ ClientSize platformClientSize(WindowHandle window) {
     return w ? ClientSize{w->width, w->height} : ClientSize{0, 0};
 }
 
-bool platformRegisterClass(const WindowClassRequest& request) { return !failClasses && queueRegisterClass(request); }
+bool platformRegisterClass(const WindowClassRequest& request) {
+    if (failClasses || !queueRegisterClass(request)) return false;
+    lastClass = {{}, request.style, request.procedure, request.instance, request.iconResource, request.blackBackground};
+    copyText(lastClass.name, request.name);
+    return true;
+}
 
 WindowHandle platformCreateWindow(const WindowRequest& request) {
     const WindowProc procedure = queueClassProcedure(request.className);
