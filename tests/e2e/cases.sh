@@ -484,9 +484,17 @@ case_dialog_read_only() {
   chmod 644 "$SETTINGS"
   local run=()
   if [ "$(id -u)" -eq 0 ]; then
+    # The saver runs as nobody, who may not reach into the checkout (a clone in a
+    # folder of mode 700): it gets copies of the program and of LeakSanitizer's
+    # suppressions, which a sanitizer build reads as it ends.
     cp "$ORVEL" "$WORK/orvel"
     chmod 755 "$WORK/orvel"
     ORVEL="$WORK/orvel"
+    if [[ "${LSAN_OPTIONS:-}" =~ suppressions=([^:]*) ]]; then
+      cp "${BASH_REMATCH[1]}" "$WORK/lsan.supp"
+      chmod 644 "$WORK/lsan.supp"
+      LSAN_OPTIONS=${LSAN_OPTIONS/"suppressions=${BASH_REMATCH[1]}"/"suppressions=$WORK/lsan.supp"}
+    fi
     run=(setpriv --reuid=65534 --regid=65534 --clear-groups --)
     chown 0:0 "$XDG_CONFIG_HOME"
   else
