@@ -9,8 +9,9 @@
 #   tools/memcheck.sh ORVEL_RENDER ORVEL HELPER
 #
 # Needs valgrind, Xvfb and xdotool, and orvel-render, orvel and orvel-x11-helper: those of
-# BUILD_DIR (tests/e2e/ for the helper) or the three programs given. Prints the figures of each run, then PASS or FAIL (exit 0 or 1). The
-# valgrind logs are kept in $MEMCHECK_LOGS when it is set, else shown in part on failure.
+# BUILD_DIR or the three programs given. Prints the figures of each run, then PASS or FAIL
+# (exit 0 or 1). The valgrind logs are kept in $MEMCHECK_LOGS when it is set, else shown
+# in part on failure.
 set -u
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -19,7 +20,7 @@ if [ $# -eq 3 ]; then
   render=$1 saver=$2 helper=$3
 elif [ $# -le 1 ]; then
   build=${1:-$here/../build/linux}
-  render=$build/orvel-render saver=$build/orvel helper=$build/tests/e2e/orvel-x11-helper
+  render=$build/orvel-render saver=$build/orvel helper=$build/orvel-x11-helper
 else
   echo "usage: tools/memcheck.sh [BUILD_DIR | ORVEL_RENDER ORVEL HELPER]" >&2
   exit 2

@@ -28,7 +28,7 @@
 #                 [--orvel PATH] [--helper PATH] [--keep DIR]
 #
 # Defaults: 10 minutes at 640x480x24, samples every 10 s, 8 held keys, build/linux/orvel,
-# and build/linux/tests/e2e/orvel-x11-helper when it is there (to wait for the grabs).
+# and build/linux/orvel-x11-helper when it is there (to wait for the grabs).
 # --keep DIR keeps the work files (samples.tsv, the saver's standard error, Xvfb's log).
 # Not run by CI: it needs Xvfb, xdotool and a C compiler, and takes minutes.
 set -u
@@ -43,7 +43,7 @@ FPS_BAND=35
 MIN_FPS=10
 HELD_KEYS=8
 ORVEL="$ROOT/build/linux/orvel"
-HELPER="$ROOT/build/linux/tests/e2e/orvel-x11-helper"
+HELPER="$ROOT/build/linux/orvel-x11-helper"
 KEEP=""
 
 usage() {
