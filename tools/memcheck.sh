@@ -28,7 +28,9 @@ fi
 for program in "$render" "$saver" "$helper"; do
   [ -x "$program" ] || { echo "memcheck: $program is missing; build the linux preset first" >&2; exit 2; }
 done
-for tool in valgrind Xvfb xdotool; do
+. "$here/common/xvfb.sh"
+xvfb_installed || exit 2
+for tool in valgrind xdotool; do
   command -v "$tool" >/dev/null || { echo "memcheck: $tool is not installed" >&2; exit 2; }
 done
 
@@ -106,17 +108,11 @@ report orvel-render "$logs/render.log" "$status" "$(seconds_since "$started")"
 frames=$(find "$work/frames" -name 'frame-*.png' 2>/dev/null | wc -l)
 [ "$frames" -eq 30 ] || fail "orvel-render wrote $frames frames, not 30: $(tail -n 5 "$work/render.out")"
 
-# 2. orvel /s on an Xvfb of its own (it picks a free display and names it on -displayfd).
+# 2. orvel /s on an Xvfb of its own.
 echo "== orvel /s under Xvfb"
-mkfifo "$work/displayfd"
-exec 4<>"$work/displayfd"
-Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 200x150x24 3>"$work/displayfd" 4>&- 2>"$work/xvfb.log" &
-xvfb_pid=$!
-pids+=("$xvfb_pid")
-display=""
-read -r -t 15 -u 4 display || { echo "FAIL: Xvfb did not start: $(cat "$work/xvfb.log")"; exit 1; }
-exec 4<&-
-export DISPLAY=":$display" ORVEL_STATS=1 XDG_CONFIG_HOME="$work/config"
+xvfb_start "$work" 200x150 || { echo "FAIL: no X server"; exit 1; }
+pids+=("$XVFB_PID")
+export ORVEL_STATS=1 XDG_CONFIG_HOME="$work/config"
 mkdir -p "$XDG_CONFIG_HOME"
 xdotool mousemove 10 10
 started=$(now_ms)
@@ -151,7 +147,7 @@ if kill -0 "$saver_pid" 2>/dev/null; then
 fi
 wait "$saver_pid"
 status=$?
-pids=("$xvfb_pid")
+pids=("$XVFB_PID")
 report "orvel /s" "$logs/saver.log" "$status" "$(seconds_since "$started")"
 grep '^orvel stats:' "$work/saver.err" | sed 's/^/    /'
 
