@@ -7,9 +7,10 @@
 # Sourced by a bash script:
 #   xvfb_installed                           true when Xvfb is there, else says how to
 #       install it on standard error
-#   xvfb_start DIR WIDTHxHEIGHT [OPTION...]  starts it in the background with its log in
-#       DIR/xvfb.log, sets XVFB_PID and exports DISPLAY; else says why on standard
-#       error and returns 1
+#   xvfb_start DIR WIDTHxHEIGHT [OPTION...]  starts it in the background with its output
+#       in DIR/xvfb.log, sets XVFB_PID and exports DISPLAY; else says why on standard
+#       error and returns 1. It holds none of the script's pipes, so it may outlive the
+#       script (to be ended later with kill XVFB_PID)
 #   xvfb_stop                                ends it (SIGTERM, then SIGKILL) and waits
 # Run as a program, it becomes that Xvfb, reporting on the descriptor FD it inherited
 # (how orvel-bench starts its own):
@@ -36,7 +37,7 @@ xvfb_start() { # dir size option...
   mkfifo "$fifo" || return 1
   # Opened for reading and writing, so that neither side waits for the other to open it.
   exec {fd}<>"$fifo"
-  "${XVFB_COMMAND[@]}" 3>"$fifo" {fd}>&- </dev/null 2>"$dir/xvfb.log" &
+  "${XVFB_COMMAND[@]}" 3>"$fifo" {fd}>&- </dev/null >"$dir/xvfb.log" 2>&1 &
   XVFB_PID=$!
   for ((waited = 0; waited < 150; waited++)); do
     # A read that times out keeps what came of the line so far.
