@@ -8,6 +8,7 @@
 # A case is the rows of the table below that carry its name (or follow one that does),
 # played in order on an X server of its own by play (lib.sh), which explains the columns.
 # It ends with 0 when it passes.
+# shellcheck disable=SC2034 # the table's text, run through eval, uses what is set here
 set -u
 
 [ $# -eq 3 ] || {

@@ -4,6 +4,7 @@
 # started is killed when it ends, however it ends.
 #
 # Set before sourcing: CASE, ORVEL (the program) and HELPER (orvel-x11-helper).
+# shellcheck disable=SC2034,SC2120 # the table's text, run through eval, uses what is set here
 
 set -u
 set -f # an argument such as /? is not a pattern
@@ -185,7 +186,7 @@ stats() { # frames|shortest|detail operator value
   local line value=""
   line=$(grep '^orvel stats:' "$WORK/saver.err")
   [[ $line =~ ${STAT[$1]} ]] && value=${BASH_REMATCH[1]}
-  [ -n "$value" ] && [ "$value" "$2" "$3" ] || fail "$1 is '$value', not $2 $3: ${line:-no statistics line}"
+  [ -n "$value" ] && test "$value" "$2" "$3" || fail "$1 is '$value', not $2 $3: ${line:-no statistics line}"
 }
 
 # The settings file: written (as printf writes the format and arguments), kept, and
@@ -214,7 +215,8 @@ dialog() {
 # centre (for the check box, its text).
 declare -A CONTROL=([OK]="118 22" [CANCEL]="118 40" [BOX]="56 53")
 press() { # OK|CANCEL|BOX
-  local centre=(${CONTROL[$1]})
+  local centre
+  read -ra centre <<<"${CONTROL[$1]}"
   xdotool mousemove $((DX + centre[0] * DW / 150)) $((DY + centre[1] * DH / 67)) click 1
 }
 
