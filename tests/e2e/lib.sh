@@ -247,9 +247,9 @@ $1
 #   case | before | arguments | ready | input | expect | after
 # A row with no case goes on with the case above; a line ending in \ goes on on the
 # next. before, ready, input and after are commands, run in that order around the saver,
-# which starts with the arguments, goes on running with "~", or is not started with
-# none. expect is the exit code (N or N@MS, MS the deadline, 5000 unless given),
-# "runs" for still running half a second after the input, or "-" for no check.
+# which starts with the arguments, goes on running with "~", or is not started when they
+# are empty. expect is the exit code (N or N@MS, MS the deadline, 5000 unless given),
+# "runs" for still running half a second after the input, or "-" (or empty) for no check.
 play() { # table line...
   local line name="" last="" before args ready input expect after rows=0
   while [ $# -gt 0 ]; do
