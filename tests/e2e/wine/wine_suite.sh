@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The Wine suite's steps, each run by ctest as a test of its own. They share one X server
-# (Xvfb), one fresh Wine prefix and one wineserver kept alive from setup to cleanup:
+# (tools/common/xvfb.sh), one fresh Wine prefix and one wineserver kept alive from setup
+# to cleanup:
 #
 #   wine_suite.sh setup STATE_DIR ORVEL_SCR      X server, fresh prefix, wineserver
 #   wine_suite.sh run STATE_DIR CASE DRIVER ORVEL_SCR
@@ -12,6 +13,8 @@
 # Every wait has a deadline. A watchdog started by setup ends the X server and the
 # wineserver after SUITE_LIMIT seconds should cleanup never run.
 set -euo pipefail
+# shellcheck source=../../../tools/common/xvfb.sh
+. "$(dirname "${BASH_SOURCE[0]}")/../../../tools/common/xvfb.sh"
 
 SUITE_LIMIT=900
 CASE_LIMIT=120
@@ -28,8 +31,8 @@ need_scr() {
 
 need_tools() {
   local t
-  for t in wine wineserver Xvfb; do
-    command -v "$t" >/dev/null || die "$t is not installed (Debian: apt-get install wine wine64 xvfb)"
+  for t in wine wineserver; do
+    command -v "$t" >/dev/null || die "$t is not installed (Debian: apt-get install wine wine64)"
   done
 }
 
@@ -42,11 +45,9 @@ stop_suite() {
   fi
   local pid
   if [ -f "$state/xvfb.pid" ]; then
-    pid=$(cat "$state/xvfb.pid")
+    XVFB_PID=$(cat "$state/xvfb.pid")
     rm -f "$state/xvfb.pid"
-    kill "$pid" 2>/dev/null || true
-    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-    kill -9 "$pid" 2>/dev/null || true
+    xvfb_stop || true
   fi
   # The watchdog leads a process group of its own: its sleep goes with it.
   if [ -f "$state/watchdog.pid" ]; then
@@ -64,22 +65,10 @@ setup() {
   rm -rf "$state"
   mkdir -p "$state/prefix"
 
-  # The X server picks a free display and writes its number once it accepts clients.
-  : >"$state/display"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$state/display" \
-    </dev/null >"$state/xvfb.log" 2>&1 &
-  echo $! >"$state/xvfb.pid"
-  local waited=0
-  until [ -s "$state/display" ]; do
-    kill -0 "$(cat "$state/xvfb.pid")" 2>/dev/null || die "Xvfb did not start: $(cat "$state/xvfb.log")"
-    [ $waited -lt 100 ] || die "Xvfb gave no display number within 10 s"
-    sleep 0.1; waited=$((waited + 1))
-  done
-  local display
-  display=:$(tr -d '[:space:]' <"$state/display")
-
+  xvfb_start "$state" 1024x768 || die "no X server"
+  echo "$XVFB_PID" >"$state/xvfb.pid"
   cat >"$state/env" <<ENV
-export DISPLAY=$display
+export DISPLAY=$DISPLAY
 export WINEPREFIX=$state/prefix
 export WINEARCH=win64
 export WINEDEBUG=-all
@@ -113,7 +102,7 @@ REGEDIT4
 REG
   timeout 60 wine reg import "$(windows_path "$state/settings.reg")" </dev/null >/dev/null 2>&1 ||
     die "cannot import the prefix's settings"
-  say "prefix ready on display $display in $((SECONDS - start)) s"
+  say "prefix ready on display $DISPLAY in $((SECONDS - start)) s"
 }
 
 run_case() {
