@@ -54,7 +54,7 @@ void onEndSignal(int) {
 
 }  // namespace
 
-void platformStart(int argc, char** argv) {
+void platformStart(int& argc, char** argv) {
     startMicroseconds = monotonicMicroseconds();
     arguments = argv;
     commandLine = programName(argc > 0 ? argv[0] : nullptr);
