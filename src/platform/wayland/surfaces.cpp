@@ -8,6 +8,7 @@
 
 #include <cstdio>
 
+#include "platform/messages.h"
 #include "platform/program_start.h"
 #include "platform/wayland/layer_shell_client.h"
 #include "platform/wayland/wayland.h"
@@ -69,7 +70,16 @@ void onToplevelConfigure(void*, xdg_toplevel*, std::int32_t width, std::int32_t 
     pendingToplevelSize = {width, height};
 }
 
-void onToplevelClose(void* data, xdg_toplevel*) { waylandCloseChildrenOf(*static_cast<WaylandWindow*>(data)); }
+// The window mode's window closes the picture inside it; the full-screen stand-in (see
+// waylandFullScreenToplevel) closes itself.
+void onToplevelClose(void* data, xdg_toplevel*) {
+    auto* window = static_cast<WaylandWindow*>(data);
+    if (window->kind == WaylandWindowKind::FullScreen) {
+        platformPostMessage(waylandHandleOf(*window), WM_CLOSE, 0, 0);
+    } else {
+        waylandCloseChildrenOf(*window);
+    }
+}
 
 const xdg_toplevel_listener toplevelListener = {onToplevelConfigure, onToplevelClose, nullptr, nullptr};  // later versions: not bound
 
@@ -88,6 +98,17 @@ void makeLayerSurface(WaylandOutput& output) {
     zwlr_layer_surface_v1_set_exclusive_zone(saver.layer, -1);
     zwlr_layer_surface_v1_set_keyboard_interactivity(saver.layer, KEYBOARD_EXCLUSIVE);
     wl_surface_commit(saver.surface);
+}
+
+void makeToplevel(WaylandWindow& window, const char* title) {
+    WaylandSurface& own = window.own;
+    own.surface = wl_compositor_create_surface(wayland.compositor);
+    own.xdg = xdg_wm_base_get_xdg_surface(wayland.wmBase, own.surface);
+    xdg_surface_add_listener(own.xdg, &xdgSurfaceListener, &own);
+    own.toplevel = xdg_surface_get_toplevel(own.xdg);
+    xdg_toplevel_add_listener(own.toplevel, &toplevelListener, &window);
+    xdg_toplevel_set_title(own.toplevel, title);
+    xdg_toplevel_set_app_id(own.toplevel, "orvel");
 }
 
 }  // namespace
@@ -109,6 +130,18 @@ void waylandReleaseSurface(WaylandSurface& surface) {
     surface = WaylandSurface{};
 }
 
+// The full-screen saver where the compositor has no layer shell (GNOME): a toplevel
+// that the compositor makes full screen on one output. Wayland lets no other kind of
+// surface cover the screen.
+void waylandFullScreenToplevel(WaylandWindow& window) {
+    std::fprintf(stderr, "orvel: the Wayland compositor has no layer shell; covering one output with a "
+                         "full-screen window instead\n");
+    if (wayland.wmBase == nullptr) return;
+    makeToplevel(window, "Screen Saver");
+    xdg_toplevel_set_fullscreen(window.own.toplevel, nullptr);
+    wl_surface_commit(window.own.surface);
+}
+
 // --- program_start.h: the window mode's window
 
 WindowHandle platformRootWindow() {
@@ -124,17 +157,10 @@ WindowHandle platformOpenOwnWindow(const char* title, int width, int height) {
     }
     WaylandWindow* w = waylandClaimRecord();
     if (w == nullptr) return nullptr;
-    WaylandSurface& own = w->own;
-    own.width = width;
-    own.height = height;
-    own.surface = wl_compositor_create_surface(wayland.compositor);
-    own.xdg = xdg_wm_base_get_xdg_surface(wayland.wmBase, own.surface);
-    xdg_surface_add_listener(own.xdg, &xdgSurfaceListener, &own);
-    own.toplevel = xdg_surface_get_toplevel(own.xdg);
-    xdg_toplevel_add_listener(own.toplevel, &toplevelListener, w);
-    xdg_toplevel_set_title(own.toplevel, title);
-    xdg_toplevel_set_app_id(own.toplevel, "orvel");
-    wl_surface_commit(own.surface);
+    w->own.width = width;
+    w->own.height = height;
+    makeToplevel(*w, title);
+    wl_surface_commit(w->own.surface);
     waylandRoundtrip();
     return waylandHandleOf(*w);
 }

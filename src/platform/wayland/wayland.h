@@ -138,3 +138,5 @@ void waylandWriteStats();
 // compositor handed to the picture inside it.
 WaylandWindow* waylandClaimRecord();
 void waylandCloseChildrenOf(WaylandWindow& host);
+// The full-screen saver as a full-screen toplevel, where there is no layer shell.
+void waylandFullScreenToplevel(WaylandWindow& window);

@@ -82,6 +82,10 @@ WaylandWindow* waylandWindowOfSurface(wl_surface* surface, WaylandSurface** reco
     if (surface == nullptr) return nullptr;
     for (WaylandWindow& w : windows) {
         if (!w.inUse || w.destroying) continue;
+        if (w.kind == WaylandWindowKind::FullScreen && w.own.surface == surface) {
+            if (record != nullptr) *record = &w.own;
+            return &w;
+        }
         if (w.kind == WaylandWindowKind::Toplevel && w.own.surface == surface) {
             if (record != nullptr) *record = &w.own;
             // Input on the window mode's window belongs to the picture inside it.
@@ -103,7 +107,9 @@ WaylandWindow* waylandWindowOfSurface(wl_surface* surface, WaylandSurface** reco
 
 int waylandDrawingSurfaces(WaylandWindow& window, WaylandSurface** surfaces, int capacity) {
     int count = 0;
-    if (window.kind == WaylandWindowKind::FullScreen) {
+    if (window.kind == WaylandWindowKind::FullScreen && window.own.surface != nullptr) {
+        if (window.own.configured && capacity > 0) surfaces[count++] = &window.own;
+    } else if (window.kind == WaylandWindowKind::FullScreen) {
         for (WaylandOutput& output : waylandOutputs) {
             if (count < capacity && output.inUse && output.saver.configured) surfaces[count++] = &output.saver;
         }
@@ -165,9 +171,11 @@ WindowHandle platformCreateWindow(const WindowRequest& request) {
     if (!child) {
         // Every output gets its surface now; the compositor's first configure gives
         // each its size before the scene is set up for it.
+        if (wayland.layerShell == nullptr) waylandFullScreenToplevel(*w);
         for (WaylandOutput& output : waylandOutputs) {
             if (output.inUse) waylandOutputAdded(output);
         }
+        waylandRoundtrip();
         waylandRoundtrip();
     }
 
