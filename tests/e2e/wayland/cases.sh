@@ -1,11 +1,32 @@
 #!/usr/bin/env bash
-# One Wayland end-to-end case: cases.sh CASE ORVEL_WAYLAND ORVEL. Each runs under a sway
-# of its own (lib.sh).
+# One Wayland end-to-end case: cases.sh CASE ORVEL_WAYLAND ORVEL POINTER_HELPER. Each
+# runs under a sway of its own (lib.sh).
 set -euo pipefail
 case_name=$1
 wayland_program=$2
 x11_program=$3
+pointer=${4:-}
 source "$(dirname "$0")/lib.sh"
+
+# The saver full screen on one output, its picture moving.
+saver_showing() {
+  start_sway
+  local empty
+  empty=$(shot HEADLESS-1)
+  start_saver "$wayland_program" /s
+  wait_for_scene_on HEADLESS-1 "$empty"
+}
+
+# After input that must not end the saver: it goes on drawing (two new pictures) and is
+# still there.
+expect_still_running() {
+  local now
+  now=$(shot HEADLESS-1)
+  wait_for_scene_on HEADLESS-1 "$now"
+  saver_running || fail "the saver ended"
+  kill -TERM "$saver_pid"
+  expect_exit 0
+}
 
 window_listed() { saver_running && as_user swaymsg -t get_tree | grep -q '"name": "Orvel"'; }
 
@@ -104,6 +125,29 @@ case $case_name in
     start_saver "$wayland_program" /p 1234
     expect_exit 255
     grep -q "Wayland has no windows of other programs" "$work/saver.err" || fail "no message"
+    ;;
+  small_travel_stays)
+    saver_showing
+    as_user "$pointer" move 3 0
+    as_user "$pointer" move 1 0
+    expect_still_running
+    ;;
+  travel_ends)
+    saver_showing
+    as_user "$pointer" move 4 0
+    saver_running || fail "4 pixels ended the saver"
+    as_user "$pointer" move 1 0
+    expect_exit 0
+    ;;
+  button_ends)
+    saver_showing
+    as_user "$pointer" button 3
+    expect_exit 0
+    ;;
+  wheel_stays)
+    saver_showing
+    as_user "$pointer" wheel
+    expect_still_running
     ;;
   *)
     fail "no case $case_name"
