@@ -22,14 +22,6 @@ void expectOrthonormal(const Placement& p, double tol) {
 }
 }  // namespace
 
-TEST(Placement, ResetAxesKeepsPosition) {
-    Placement p{};
-    p.position = {0, 0, -15};
-    p.resetAxes();
-    EXPECT_EQ(p.position, (Vec3{0, 0, -15}));
-    EXPECT_EQ(p.axisY, (Vec3{0, 1, 0}));
-}
-
 TEST(Placement, TiltByFifteenDegrees) {
     Placement p{};
     p.resetAxes();
