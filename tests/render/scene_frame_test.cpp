@@ -27,12 +27,6 @@ public:
     }
 };
 
-GLint integer(GLenum name) {
-    GLint value = 0;
-    glGetIntegerv(name, &value);
-    return value;
-}
-
 std::vector<unsigned char> readPixels() {
     std::vector<unsigned char> pixels(WIDTH * HEIGHT * 4);
     glReadPixels(0, 0, WIDTH, HEIGHT, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
@@ -41,6 +35,12 @@ std::vector<unsigned char> readPixels() {
 }  // namespace
 
 WindowHandle sceneWindow() { return window; }
+
+GLint integer(GLenum name) {
+    GLint value = 0;
+    glGetIntegerv(name, &value);
+    return value;
+}
 
 void frameAt(double t) {
     sceneTime = t;
