@@ -351,35 +351,21 @@ bool decode(const std::string& file, IconImage& image, int wanted = 2) {
     return decodeIcon(reinterpret_cast<const unsigned char*>(file.data()), file.size(), wanted, image);
 }
 
-TEST(IconImage, ReadsRowsFromTheBottomWithTheMaskAsTransparency) {
-    // 2 x 2 at 24 bits: rows of 6 bytes padded to 8; the mask's rows are 4 bytes.
-    std::string rows;
-    rows += std::string("\x00\x00\xff" "\x00\xff\x00" "\x00\x00", 8);  // bottom: red, green
-    rows += std::string("\xff\x00\x00" "\xff\xff\xff" "\x00\x00", 8);  // top: blue, white
-    std::string mask;
-    mask += std::string("\x00\x00\x00\x00", 4);  // bottom row opaque
-    mask += std::string("\x40\x00\x00\x00", 4);  // top row: the second pixel transparent
-    IconImage image;
-    ASSERT_TRUE(decode(iconFile(2, 24, "", rows, mask), image));
-    ASSERT_EQ(image.width, 2);
-    ASSERT_EQ(image.height, 2);
-    EXPECT_EQ(image.pixels[0], 0xFF0000FFu);  // top left: blue
-    EXPECT_EQ(image.pixels[1] >> 24, 0u);     // top right: transparent
-    EXPECT_EQ(image.pixels[2], 0xFFFF0000u);  // bottom left: red
-    EXPECT_EQ(image.pixels[3], 0xFF00FF00u);  // bottom right: green
-}
-
-TEST(IconImage, ReadsPalettedPixelsHighNibbleFirst) {
+// The program's icon has 4- and 8-bit images: palette indexes, high nibble first, rows
+// from the bottom, and the mask's set bits transparent.
+TEST(IconImage, ReadsPalettedRowsFromTheBottomWithTheMaskAsTransparency) {
     std::string palette;
     for (std::uint32_t c : {0x000000u, 0x112233u, 0x445566u}) put32(palette, c);
     std::string rows;
     rows += std::string("\x21\x00\x00\x00", 4);  // bottom: colour 2, colour 1
     rows += std::string("\x10\x00\x00\x00", 4);  // top: colour 1, colour 0
-    const std::string mask(8, '\0');
+    std::string mask(4, '\0');                     // bottom row opaque
+    mask += std::string("\x40\x00\x00\x00", 4);  // top row: the second pixel transparent
     IconImage image;
     ASSERT_TRUE(decode(iconFile(2, 4, palette, rows, mask, 3), image));
+    ASSERT_EQ(std::pair(image.width, image.height), std::pair(2, 2));
     EXPECT_EQ(image.pixels[0], 0xFF112233u);
-    EXPECT_EQ(image.pixels[1], 0xFF000000u);
+    EXPECT_EQ(image.pixels[1] >> 24, 0u);
     EXPECT_EQ(image.pixels[2], 0xFF445566u);
     EXPECT_EQ(image.pixels[3], 0xFF112233u);
 }
