@@ -31,17 +31,14 @@ std::string readFile(const std::string& path) {
 // --- The template
 
 struct RcControl {
-    std::string statement;
-    std::string text;
-    int id;
-    int x, y, width, height;
+    std::string statement, text;
+    int id, x, y, width, height;
 };
 
 // Dialog IDD_CONFIGURE (2003) of the resource script: its caption, size, style, font size and controls.
 struct RcDialog {
-    int width = 0, height = 0;
+    int width = 0, height = 0, points = 0;
     std::uint32_t style = 0;
-    int points = 0;
     std::string caption;
     std::vector<RcControl> controls;
 };
@@ -107,10 +104,8 @@ TEST(DialogTemplate, MatchesTheWindowsResourceControlForControl) {
     const DialogTemplate* dialog = findDialogTemplate(2003);
     ASSERT_NE(dialog, nullptr);
     ASSERT_EQ(rc.controls.size(), 6u) << "the script's dialog 2003 was not read";
-    EXPECT_EQ(dialog->caption, rc.caption);
-    EXPECT_EQ(dialog->width, rc.width);
-    EXPECT_EQ(dialog->height, rc.height);
-    EXPECT_EQ(dialog->fontPoints, rc.points);
+    EXPECT_EQ(std::tuple(std::string(dialog->caption), dialog->width, dialog->height, dialog->fontPoints),
+              std::tuple(rc.caption, rc.width, rc.height, rc.points));
     EXPECT_EQ(dialog->centreOnMouse, (rc.style & 0x1000u) != 0);  // DS_CENTERMOUSE
     ASSERT_EQ(dialog->controlCount, int(rc.controls.size()));
     for (int i = 0; i < dialog->controlCount; ++i) {
@@ -123,11 +118,8 @@ TEST(DialogTemplate, MatchesTheWindowsResourceControlForControl) {
         } else {
             EXPECT_EQ(mine.text, theirs.text);
         }
-        EXPECT_EQ(mine.id, theirs.id);
-        EXPECT_EQ(mine.x, theirs.x);
-        EXPECT_EQ(mine.y, theirs.y);
-        EXPECT_EQ(mine.width, theirs.width);
-        EXPECT_EQ(mine.height, theirs.height);
+        EXPECT_EQ(std::tuple(mine.id, mine.x, mine.y, mine.width, mine.height),
+                  std::tuple(theirs.id, theirs.x, theirs.y, theirs.width, theirs.height));
         // Push buttons and check boxes are tab stops by default in a script; the rest not.
         const bool stop = mine.kind == ControlKind::PushButton || mine.kind == ControlKind::DefaultPushButton ||
                           mine.kind == ControlKind::AutoCheckBox;
