@@ -2,6 +2,9 @@
 // it, the single instance, the preview, the refused switches and the process entry.
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <utility>
+
 #include "frame/scene_globals.h"
 #include "platform/headless/headless.h"
 #include "platform/messages.h"
@@ -38,13 +41,9 @@ TEST_F(SaverMode, FullScreenRunsFramesBackToBackUntilAKeyPress) {
     ASSERT_TRUE(window.exists);
     EXPECT_STREQ(window.className, "WindowsScreenSaverClass");
     EXPECT_STREQ(window.title, "Screen Saver");
-    EXPECT_EQ(window.style, 0x96000000u);
-    EXPECT_EQ(window.exStyle, 8u);
-    EXPECT_EQ(window.parent, nullptr);
-    EXPECT_EQ(window.x, -20);
-    EXPECT_EQ(window.y, -10);
-    EXPECT_EQ(window.width, 64);
-    EXPECT_EQ(window.height, 48);
+    // A topmost popup over the whole virtual screen.
+    EXPECT_EQ(std::tuple(window.style, window.exStyle, window.parent), std::tuple(0x96000000u, 8u, nullptr));
+    EXPECT_EQ(std::tuple(window.x, window.y, window.width, window.height), std::tuple(-20, -10, 64, 48));
     EXPECT_EQ(colorBits, 24);
     // The class: redrawn on any resize, double clicks, its own device context, a black
     // background, no cursor, and icon 100, which the program has not, so no icon.
@@ -112,11 +111,8 @@ TEST_F(SaverMode, PreviewIsAChildThatInputDoesNotEnd) {
 
     const HeadlessWindowInfo preview = headlessLastCreatedWindow();
     EXPECT_STREQ(preview.title, "Preview");
-    EXPECT_EQ(preview.parent, host);
-    EXPECT_EQ(preview.style, 0x52000000u);
-    EXPECT_EQ(preview.exStyle, 0u);
-    EXPECT_EQ(preview.width, 80);
-    EXPECT_EQ(preview.height, 60);
+    EXPECT_EQ(std::tuple(preview.parent, preview.style, preview.exStyle), std::tuple(host, 0x52000000u, 0u));
+    EXPECT_EQ(std::pair(preview.width, preview.height), std::pair(80, 60));  // the host's client area
     EXPECT_GE(platformTickCount(), 1400u);
     EXPECT_EQ(headlessHideCursorCount(), 0);  // the preview never touches the cursor
     EXPECT_TRUE(platformIsWindow(host));
