@@ -67,6 +67,15 @@ protected:
         requirePassword(&one, 4);
         headlessAddLibrary("PASSWORD.CPL", VERIFIER, 1);
     }
+    // A window whose procedure is the shell's default one, on the Windows 95 family with
+    // the fake verifier in place, which refuses the first password.
+    static WindowHandle checkingWindow() {
+        EXPECT_TRUE(platformRegisterClass({"Plain", 0, defaultSaverProc, nullptr, 0, true}));
+        isWin9x = 1;
+        verifyPasswordFn = fakeVerifier;
+        script.answers = {0};
+        return platformCreateWindow({0, "Plain", "", 0, 0, 0, 10, 10, nullptr, nullptr});
+    }
 };
 
 // A wrong answer keeps the saver running and a right one ends it. Each key asks again,
@@ -101,13 +110,8 @@ TEST_F(PasswordChain, AWrongAnswerKeepsTheSaverRunningUntilTheNextCheck) {
 }
 
 TEST_F(PasswordChain, ARefusedCloseHidesTheCursorAgainAndResetsTheReference) {
-    // The check alone, on a window whose procedure is the shell's default procedure.
-    ASSERT_TRUE(platformRegisterClass({"Plain", 0, defaultSaverProc, nullptr, 0, true}));
-    WindowHandle window = platformCreateWindow({0, "Plain", "", 0, 0, 0, 10, 10, nullptr, nullptr});
+    WindowHandle window = checkingWindow();
     ASSERT_NE(window, nullptr);
-    isWin9x = 1;
-    verifyPasswordFn = fakeVerifier;
-    script.answers = {0};
     headlessSetCursorPos({7, 9});
     const int hidden = headlessHideCursorCount();
     EXPECT_EQ(platformSendMessage(window, WM_CLOSE, 0, 0), 0);
@@ -117,17 +121,12 @@ TEST_F(PasswordChain, ARefusedCloseHidesTheCursorAgainAndResetsTheReference) {
     EXPECT_EQ(lastCursorPos.y, 9);
     EXPECT_TRUE(platformIsWindow(window));
     EXPECT_EQ(closeApproved, 0);
-    EXPECT_EQ(lastPasswordCheckTick, platformTickCount());
-    verifyPasswordFn = nullptr;
+    EXPECT_EQ(lastPasswordCheckTick, platformTickCount());  // the quiet period counts from the end
 }
 
 TEST_F(PasswordChain, TwoPendingTicksAreTakenOffTheQueueBeforeTheCheck) {
-    ASSERT_TRUE(platformRegisterClass({"Plain", 0, defaultSaverProc, nullptr, 0, true}));
-    WindowHandle window = platformCreateWindow({0, "Plain", "", 0, 0, 0, 10, 10, nullptr, nullptr});
+    WindowHandle window = checkingWindow();
     ASSERT_NE(window, nullptr);
-    isWin9x = 1;
-    verifyPasswordFn = fakeVerifier;
-    script.answers = {0};
     for (WPARAM id : {1, 2, 3}) platformPostMessage(window, WM_TIMER, id, 0);
     platformSendMessage(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(script.calls, 1);
@@ -135,7 +134,6 @@ TEST_F(PasswordChain, TwoPendingTicksAreTakenOffTheQueueBeforeTheCheck) {
     ASSERT_TRUE(platformPeekMessage(left, window, WM_TIMER, WM_TIMER, PM_REMOVE));
     EXPECT_EQ(left.wParam, 3u);
     EXPECT_FALSE(platformPeekMessage(left, window, WM_TIMER, WM_TIMER, PM_REMOVE));
-    verifyPasswordFn = nullptr;
 }
 
 // The verifier library is loaded for the run and released at its end; the saver-running
