@@ -151,9 +151,9 @@ TEST_F(RenderTest, SpriteOperationsLeaveTheirStatedState) {
 
 TEST_F(RenderTest, SpritesAddTheirColourIgnoringDepthLightingAndFog) {
     // A grey frame whose depth buffer is everywhere nearer than the sprites, with
-    // lighting, depth testing and a red fog on, and the sprites far enough away (110
-    // units: fog half way) for the fog to show if it were on. Each sprite adds its
-    // colour to the grey, alpha ignored.
+    // lighting, depth testing and a red fog on but blending off, and the sprites far
+    // enough away (110 units: fog half way) for the fog to show if it were on. Each
+    // sprite adds its colour to the grey, alpha ignored.
     SpriteSet set;
     set.addPoint({0.0f, 0.0f, 0.0f});
     set.setSize(22.0f);
@@ -171,6 +171,7 @@ TEST_F(RenderTest, SpritesAddTheirColourIgnoringDepthLightingAndFog) {
         glClearDepth(1.0);
         everythingOn();
         glDisable(GL_TEXTURE_2D);
+        glDisable(GL_BLEND);  // the sprites turn blending on themselves
         const GLfloat red[4] = {1.0f, 0.0f, 0.0f, 1.0f};
         glFogfv(GL_FOG_COLOR, red);
         draw();
