@@ -100,8 +100,19 @@ ENV
   wineserver -p </dev/null >"$state/wineserver.log" 2>&1
   timeout 240 wine wineboot --init </dev/null >"$state/wineboot.log" 2>&1 ||
     die "wineboot failed or hung: $(tail -n 5 "$state/wineboot.log")"
-  timeout 60 wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
-    </dev/null >/dev/null 2>&1 || die "cannot turn the crash dialog off"
+  # No crash dialog. No window manager either: unmanaged windows, or Wine waits 2 s for
+  # one each time it hides a window.
+  cat >"$state/settings.reg" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\WineDbg]
+"ShowCrashDialog"=dword:00000000
+
+[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+"Managed"="N"
+REG
+  timeout 60 wine reg import "$(windows_path "$state/settings.reg")" </dev/null >/dev/null 2>&1 ||
+    die "cannot import the prefix's settings"
   say "prefix ready on display $display in $((SECONDS - start)) s"
 }
 

@@ -40,8 +40,8 @@ Dialog openDialog(bool expectChecked) {
 // A click on the check box, as the user toggles it.
 void toggle(const Dialog& dialog) {
     const bool before = isChecked(dialog);
-    clickAt(centreOf(GetDlgItem(dialog.window, CHECK_BOX)));
-    waitUntil([&] { return isChecked(dialog) != before; }, 10000, "a click to toggle the check box");
+    clickUntil(centreOf(GetDlgItem(dialog.window, CHECK_BOX)), [&] { return isChecked(dialog) != before; },
+               "the check box's toggle");
     waitUntil([&] { return GetForegroundWindow() == dialog.window; }, 10000, "the dialog to be in front");
 }
 
@@ -131,13 +131,8 @@ void configureLeavesFileCase() {
     const Way ways[] = {
         {"Cancel",
          [](const Dialog& d) {
-             // Under load Wine can lose a click that comes right after the toggle; a
-             // Cancel that has not ended the dialog after two seconds is clicked again.
-             for (int attempt = 0; attempt < 3 && !hasExited(d.saver); ++attempt) {
-                 clickAt(centreOf(GetDlgItem(d.window, IDCANCEL)));
-                 const DWORD start = GetTickCount();
-                 while (!hasExited(d.saver) && GetTickCount() - start < 2000) Sleep(20);
-             }
+             clickUntil(centreOf(GetDlgItem(d.window, IDCANCEL)), [&] { return hasExited(d.saver); },
+                        "the dialog's end");
          }},
         {"Escape", [](const Dialog&) { pressKey(VK_ESCAPE); }},
         // What the caption's close button sends.

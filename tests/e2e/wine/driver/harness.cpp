@@ -268,19 +268,27 @@ void pressKey(WORD virtualKey) {
 }
 
 void moveCursorTo(POINT screen) {
-    // Absolute positions are in 0..65535 across the primary screen.
+    // Absolute positions are in 0..65535 across the primary screen; rounded up, so that
+    // Wine's conversion back, which rounds down, lands on the pixel.
     const int width = GetSystemMetrics(SM_CXSCREEN);
     const int height = GetSystemMetrics(SM_CYSCREEN);
     INPUT input{};
     input.type = INPUT_MOUSE;
-    input.mi.dx = LONG((screen.x * 65536 + width / 2) / width);
-    input.mi.dy = LONG((screen.y * 65536 + height / 2) / height);
+    input.mi.dx = LONG((screen.x * 65536 + width - 1) / width);
+    input.mi.dy = LONG((screen.y * 65536 + height - 1) / height);
     input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     sendInputs(&input, 1);
 }
 
 void clickAt(POINT screen, bool rightButton) {
     moveCursorTo(screen);
+    waitUntil(
+        [&] {
+            POINT at{};
+            GetCursorPos(&at);
+            return at.x == screen.x && at.y == screen.y;
+        },
+        2000, "the cursor to reach the click's place");
     INPUT inputs[2] = {};
     inputs[0].type = INPUT_MOUSE;
     inputs[0].mi.dwFlags = rightButton ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;

@@ -78,6 +78,21 @@ void pressKey(WORD virtualKey);
 void moveCursorTo(POINT screen);
 void clickAt(POINT screen, bool rightButton = false);
 POINT centreOf(HWND window);
+// A left click at screen, repeated up to three times until done() holds: without a window
+// manager Wine now and then acts on a click where the cursor was before the move.
+template <typename Done>
+void clickUntil(POINT screen, Done done, const char* what) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (attempt > 0) note("a click at (%ld, %ld) did nothing: again", screen.x, screen.y);
+        clickAt(screen);
+        const DWORD start = GetTickCount();
+        while (GetTickCount() - start < 2000) {
+            if (done()) return;
+            pumpMessages(10);
+        }
+    }
+    fail("three clicks failed to bring about %s", what);
+}
 
 // What the screen shows in rect, row by row, as 0x00RRGGBB: a GDI copy of the screen,
 // which under Wine includes what OpenGL drew.
