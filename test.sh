@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Builds Orvel for Linux, Linux with sanitizers and Windows x64 and x86 (MinGW cross
-# builds), and the fuzz targets with clang, then runs every test of both Linux builds
-# and each fuzz target for a few seconds. Works on a fresh Debian 12 machine: missing
-# Debian packages are installed first. Every preset is built before any test runs, since
-# the wine test preset (the linux build's tests labelled wine and windows) checks both
-# Orvel.scr and runs them under Wine.
+# builds), and the fuzz targets with clang, makes the release packages, then runs every
+# test of both Linux builds and each fuzz target for a few seconds. Works on a fresh
+# Debian 12 machine: missing Debian packages are installed first. Every preset is built
+# before any test runs, since the wine test preset (the linux build's tests labelled
+# wine and windows) checks both Orvel.scr and runs them under Wine, and the package test
+# preset checks the packages made from all three.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -18,6 +19,7 @@ packages=(
   xdotool x11-utils x11-apps netpbm libx11-dev libxfixes-dev libxft-dev fonts-dejavu-core libglx-dev libglx-mesa0
   libxml2-utils groff-base
   valgrind
+  dpkg-dev
   clang-14 libclang-rt-14-dev
 )
 
@@ -45,12 +47,14 @@ for preset in linux linux-asan windows windows-x86 fuzz; do
   cmake --preset "$preset" -DORVEL_WERROR="$werror" >/dev/null
   cmake --build --preset "$preset" -j "$jobs"
 done
+echo "== release packages"
+cmake --build --preset package -j "$jobs"
 
 passed=0
 failed=0
 skipped=0
 status=0
-for preset in linux wine linux-asan fuzz; do
+for preset in linux wine linux-asan fuzz package; do
   echo "== test: $preset"
   [ "$preset" = wine ] && [ -n "$no_32bit" ] && echo "test.sh: the x86 build's Wine cases (wine.x86.*) are skipped: $no_32bit"
   log=$(mktemp)
