@@ -1,41 +1,62 @@
 #!/usr/bin/env bash
-# Seeds small faults into the frame's formulas, constants and render state one at a time
-# and checks that the fast tests (unit and render) notice each of them.
+# Seeds small faults into the code one at a time and checks that the tests notice each of
+# them: the frame's formulas, constants and render state (the list below), and the shell,
+# the platform layers and the settings code (seed-faults/shell.sh beside this script).
+#
+# Each fault names what can see it. Most are "fast": the fast tests (unit and render) run
+# against them. Those in code that only the real programs run are "x11" (the X11 program
+# under Xvfb: its end-to-end cases, e2e.*) or "wine" (Orvel.scr under Wine: the cases
+# wine.* and windows.*); they take minutes each and run only with --slow.
 #
 # Everything happens in a scratch copy of the checkout (the tracked files and any new,
 # unignored ones, as they are in the working tree): the checkout itself is only read.
-# The copy is configured like the linux preset without the end-to-end tests, built once,
-# and its tests must pass before any fault is seeded. Then, for each fault: apply it,
-# rebuild incrementally, run the tests, note whether they caught it, take it out again.
+# The copy is configured like the linux preset without the end-to-end tests (with them
+# under --slow), built once, and its tests must pass before any fault is seeded. Then,
+# for each fault: apply it, rebuild incrementally, run the tests, note whether they
+# caught it, take it out again. An x11 or wine fault the fast tests miss then goes to
+# its end-to-end cases: the X11 program is rebuilt for x11, the windows preset's
+# Orvel.scr (in the copy's build/windows, where the Wine cases look) for wine.
 #
 # Usage: tools/seed-faults.sh [options] [selection...]
-#   --list             print the numbered faults and exit
+#   --list             print the numbered faults, with the tests each needs, and exit
 #   --check            only check that every fault's text occurs exactly once
+#   --slow             also run the x11 and wine faults, each against its end-to-end
+#                      cases as well (needs Xvfb and xdotool; Wine and MinGW-w64 for wine)
 #   --tests-from REV   take tests/ from revision REV instead of the working tree, to
 #                      score today's code against older tests
 #   --work DIR         use DIR as the scratch directory and keep it; a later run with the
 #                      same DIR copies only changed files and rebuilds incrementally
 #   --keep             keep the temporary scratch directory
-#   --ctest            run the tests through ctest, one process per test case, rather
-#                      than each test program once with all its cases
-#   selection          fault numbers (7), ranges (3-9), or words matched against the
-#                      file and description (motes, overlays.cpp); default: all
+#   --ctest            run the fast tests through ctest, one process per test case,
+#                      rather than each test program once with all its cases
+#   selection          fault numbers (7), ranges (3-9), the kinds fast, x11 and wine, or
+#                      words matched against the file and description (motes,
+#                      overlays.cpp); default: all fast faults, and with --slow all
 #
 # Exit status: 0 when every selected fault was caught, 1 when any survived or did not
 # build, 2 when the list is stale (a text not found exactly once) or the unchanged tree
 # fails to build or pass its tests.
 set -euo pipefail
+# All of it in one block, which bash reads whole before it runs any of it: editing this
+# file or the lists during a long run changes nothing in that run.
+{
 
 F_FILE=()
 F_DESC=()
 F_OLD=()
 F_NEW=()
+F_KIND=()
 # fault FILE DESCRIPTION OLD-TEXT NEW-TEXT: OLD-TEXT must occur exactly once in FILE.
-fault() {
-    F_FILE+=("$1")
-    F_DESC+=("$2")
-    F_OLD+=("$3")
-    F_NEW+=("$4")
+# fault_x11 and fault_wine: the same, for a fault only those end-to-end cases can see.
+fault() { add_fault fast "$@"; }
+fault_x11() { add_fault x11 "$@"; }
+fault_wine() { add_fault wine "$@"; }
+add_fault() {
+    F_KIND+=("$1")
+    F_FILE+=("$2")
+    F_DESC+=("$3")
+    F_OLD+=("$4")
+    F_NEW+=("$5")
 }
 
 # --- Colour and size cycles
@@ -284,6 +305,10 @@ fault src/gfx/texture_binding.cpp "smooth and nearest filtering swapped" \
 fault src/gfx/frame_bracket.cpp "frame start: current colour not reset to white" \
     'glColor3f(1.0f, 1.0f, 1.0f);' 'glColor3f(1.0f, 1.0f, 0.5f);'
 
+# The shell, platform and settings faults.
+# shellcheck source=seed-faults/shell.sh
+. "$(dirname "${BASH_SOURCE[0]}")/seed-faults/shell.sh"
+
 # ---------------------------------------------------------------------------------------
 
 die() {
@@ -299,8 +324,8 @@ show() {  # a text on one line, line breaks shown as \n
 list_faults() {
     local i
     for i in "${!F_FILE[@]}"; do
-        printf '%3d  %s: %s\n       %s  ->  %s\n' $((i + 1)) "${F_FILE[$i]}" "${F_DESC[$i]}" \
-            "$(show "${F_OLD[$i]}")" "$(show "${F_NEW[$i]}")"
+        printf '%3d  [%s] %s: %s\n       %s  ->  %s\n' $((i + 1)) "${F_KIND[$i]}" "${F_FILE[$i]}" \
+            "${F_DESC[$i]}" "$(show "${F_OLD[$i]}")" "$(show "${F_NEW[$i]}")"
     done
 }
 
@@ -341,12 +366,14 @@ tests_from=
 work=
 keep=0
 use_ctest=0
+slow=0
 select=()
 selection=()
 while [ $# -gt 0 ]; do
     case $1 in
     --list) mode=list ;;
     --check) mode=check ;;
+    --slow) slow=1 ;;
     --tests-from)
         [ $# -ge 2 ] || die "--tests-from needs a revision"
         tests_from=$2
@@ -375,15 +402,20 @@ if [ "$mode" = list ]; then
     exit 0
 fi
 
-# The selected fault indices (0-based), in list order.
+# The selected fault indices (0-based), in list order; without --slow, the x11 and wine
+# faults are left out (and said so when picked by number or word).
 chosen=()
 if [ ${#selection[@]} -eq 0 ]; then
-    chosen=("${!F_FILE[@]}")
+    for i in "${!F_FILE[@]}"; do
+        [ "$slow" = 1 ] || [ "${F_KIND[$i]}" = fast ] && chosen+=("$i")
+    done
 else
     for i in "${!F_FILE[@]}"; do
         n=$((i + 1))
         for s in "${selection[@]}"; do
-            if [[ $s =~ ^[0-9]+$ ]]; then
+            if [ "$s" = fast ] || [ "$s" = x11 ] || [ "$s" = wine ]; then
+                [ "${F_KIND[$i]}" = "$s" ] && chosen+=("$i") && break
+            elif [[ $s =~ ^[0-9]+$ ]]; then
                 [ "$n" -eq "$s" ] && chosen+=("$i") && break
             elif [[ $s =~ ^([0-9]+)-([0-9]+)$ ]]; then
                 [ "$n" -ge "${BASH_REMATCH[1]}" ] && [ "$n" -le "${BASH_REMATCH[2]}" ] && chosen+=("$i") && break
@@ -392,8 +424,28 @@ else
             fi
         done
     done
+    if [ "$slow" = 0 ]; then
+        fast_only=()
+        for i in "${chosen[@]}"; do
+            if [ "${F_KIND[$i]}" = fast ]; then
+                fast_only+=("$i")
+            else
+                echo "Leaving out fault $((i + 1)) (${F_KIND[$i]}): it needs --slow." >&2
+            fi
+        done
+        chosen=(${fast_only[@]+"${fast_only[@]}"})
+    fi
     [ ${#chosen[@]} -gt 0 ] || die "no fault matches: ${selection[*]}"
 fi
+# Which end-to-end suites the chosen faults need.
+need_x11=0
+need_wine=0
+for i in "${chosen[@]}"; do
+    case ${F_KIND[$i]} in
+    x11) need_x11=1 ;;
+    wine) need_wine=1 ;;
+    esac
+done
 
 # --- The scratch copy
 
@@ -441,7 +493,8 @@ fi
         cp "$stage/$f" "$src/$f"
     fi
 done
-(cd "$src" && find . -type f -print0) | while IFS= read -r -d '' f; do
+# The copy's build/ (where the windows preset builds Orvel.scr) is no file of the checkout.
+(cd "$src" && find . -path ./build -prune -o -type f -print0) | while IFS= read -r -d '' f; do
     [ -e "$stage/$f" ] || rm -f "$src/$f"
 done
 rm -rf "$stage"
@@ -470,6 +523,30 @@ echo "All ${#F_FILE[@]} fault texts occur exactly once."
 jobs=2
 started=$(date +%s)
 build_tests() { make -C "$build/tests" -j"$jobs" >"$1" 2>&1; }
+# For the x11 and wine faults: the whole linux build (the X11 program and the end-to-end
+# helpers with the tests), and the windows preset's Orvel.scr in the copy's build/windows.
+windows=$src/build/windows
+build_all() { make -C "$build" -j"$jobs" >"$1" 2>&1; }
+build_windows() { cmake --build "$windows" -j"$jobs" >"$1" 2>&1; }
+
+# The end-to-end cases of a kind of fault, chosen by name, whatever label or test preset
+# they are registered under: each X11 case has an Xvfb of its own, so two run at once; the
+# Wine cases share one prefix and run one after another, and all of them run, so that
+# the suite's own cleanup ends its X server and wineserver.
+e2e_pattern() {
+    case $1 in
+    x11) echo '^e2e\.' ;;
+    wine) echo '^(wine|windows)\.' ;;
+    esac
+}
+run_e2e() {  # KIND LOG
+    if [ "$1" = x11 ]; then
+        ctest --test-dir "$build/tests" -R "$(e2e_pattern x11)" -j"$jobs" --timeout 120 --stop-on-failure \
+            --output-on-failure >"$2" 2>&1
+    else
+        ctest --test-dir "$build/tests" -R "$(e2e_pattern wine)" --timeout 300 --output-on-failure >"$2" 2>&1
+    fi
+}
 
 # The fast tests are those labelled unit or render; in older trees, whose unit tests have
 # no label, those under tests/ that are no end-to-end, install, layering, memcheck or
@@ -553,8 +630,13 @@ first_failure() {
         sed -E 's/^\[  FAILED  \] //; s/ \.+.*//' || true
 }
 
+# The end-to-end cases are registered only when a chosen fault needs them.
+e2e=OFF
+e2e_wine=OFF
+[ "$need_x11" = 1 ] && e2e=ON
+[ "$need_wine" = 1 ] && e2e=ON && e2e_wine=ON
 echo "Scratch copy in $work; configuring and building the tests ..."
-if ! (cd "$src" && cmake --preset linux -B "$build" -DORVEL_E2E=OFF -DORVEL_E2E_WINE=OFF \
+if ! (cd "$src" && cmake --preset linux -B "$build" -DORVEL_E2E=$e2e -DORVEL_E2E_WINE=$e2e_wine \
     -DORVEL_MEMCHECK=OFF) >"$logs/configure.log" 2>&1; then
     keep=1
     die "configuring failed, see $logs/configure.log"
@@ -568,42 +650,99 @@ if ! run_tests "$logs/baseline-test.log"; then
     keep=1
     die "the unchanged tree fails its tests ($(first_failure "$logs/baseline-test.log")), see $logs/baseline-test.log"
 fi
+if [ "$e2e" = ON ]; then
+    build_all "$logs/baseline-build-all.log" || die "the unchanged linux build fails, see $logs/baseline-build-all.log"
+fi
+if [ "$need_wine" = 1 ]; then
+    if ! (cd "$src" && cmake --preset windows) >"$logs/configure-windows.log" 2>&1; then
+        keep=1
+        die "configuring the windows preset failed, see $logs/configure-windows.log"
+    fi
+    build_windows "$logs/baseline-build-windows.log" ||
+        die "the unchanged windows build fails, see $logs/baseline-build-windows.log"
+fi
+for kind in x11 wine; do
+    need=need_$kind
+    [ "${!need}" = 1 ] || continue
+    ctest --test-dir "$build/tests" -N -R "$(e2e_pattern $kind)" | grep -q 'Total Tests: [1-9]' ||
+        die "no end-to-end cases match $(e2e_pattern $kind) in $build/tests"
+    echo "Running the unchanged tree's $kind end-to-end cases ..."
+    if ! run_e2e "$kind" "$logs/baseline-$kind.log"; then
+        keep=1
+        die "the unchanged tree fails its $kind end-to-end cases ($(first_failure "$logs/baseline-$kind.log")), see $logs/baseline-$kind.log"
+    fi
+done
 echo "Baseline built and passing in $(($(date +%s) - started)) s; $(wc -l <"$work/test-groups") test programs."
 
 # --- One fault at a time
 
+# Whether a fast test program was rebuilt after STAMP: if none was, the fast tests would
+# only repeat the baseline.
+tests_rebuilt() {
+    local line exe _
+    while IFS= read -r line; do
+        IFS=$'\x1d' read -r _ _ exe _ <<<"$line"
+        exe=${exe%%$'\x1f'*}
+        [ "$exe" -nt "$1" ] && return 0
+    done <"$work/test-groups"
+    return 1
+}
+
+# build_fault N KIND: the builds a fault of that kind needs.
+build_fault() {
+    case $2 in
+    fast) build_tests "$logs/fault-$1-build.log" ;;
+    x11) build_all "$logs/fault-$1-build.log" ;;
+    wine) build_all "$logs/fault-$1-build.log" && build_windows "$logs/fault-$1-build-windows.log" ;;
+    esac
+}
+
 caught=0
 survivors=()
 broken=()
+declare -A kind_caught=([fast]=0 [x11]=0 [wine]=0) kind_total=([fast]=0 [x11]=0 [wine]=0)
 for i in "${chosen[@]}"; do
     n=$((i + 1))
+    kind=${F_KIND[$i]}
     file=$src/${F_FILE[$i]}
     t0=$(date +%s)
     cp "$file" "$work/original"
     applied=$i
     edit apply "$file" "${F_OLD[$i]}" "${F_NEW[$i]}" || die "could not apply fault $n"
     touch "$work/stamp"
-    if ! build_tests "$logs/fault-$n-build.log"; then
+    kind_total[$kind]=$((kind_total[$kind] + 1))
+    : >"$logs/fault-$n-test.log"
+    if ! build_fault "$n" "$kind"; then
         result="DID NOT BUILD"
         broken+=("$n: ${F_FILE[$i]}: ${F_DESC[$i]}")
-    elif run_tests "$logs/fault-$n-test.log" "$work/stamp"; then
-        result="SURVIVED"
-        survivors+=("$n: ${F_FILE[$i]}: ${F_DESC[$i]}")
-    else
+    elif { [ "$kind" = fast ] || tests_rebuilt "$work/stamp"; } &&
+        ! run_tests "$logs/fault-$n-test.log" "$work/stamp"; then
         by=$(first_failure "$logs/fault-$n-test.log")
         result="caught${by:+ by $by}"
         caught=$((caught + 1))
+        kind_caught[$kind]=$((kind_caught[$kind] + 1))
+    elif [ "$kind" = fast ] || run_e2e "$kind" "$logs/fault-$n-$kind.log"; then
+        result="SURVIVED"
+        survivors+=("$n: ${F_FILE[$i]}: ${F_DESC[$i]}")
+    else
+        by=$(first_failure "$logs/fault-$n-$kind.log")
+        result="caught${by:+ by $by}"
+        caught=$((caught + 1))
+        kind_caught[$kind]=$((kind_caught[$kind] + 1))
     fi
     # Back to the original text; a plain copy gives the file a new time, so the next
     # build compiles it again.
     cp "$work/original" "$file"
     applied=
-    printf '%3d  %-58s %s (%d s)\n' "$n" "${F_DESC[$i]}" "$result" $(($(date +%s) - t0))
+    printf '%3d  %-4s %-58s %s (%d s)\n' "$n" "$kind" "${F_DESC[$i]}" "$result" $(($(date +%s) - t0))
 done
 
 total=${#chosen[@]}
 echo
 echo "$caught of $total seeded faults caught ($(($(date +%s) - started)) s)."
+for kind in fast x11 wine; do
+    if [ "${kind_total[$kind]}" -gt 0 ]; then echo "  $kind: ${kind_caught[$kind]} of ${kind_total[$kind]}"; fi
+done
 if [ ${#survivors[@]} -gt 0 ]; then
     echo "Survivors:"
     printf '  %s\n' "${survivors[@]}"
@@ -613,3 +752,5 @@ if [ ${#broken[@]} -gt 0 ]; then
     printf '  %s\n' "${broken[@]}"
 fi
 [ "$caught" -eq "$total" ]
+exit
+}
