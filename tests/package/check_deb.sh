@@ -36,6 +36,17 @@ for f in "${files[@]}"; do
   [ -e "$f" ] || [ -L "$f" ] && skip "$f exists (an installation by hand?); the test would overwrite and remove it"
 done
 
+# dpkg with its arguments; while another dpkg or apt holds the package database's lock,
+# it waits (up to 120 s) and tries again.
+dpkg_waiting() {
+  local deadline=$((SECONDS + 120)) out
+  while true; do
+    out=$(DEBIAN_FRONTEND=noninteractive dpkg "$@" 2>&1) && { printf '%s\n' "$out"; return 0; }
+    grep -qi "lock" <<<"$out" && [ $SECONDS -lt $deadline ] || { printf '%s\n' "$out"; return 1; }
+    sleep 1
+  done
+}
+
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/orvel-deb.XXXXXX")
 XVFB_PID=
 ORVEL_PID=
@@ -43,7 +54,7 @@ INSTALLED=0
 cleanup() {
   [ -n "$ORVEL_PID" ] && kill "$ORVEL_PID" 2>/dev/null
   [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
-  [ "$INSTALLED" -eq 1 ] && dpkg --purge orvel >/dev/null 2>&1
+  [ "$INSTALLED" -eq 1 ] && dpkg_waiting --purge orvel >/dev/null 2>&1
   rm -rf "$WORK"
 }
 trap cleanup EXIT
@@ -59,7 +70,7 @@ done
 
 # --- Installed.
 INSTALLED=1
-DEBIAN_FRONTEND=noninteractive dpkg -i "$deb" >"$WORK/dpkg-i.log" 2>&1 || fail "dpkg -i failed: $(cat "$WORK/dpkg-i.log")"
+dpkg_waiting -i "$deb" >"$WORK/dpkg-i.log" 2>&1 || fail "dpkg -i failed: $(cat "$WORK/dpkg-i.log")"
 for f in "${files[@]}"; do
   dpkg -L orvel | grep -qx "$f" || fail "the package does not hold $f"
 done
@@ -118,7 +129,7 @@ frames=$(sed -nE 's/^orvel stats: ([0-9]+) frames.*$/\1/p' "$WORK/orvel.err")
 echo "orvel --window from the package drew $frames frames"
 
 # --- Removed, without a trace.
-dpkg -r orvel >"$WORK/dpkg-r.log" 2>&1 || fail "dpkg -r failed: $(cat "$WORK/dpkg-r.log")"
+dpkg_waiting -r orvel >"$WORK/dpkg-r.log" 2>&1 || fail "dpkg -r failed: $(cat "$WORK/dpkg-r.log")"
 INSTALLED=0
 state=$(dpkg-query -W -f='${Status}' orvel 2>/dev/null)
 grep -q 'not-installed' <<<"$state" || [ -z "$state" ] || fail "after dpkg -r the package is $state, not gone"
