@@ -18,6 +18,7 @@ packages=(
   wine wine64 icoutils xvfb
   xdotool x11-utils x11-apps netpbm libx11-dev libxfixes-dev libxft-dev fonts-dejavu-core libglx-dev libglx-mesa0
   libxml2-utils groff-base
+  libwayland-dev libwayland-bin wayland-protocols sway grim wtype
   valgrind
   dpkg-dev
   clang-14 libclang-rt-14-dev

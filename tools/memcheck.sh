@@ -9,8 +9,9 @@
 #   tools/memcheck.sh ORVEL_RENDER ORVEL HELPER
 #
 # Needs valgrind, Xvfb and xdotool, and orvel-render, orvel and orvel-x11-helper: those of
-# BUILD_DIR (tests/e2e/ for the helper) or the three programs given. Prints the figures of each run, then PASS or FAIL (exit 0 or 1). The
-# valgrind logs are kept in $MEMCHECK_LOGS when it is set, else shown in part on failure.
+# BUILD_DIR or the three programs given. Prints the figures of each run, then PASS or FAIL
+# (exit 0 or 1). The valgrind logs are kept in $MEMCHECK_LOGS when it is set, else shown
+# in part on failure.
 set -u
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -19,7 +20,7 @@ if [ $# -eq 3 ]; then
   render=$1 saver=$2 helper=$3
 elif [ $# -le 1 ]; then
   build=${1:-$here/../build/linux}
-  render=$build/orvel-render saver=$build/orvel helper=$build/tests/e2e/orvel-x11-helper
+  render=$build/orvel-render saver=$build/orvel helper=$build/orvel-x11-helper
 else
   echo "usage: tools/memcheck.sh [BUILD_DIR | ORVEL_RENDER ORVEL HELPER]" >&2
   exit 2
@@ -27,7 +28,9 @@ fi
 for program in "$render" "$saver" "$helper"; do
   [ -x "$program" ] || { echo "memcheck: $program is missing; build the linux preset first" >&2; exit 2; }
 done
-for tool in valgrind Xvfb xdotool; do
+. "$here/common/xvfb.sh"
+xvfb_installed || exit 2
+for tool in valgrind xdotool; do
   command -v "$tool" >/dev/null || { echo "memcheck: $tool is not installed" >&2; exit 2; }
 done
 
@@ -105,17 +108,11 @@ report orvel-render "$logs/render.log" "$status" "$(seconds_since "$started")"
 frames=$(find "$work/frames" -name 'frame-*.png' 2>/dev/null | wc -l)
 [ "$frames" -eq 30 ] || fail "orvel-render wrote $frames frames, not 30: $(tail -n 5 "$work/render.out")"
 
-# 2. orvel /s on an Xvfb of its own (it picks a free display and names it on -displayfd).
+# 2. orvel /s on an Xvfb of its own.
 echo "== orvel /s under Xvfb"
-mkfifo "$work/displayfd"
-exec 4<>"$work/displayfd"
-Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 200x150x24 3>"$work/displayfd" 4>&- 2>"$work/xvfb.log" &
-xvfb_pid=$!
-pids+=("$xvfb_pid")
-display=""
-read -r -t 15 -u 4 display || { echo "FAIL: Xvfb did not start: $(cat "$work/xvfb.log")"; exit 1; }
-exec 4<&-
-export DISPLAY=":$display" ORVEL_STATS=1 XDG_CONFIG_HOME="$work/config"
+xvfb_start "$work" 200x150 || { echo "FAIL: no X server"; exit 1; }
+pids+=("$XVFB_PID")
+export ORVEL_STATS=1 XDG_CONFIG_HOME="$work/config"
 mkdir -p "$XDG_CONFIG_HOME"
 xdotool mousemove 10 10
 started=$(now_ms)
@@ -150,7 +147,7 @@ if kill -0 "$saver_pid" 2>/dev/null; then
 fi
 wait "$saver_pid"
 status=$?
-pids=("$xvfb_pid")
+pids=("$XVFB_PID")
 report "orvel /s" "$logs/saver.log" "$status" "$(seconds_since "$started")"
 grep '^orvel stats:' "$work/saver.err" | sed 's/^/    /'
 

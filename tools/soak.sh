@@ -28,7 +28,7 @@
 #                 [--orvel PATH] [--helper PATH] [--keep DIR]
 #
 # Defaults: 10 minutes at 640x480x24, samples every 10 s, 8 held keys, build/linux/orvel,
-# and build/linux/tests/e2e/orvel-x11-helper when it is there (to wait for the grabs).
+# and build/linux/orvel-x11-helper when it is there (to wait for the grabs).
 # --keep DIR keeps the work files (samples.tsv, the saver's standard error, Xvfb's log).
 # Not run by CI: it needs Xvfb, xdotool and a C compiler, and takes minutes.
 set -u
@@ -43,7 +43,7 @@ FPS_BAND=35
 MIN_FPS=10
 HELD_KEYS=8
 ORVEL="$ROOT/build/linux/orvel"
-HELPER="$ROOT/build/linux/tests/e2e/orvel-x11-helper"
+HELPER="$ROOT/build/linux/orvel-x11-helper"
 KEEP=""
 
 usage() {
@@ -89,7 +89,9 @@ if ! { [ "$HELD_KEYS" -ge 0 ] && [ "$HELD_KEYS" -le 20 ]; } 2>/dev/null; then
   exit 2
 fi
 [ "$WARMUP" -lt "$DURATION" ] || WARMUP=$((DURATION / 2))
-for tool in Xvfb xdotool cc; do
+. "$ROOT/tools/common/xvfb.sh"
+xvfb_installed || exit 2
+for tool in xdotool cc; do
   command -v "$tool" >/dev/null || { echo "soak: $tool is missing" >&2; exit 2; }
 done
 [ -x "$ORVEL" ] || { echo "soak: no program at $ORVEL" >&2; exit 2; }
@@ -112,7 +114,7 @@ stop() { # pid: TERM, a moment's grace, then KILL
 
 cleanup() {
   stop "$SAVER_PID"
-  stop "$XVFB_PID"
+  xvfb_stop
   if [ -n "$KEEP" ]; then
     mkdir -p "$KEEP" && cp -r "$WORK"/. "$KEEP"/ && echo "work files kept in $KEEP"
   fi
@@ -177,15 +179,7 @@ cp "$ORVEL" "$WORK/orvel" || die "cannot copy $ORVEL"
 ORVEL_SUM=$(sha256sum "$ORVEL" | cut -c1-12)
 
 # The X server: -r turns key auto-repeat off, or the held keys would press again.
-mkfifo "$WORK/displayfd"
-exec 4<>"$WORK/displayfd"
-Xvfb -displayfd 3 -nolisten tcp -noreset -r -screen 0 "${SIZE}x24" \
-  3>"$WORK/displayfd" 4>&- 2>"$WORK/xvfb.log" &
-XVFB_PID=$!
-DISPLAY_NUMBER=""
-read -r -t 15 -u 4 DISPLAY_NUMBER || die "Xvfb did not start within 15 s: $(cat "$WORK/xvfb.log")"
-exec 4<&-
-export DISPLAY=":$DISPLAY_NUMBER"
+xvfb_start "$WORK" "$SIZE" -r || die "no X server"
 
 xdo() { timeout 10 xdotool "$@" >/dev/null 2>&1; }
 

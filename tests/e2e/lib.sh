@@ -1,204 +1,291 @@
-# The end-to-end harness, sourced by cases.sh: a private Xvfb for each test, the saver
-# started from the real program, and waits with deadlines. Everything the test started is
-# killed when it ends, however it ends.
+# The harness of the X11 end-to-end cases, sourced by cases.sh: a private Xvfb for each
+# case, the saver started from the real program, the words the case table is written in,
+# and play, which runs a case's rows. Every wait has a deadline, and everything a case
+# started is killed when it ends, however it ends.
 #
-# Set before sourcing: ORVEL (the program) and HELPER (orvel-x11-helper).
+# Set before sourcing: CASE, ORVEL (the program) and HELPER (orvel-x11-helper).
+# shellcheck disable=SC2034,SC2120 # the table's text, run through eval, uses what is set here
 
 set -u
+set -f # an argument such as /? is not a pattern
+. "$(dirname "${BASH_SOURCE[0]}")/../../tools/common/xvfb.sh"
 
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/orvel-e2e.XXXXXX")
 STARTED_PIDS=()
 SAVER_PID=""
-SAVER_STATUS=""
 SCREEN_WIDTH=480
 SCREEN_HEIGHT=360
+AS=() # what the saver runs under, e.g. setpriv
+ROW=""
+declare -A LOOK # the dialog's pictures, by name
 
 # The saver reads its settings from here and writes its statistics line on exit.
 export XDG_CONFIG_HOME="$WORK/config"
 export ORVEL_STATS=1
 mkdir -p "$XDG_CONFIG_HOME"
+SETTINGS="$XDG_CONFIG_HOME/Orvelconfig.ini"
 
 cleanup() {
   local pid
-  for pid in "${STARTED_PIDS[@]}"; do
-    kill -9 "$pid" 2>/dev/null
-  done
-  for pid in "${STARTED_PIDS[@]}"; do
-    wait "$pid" 2>/dev/null
-  done
+  for pid in "${STARTED_PIDS[@]}"; do kill -9 "$pid" 2>/dev/null; done
+  for pid in "${STARTED_PIDS[@]}"; do wait "$pid" 2>/dev/null; done
   rm -rf "$WORK"
 }
 trap cleanup EXIT
 
 track() { STARTED_PIDS+=("$1"); }
-
 now_ms() { date +%s%3N; }
+step() { echo "- $*"; }
 
 fail() {
   echo "FAIL: $*" >&2
-  if [ -s "$WORK/saver.err" ]; then
-    echo "--- the saver's standard error:" >&2
-    cat "$WORK/saver.err" >&2
-  fi
+  [ ! -s "$WORK/saver.err" ] || { echo "--- the saver's standard error:" && cat "$WORK/saver.err"; } >&2
   exit 1
 }
 
-step() { echo "- $*"; }
-
 # True while the process runs; a process that ended but was not waited for yet does not.
 running() {
-  local pid=$1 state
-  [ -r "/proc/$pid/stat" ] || return 1
-  state=$(sed -E 's/^.*\) ([A-Za-z]).*$/\1/' "/proc/$pid/stat" 2>/dev/null) || return 1
-  [ "$state" != Z ] && [ "$state" != X ]
+  local state
+  state=$(sed -E 's/^.*\) ([A-Za-z]).*$/\1/' "/proc/$1/stat" 2>/dev/null) || return 1
+  [ -n "$state" ] && [ "$state" != Z ] && [ "$state" != X ]
 }
+gone() { ! running "$1"; }
 
-# Starts an Xvfb of its own on a free display number (Xvfb picks it and tells it through
-# -displayfd) and points DISPLAY at it. Extra arguments go to Xvfb. -noreset keeps the
-# pointer and keyboard state when the last client leaves.
-start_xvfb() {
-  local fifo="$WORK/displayfd" number=""
-  mkfifo "$fifo"
-  exec 4<>"$fifo"
-  Xvfb -displayfd 3 -nolisten tcp -noreset -screen 0 "${SCREEN_WIDTH}x${SCREEN_HEIGHT}x24" "$@" \
-    3>"$fifo" 4>&- 2>"$WORK/xvfb.log" &
-  XVFB_PID=$!
-  track "$XVFB_PID"
-  read -r -t 15 -u 4 number || fail "Xvfb did not start within 15 s: $(cat "$WORK/xvfb.log")"
-  exec 4<&-
-  export DISPLAY=":$number"
-}
-
-# Starts the saver with the arguments; its standard error goes to $WORK/saver.err.
-start_saver() {
-  : >"$WORK/saver.err"
-  "$ORVEL" "$@" 2>"$WORK/saver.err" 5>&- 6>&- 7>&- &
-  SAVER_PID=$!
-  track "$SAVER_PID"
-}
-
-# Waits up to $1 ms for the saver to end, then sets SAVER_STATUS to its exit code.
-wait_saver_exit() {
+# Runs the command every 20 ms until it succeeds; false when it has not within MS.
+within() { # ms command...
   local deadline=$(($(now_ms) + $1))
-  while running "$SAVER_PID"; do
-    [ "$(now_ms)" -lt "$deadline" ] || fail "the saver did not end within $1 ms"
-    sleep 0.02
-  done
-  wait "$SAVER_PID"
-  SAVER_STATUS=$?
-}
-
-expect_saver_exit() { # ms expected-code
-  wait_saver_exit "$1"
-  [ "$SAVER_STATUS" -eq "$2" ] || fail "the saver ended with $SAVER_STATUS, expected $2"
-}
-
-# Lets the saver take in what was just sent, then checks it still runs.
-expect_running() {
-  sleep 0.5
-  running "$SAVER_PID" || fail "the saver ended after $1"
-}
-
-# The full-screen window's id, once it exists and holds the keyboard and pointer.
-wait_full_screen() {
-  SAVER_WINDOW=$("$HELPER" wait-window WindowsScreenSaverClass "Screen Saver" 15000) ||
-    fail "no full-screen saver window within 15 s"
-  "$HELPER" wait-grabbed 10000 || fail "the saver did not grab the keyboard and pointer within 10 s"
-}
-
-# A host window of the given size standing in for the display settings; HOST_WINDOW is
-# its id. It lives until it is destroyed or the test ends.
-start_host() {
-  local out="$WORK/host.out" in="$WORK/host.in"
-  mkfifo "$out" "$in"
-  exec 5<>"$out" 6<>"$in"
-  "$HELPER" host "$1" "$2" <"$in" >"$out" 5>&- 6>&- &
-  track "$!"
-  read -r -t 10 -u 5 HOST_WINDOW || fail "the host window did not appear"
-  exec 5<&-
-}
-
-# Figures from the statistics line:
-#   orvel stats: N frames, shortest period N ms, mean period N.NN ms, first frame N ms
-#   after start, N X errors, detail normal|low
-stats_line() { grep '^orvel stats:' "$WORK/saver.err"; }
-stats_frames() { stats_line | sed -nE 's/^orvel stats: ([0-9]+) frames.*$/\1/p'; }
-stats_shortest_ms() { stats_line | sed -nE 's/^.*shortest period ([0-9]+) ms.*$/\1/p'; }
-stats_detail() { stats_line | sed -nE 's/^.*detail ([a-z]+).*$/\1/p'; }
-
-# How much of the window, in percent, the screen shows in any colour but black.
-lit_fraction_percent() { # window
-  local counts
-  counts=$("$HELPER" lit "$1") || fail "cannot read the pixels of window $1"
-  set -- $counts
-  echo $(($1 * 100 / $2))
-}
-
-# The configure dialog, template 2003: 150 by 67 dialog units.
-DIALOG_UNITS_ACROSS=150
-DIALOG_UNITS_DOWN=67
-
-# Waits up to $1 ms until the window $2 has the keyboard focus (the dialogs take it once
-# they show, painted).
-wait_focus() { # ms window
-  local deadline=$(($(now_ms) + $1))
-  until [ "$(xdotool getwindowfocus 2>/dev/null)" = "$2" ]; do
+  shift
+  until "$@"; do
     [ "$(now_ms)" -lt "$deadline" ] || return 1
     sleep 0.02
   done
 }
 
-# The saver's configure dialog, once it shows with the focus: DIALOG_WINDOW is its id,
-# DIALOG_X, DIALOG_Y, DIALOG_WIDTH and DIALOG_HEIGHT its place and size on the screen.
-wait_dialog() {
-  DIALOG_WINDOW=$("$HELPER" wait-window Orvel "Orvel v0.92" 15000) || fail "no configure dialog within 15 s"
-  wait_focus 10000 "$DIALOG_WINDOW" || fail "the dialog did not take the focus within 10 s"
-  local info
-  info=$(xwininfo -id "$DIALOG_WINDOW") || fail "xwininfo cannot read the dialog"
-  DIALOG_X=$(sed -nE 's/^ *Absolute upper-left X: *(-?[0-9]+)$/\1/p' <<<"$info")
-  DIALOG_Y=$(sed -nE 's/^ *Absolute upper-left Y: *(-?[0-9]+)$/\1/p' <<<"$info")
-  DIALOG_WIDTH=$(sed -nE 's/^ *Width: *([0-9]+)$/\1/p' <<<"$info")
-  DIALOG_HEIGHT=$(sed -nE 's/^ *Height: *([0-9]+)$/\1/p' <<<"$info")
+# The case's X server: a 480 x 360 screen unless a size comes first; other words go to
+# Xvfb. "none" starts none.
+serve() { # [WIDTHxHEIGHT] [option...] | none
+  [ "${1-}" != none ] || return 0
+  if [[ ${1-} =~ ^([0-9]+)x([0-9]+)$ ]]; then
+    SCREEN_WIDTH=${BASH_REMATCH[1]} SCREEN_HEIGHT=${BASH_REMATCH[2]}
+    shift
+  fi
+  xvfb_start "$WORK" "${SCREEN_WIDTH}x$SCREEN_HEIGHT" "$@" || fail "no X server"
+  track "$XVFB_PID"
 }
 
-# Moves the pointer to a point of the dialog given in dialog units and clicks button 1.
-click_units() { # x y
-  xdotool mousemove $((DIALOG_X + $1 * DIALOG_WIDTH / DIALOG_UNITS_ACROSS)) \
-    $((DIALOG_Y + $2 * DIALOG_HEIGHT / DIALOG_UNITS_DOWN)) click 1
+# Starts the saver with the arguments, leading NAME=VALUE words going into its
+# environment; its standard error goes to $WORK/saver.err.
+orvel() {
+  local env=()
+  while [[ ${1-} =~ ^[A-Z_]+= ]]; do env+=("$1") && shift; done
+  : >"$WORK/saver.err"
+  env "${env[@]}" "${AS[@]}" "$ORVEL" "$@" 2>"$WORK/saver.err" 6>&- 7>&- 8>&- &
+  SAVER_PID=$!
+  track "$SAVER_PID"
 }
 
-# The centres of the dialog's controls, in dialog units.
-OK_BUTTON="118 22"
-CANCEL_BUTTON="118 40"
-CHECK_BOX_TEXT="56 53"
-
-dialog_pixels() { "$HELPER" checksum "$DIALOG_WINDOW" || fail "cannot read the dialog's pixels"; }
-
-# Waits up to 5 s until the dialog's picture differs from $1, and prints the new one.
-wait_pixels_change() { # old
-  local deadline=$(($(now_ms) + 5000)) now
-  while now=$(dialog_pixels) && [ "$now" = "$1" ]; do
-    [ "$(now_ms)" -lt "$deadline" ] || fail "the dialog did not change within 5 s ($2)"
-    sleep 0.02
-  done
-  echo "$now"
+# Waits up to MS (5000) for the saver to end with CODE.
+expect_exit() { # code [ms]
+  local ms=${2:-5000} status
+  within "$ms" gone "$SAVER_PID" || fail "the saver did not end within $ms ms"
+  wait "$SAVER_PID"
+  status=$?
+  [ "$status" -eq "$1" ] || fail "the saver ended with $status, expected $1"
 }
 
-# Waits up to 5 s until the dialog's picture is $1.
-wait_pixels_are() { # expected what
-  local deadline=$(($(now_ms) + 5000))
-  until [ "$(dialog_pixels)" = "$1" ]; do
-    [ "$(now_ms)" -lt "$deadline" ] || fail "the dialog does not look as it did: $2"
-    sleep 0.02
-  done
+# Lets the saver take in what was just sent, then checks it still runs.
+alive() {
+  sleep 0.5
+  running "$SAVER_PID" || fail "the saver ended after ${1:-$ROW}"
 }
 
-# The settings file, and a copy of it to compare with.
-SETTINGS="$XDG_CONFIG_HOME/Orvelconfig.ini"
-keep_settings() { cp "$SETTINGS" "$WORK/kept.ini"; }
-expect_settings_kept() { cmp -s "$WORK/kept.ini" "$SETTINGS" || fail "the settings file changed: $1"; }
-expect_settings() { # expected-text what
-  printf '%b' "$1" >"$WORK/expected.ini"
+# The top-level window of that class and name: WINDOW.
+top() { # class title
+  WINDOW=$("$HELPER" wait-window "$1" "$2" 15000) || fail "no window of class $1 named \"$2\" within 15 s"
+}
+
+# The full-screen saver, once its window holds the keyboard and the pointer: WINDOW.
+full() {
+  top WindowsScreenSaverClass "Screen Saver"
+  "$HELPER" wait-grabbed 10000 || fail "the saver did not grab the keyboard and pointer within 10 s"
+}
+
+# The saver's child named Preview in the window: CHILD.
+child() { # parent
+  CHILD=$("$HELPER" wait-child "$1" Preview 15000) || fail "no child named Preview in window $1 within 15 s"
+}
+
+# orvel-x11-helper COMMAND in the background beside the saver: SIDE. Its standard input
+# is a pipe held open on FD (a line, or closing it, tells it to go on); FIRST is the first
+# line of its output, $WORK/NAME.out, which it has 10 s to write.
+side() { # name fd command...
+  local name=$1 fd=$2
+  shift 2
+  mkfifo "$WORK/$name.in"
+  eval "exec $fd<>\"\$WORK/\$name.in\""
+  "$HELPER" "$@" <"$WORK/$name.in" >"$WORK/$name.out" 6>&- 7>&- 8>&- &
+  SIDE=$!
+  track "$SIDE"
+  within 10000 test -s "$WORK/$name.out" || fail "orvel-x11-helper $1 did not start"
+  read -r FIRST <"$WORK/$name.out"
+}
+
+# A host window of that size at (40, 40), standing in for the display settings or
+# xscreensaver: HOST_WINDOW. It lives until it is destroyed or the case ends.
+host() { side host 6 host "$1" "$2"; HOST_WINDOW=$FIRST; } # width height
+
+hex() { printf '0x%x' "$1"; }
+at() { xdotool mousemove "$1" "$2"; }
+key() { xdotool key "$@"; }
+click() { local b; for b; do xdotool click "$b"; done; }
+h() { "$HELPER" "$@" || fail "orvel-x11-helper $* failed"; }
+signal() { kill "-$1" "$SAVER_PID"; }
+err() { grep -q -- "$1" "$WORK/saver.err" || fail "standard error does not say '$1'"; }
+until_err() { within 10000 grep -q -- "$1" "$WORK/saver.err" || fail "standard error did not say '$1' within 10 s"; }
+cursor_is() { [ "$("$HELPER" cursor)" = "$1" ] || fail "the cursor is not $1"; }
+has_focus() { [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]; }
+
+# The window's xwininfo or property shows that pattern.
+xinfo() { # window pattern
+  xwininfo -id "$1" | grep -q -- "$2" || fail "window $1 does not show '$2': $(xwininfo -id "$1")"
+}
+prop() { # window property pattern (any case)
+  local got
+  got=$(xprop -id "$1" "$2")
+  grep -qi -- "$3" <<<"$got" || fail "window $1: '$got' does not match '$3'"
+}
+
+# Waits up to 5 s for the window to be that size.
+sized() { xwininfo -id "$1" | grep -q "Width: $2\$" && xwininfo -id "$1" | grep -q "Height: $3\$"; }
+size_is() { within 5000 sized "$@" || fail "window $1 is not $2x$3: $(xwininfo -id "$1" | grep -E 'Width|Height')"; }
+
+# Covers the screen, is shown, and the window manager leaves it alone.
+on_screen() { # window
+  size_is "$1" "$SCREEN_WIDTH" "$SCREEN_HEIGHT"
+  xinfo "$1" "Override Redirect State: yes"
+  xinfo "$1" "Map State: IsViewable"
+}
+
+# LIT: the percent of the window's pixels, as the screen shows them, that are not black,
+# or of AREA pixels (its size at some other time); LIT_PIXELS and LIT_TOTAL the counts.
+lit_share() { # window [area]
+  LIT=0
+  read -r LIT_PIXELS LIT_TOTAL < <("$HELPER" lit "$1") && [ -n "$LIT_TOTAL" ] || return 1
+  LIT=$((LIT_PIXELS * 100 / ${2:-$LIT_TOTAL}))
+}
+lit_over() { lit_share "$1" "${3-}" && [ "$LIT" -ge "$2" ]; }
+# Waits up to 5 s for PERCENT of the window (or of AREA) to be lit.
+lit() { within 5000 lit_over "$@" || fail "only $LIT% of window $1 is lit"; } # window percent [area]
+
+# A figure of the statistics line, set against a value with test's operator:
+#   orvel stats: N frames, shortest period N ms, mean period N.NN ms, first frame N ms
+#   after start, N X errors, detail normal|low
+declare -A STAT=([frames]='^orvel stats: ([0-9]+) frames' [shortest]='shortest period ([0-9]+) ms'
+  [detail]='detail ([a-z]+)')
+stats() { # frames|shortest|detail operator value
+  local line value=""
+  line=$(grep '^orvel stats:' "$WORK/saver.err")
+  [[ $line =~ ${STAT[$1]} ]] && value=${BASH_REMATCH[1]}
+  [ -n "$value" ] && test "$value" "$2" "$3" || fail "$1 is '$value', not $2 $3: ${line:-no statistics line}"
+}
+
+# The settings file: written (as printf writes the format and arguments), kept, and
+# compared with the kept copy or with a text.
+ini() { printf -- "$@" >"$SETTINGS"; }
+keep() { cp "$SETTINGS" "$WORK/kept.ini"; }
+kept() { cmp -s "$WORK/kept.ini" "$SETTINGS" || fail "the settings file changed: $ROW"; }
+ini_is() { # format [argument...]
+  printf -- "$@" >"$WORK/expected.ini"
   cmp -s "$WORK/expected.ini" "$SETTINGS" ||
-    fail "$2: the settings file is $(od -c "$SETTINGS" | head -n 20), not $(od -c "$WORK/expected.ini")"
+    fail "$ROW: the settings file is $(od -c "$SETTINGS" | head -n 20), not $(od -c "$WORK/expected.ini")"
+}
+
+# The configure dialog, a dialog window, once it shows with the focus: WINDOW, and DX,
+# DY, DW and DH, its place and size on the screen.
+dialog() {
+  top Orvel "Orvel v0.92"
+  within 10000 has_focus "$WINDOW" || fail "the dialog did not take the focus within 10 s"
+  prop "$WINDOW" _NET_WM_WINDOW_TYPE _NET_WM_WINDOW_TYPE_DIALOG
+  read -r DX DY DW DH < <(xwininfo -id "$WINDOW" | awk '/Absolute upper-left X:/ { x = $NF }
+    /Absolute upper-left Y:/ { y = $NF } /Width:/ { w = $NF } /Height:/ { h = $NF } END { print x, y, w, h }')
+  [ -n "$DH" ] || fail "xwininfo cannot read the dialog"
+}
+
+# A click on a control of the dialog, template 2003 of 150 by 67 dialog units, at its
+# centre (for the check box, its text).
+declare -A CONTROL=([OK]="118 22" [CANCEL]="118 40" [BOX]="56 53")
+press() { # OK|CANCEL|BOX
+  local centre
+  read -ra centre <<<"${CONTROL[$1]}"
+  xdotool mousemove $((DX + centre[0] * DW / 150)) $((DY + centre[1] * DH / 67)) click 1
+}
+
+# The dialog's picture (a hash of its pixels as the screen shows them), kept by name to
+# tell focus and check marks apart.
+pixels() { PIXELS=$("$HELPER" checksum "$WINDOW"); }
+look() { pixels || fail "cannot read the dialog's pixels"; LOOK[$1]=$PIXELS; }
+looks_as() { pixels && [ "$PIXELS" = "${LOOK[$1]}" ]; }
+looks_unlike() { pixels && [ "$PIXELS" != "${LOOK[$1]}" ]; }
+# looks NAME waits up to 5 s for the picture kept as NAME; turns NEW OLD for one unlike
+# OLD, which it keeps as NEW.
+looks() { within 5000 looks_as "$1" || fail "the dialog does not look as at '$1' after $ROW"; }
+turns() {
+  within 5000 looks_unlike "$2" || fail "the dialog did not change from '$2' after $ROW"
+  LOOK[$1]=$PIXELS
+}
+differs() { [ "${LOOK[$1]}" != "${LOOK[$2]}" ] || fail "the dialog looks the same at '$1' as at '$2'"; }
+
+# Runs one column of a row as a function, so that a slip in its text fails at once.
+run_part() {
+  eval "row_part() { :
+$1
+}" || fail "the table's text does not parse: $1"
+  row_part
+}
+
+# Plays the rows of CASE from the table, lines of columns between "|":
+#   case | before | arguments | ready | input | expect | after
+# A row with no case goes on with the case above; a line ending in \ goes on on the
+# next. before, ready, input and after are commands, run in that order around the saver,
+# which starts with the arguments, goes on running with "~", or is not started when they
+# are empty. expect is the exit code (N or N@MS, MS the deadline, 5000 unless given),
+# "runs" for still running half a second after the input, or "-" (or empty) for no check.
+play() { # table line...
+  local line name="" last="" before args ready input expect after rows=0
+  while [ $# -gt 0 ]; do
+    line=$1
+    shift
+    while [[ $line == *\\ ]] && [ $# -gt 0 ]; do
+      line="${line%\\} $1"
+      shift
+    done
+    [[ $line =~ ^[[:space:]]*(#|$) ]] && continue
+    IFS="|" read -r name before args ready input expect after <<<"$line"
+    read -r name <<<"$name"
+    name=${name:-$last}
+    last=$name
+    [ "$name" = "$CASE" ] || continue
+    read -r args <<<"$args"
+    read -r expect <<<"$expect"
+    read -r input <<<"$input"
+    [ $rows -gt 0 ] || serve ${SERVER[$CASE]-}
+    rows=$((rows + 1))
+    ROW=${input:-$args}
+    step "${args:-(no saver)}${input:+: $input}"
+    run_part "$before"
+    case $args in
+      "~" | "") ;;
+      *) run_part "orvel $args" ;;
+    esac
+    run_part "$ready"
+    run_part "$input"
+    case $expect in
+      runs) alive ;;
+      - | "") ;;
+      *@*) expect_exit "${expect%@*}" "${expect#*@}" ;;
+      *) expect_exit "$expect" ;;
+    esac
+    run_part "$after"
+  done
+  [ $rows -gt 0 ] || { echo "no case $CASE" >&2; exit 2; }
 }

@@ -19,7 +19,7 @@ bool startXvfb(int width, int height, XvfbServer& server, std::string& error) {
         return false;
     }
     char screen[32];
-    std::snprintf(screen, sizeof screen, "%dx%dx24", width, height);
+    std::snprintf(screen, sizeof screen, "%dx%d", width, height);
     char displayFd[16];
     std::snprintf(displayFd, sizeof displayFd, "%d", fds[1]);
     std::fflush(nullptr);
@@ -35,8 +35,9 @@ bool startXvfb(int width, int height, XvfbServer& server, std::string& error) {
         // Quiet: Xvfb's start-up chatter is of no use here.
         const int null = open("/dev/null", O_WRONLY);
         if (null >= 0) dup2(null, STDERR_FILENO);
-        execlp("Xvfb", "Xvfb", "-displayfd", displayFd, "-nolisten", "tcp", "-noreset", "-br", "-screen", "0",
-               screen, static_cast<char*>(nullptr));
+        // The script the tests and the other tools start Xvfb with; it becomes the
+        // server, so pid is the server's own. -br: a black root window.
+        execlp("bash", "bash", ORVEL_XVFB_SCRIPT, displayFd, screen, "-br", static_cast<char*>(nullptr));
         _exit(127);
     }
     close(fds[1]);

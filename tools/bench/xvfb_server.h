@@ -1,6 +1,7 @@
 #pragma once
-// An Xvfb of orvel-bench's own for the --x11 and --wine runs: on a free display number,
-// which Xvfb picks and reports through -displayfd, with a black root window.
+// An Xvfb of orvel-bench's own for the --x11 and --wine runs, started as the tests and
+// the other tools start theirs (tools/common/xvfb.sh): on a free display number, which
+// Xvfb picks and reports through -displayfd, with a black root window.
 #include <sys/types.h>
 
 #include <string>

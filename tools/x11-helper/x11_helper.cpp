@@ -1,6 +1,7 @@
-// orvel-x11-helper: what the end-to-end tests need from the X server that xdotool and
-// the x11-utils do not give, one command per run. Every wait has a deadline, and every
-// command ends with 0 on success, 1 when the thing did not happen and 2 on bad use.
+// orvel-x11-helper: what the end-to-end tests, the soak and the memcheck run need from
+// the X server that xdotool and the x11-utils do not give, one command per run. Every
+// wait has a deadline, and every command ends with 0 on success, 1 when the thing did
+// not happen and 2 on bad use.
 //
 //   wait-window CLASS TITLE MS    id of a top-level window with that WM_CLASS and name
 //   wait-child PARENT TITLE MS    id of a child of PARENT with that name
