@@ -1,8 +1,8 @@
 # Read by cpack for each generator of cmake/packages.cmake, with CPACK_GENERATOR set to
 # that one: the builds and the component each package takes.
 if(CPACK_GENERATOR STREQUAL "DEB")
-  # The Linux build's X11 program, stripped of its debugging information.
-  set(CPACK_INSTALL_CMAKE_PROJECTS "${CPACK_ORVEL_LINUX_BUILD};Orvel;x11;/")
+  # The Linux build's programs, stripped of their debugging information.
+  set(CPACK_INSTALL_CMAKE_PROJECTS "${CPACK_ORVEL_LINUX_BUILD};Orvel;linux;/")
   set(CPACK_STRIP_FILES ON)
 elseif(CPACK_GENERATOR STREQUAL "ZIP")
   # Both Windows builds; their Orvel.scr are stripped by their own link.

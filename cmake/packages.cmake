@@ -2,10 +2,11 @@
 # windows-x86 presets are built too: `cmake --build --preset package` (the package
 # target of build/linux) writes both into build/linux/packages/.
 #
-# - orvel_<version>_<arch>.deb: what the Linux build installs as the component x11: the
-#   program in /usr/libexec/xscreensaver with /usr/bin/orvel beside it, xscreensaver's
-#   description of it and the manual page; its library dependencies found by
-#   dpkg-shlibdeps.
+# - orvel_<version>_<arch>.deb: what the Linux build installs as the component linux:
+#   the X11 program in /usr/libexec/xscreensaver with /usr/bin/orvel beside it, and
+#   orvel-wayland, to which it hands over under a Wayland compositor, where the build
+#   makes it; xscreensaver's description and the manual page; its library dependencies
+#   found by dpkg-shlibdeps.
 # - Orvel-<version>-windows.zip: what build/windows and build/windows-x86 install as the
 #   component windows: x64/Orvel.scr, x86/Orvel.scr and Install.txt.
 #

@@ -5,13 +5,15 @@
 # checking that nothing of it is left. Needs root; skipped otherwise, and skipped when
 # Orvel is already installed on this machine, which the test would replace.
 #
-#   check_deb.sh PACKAGE_DIR VERSION
+#   check_deb.sh PACKAGE_DIR VERSION WAYLAND
+#
+# WAYLAND is 1 when the build makes orvel-wayland, which the package then holds too.
 set -u
-[ $# -eq 2 ] || {
-  echo "usage: check_deb.sh PACKAGE_DIR VERSION" >&2
+[ $# -eq 3 ] || {
+  echo "usage: check_deb.sh PACKAGE_DIR VERSION WAYLAND" >&2
   exit 2
 }
-PACKAGES=$1 VERSION=$2
+PACKAGES=$1 VERSION=$2 WAYLAND=$3
 SKIP=77
 
 skip() {
@@ -29,6 +31,7 @@ deb="$PACKAGES/orvel_${VERSION}_$(dpkg --print-architecture).deb"
 
 files=(/usr/libexec/xscreensaver/orvel /usr/bin/orvel /usr/share/xscreensaver/config/orvel.xml
   /usr/share/man/man6/orvel.6)
+[ "$WAYLAND" = 1 ] && files+=(/usr/libexec/xscreensaver/orvel-wayland)
 if dpkg-query -W -f='${Status}' orvel 2>/dev/null | grep -q 'install ok installed'; then
   skip "the package orvel is installed on this machine already; the test would replace and remove it"
 fi
@@ -97,7 +100,8 @@ until [ -s "$WORK/display" ]; do
 done
 export DISPLAY=:$(tr -d '[:space:]' <"$WORK/display")
 cd "$WORK" || fail "cannot enter $WORK"
-ORVEL_STATS=1 XDG_CONFIG_HOME="$WORK/config" orvel --window </dev/null >"$WORK/orvel.out" 2>"$WORK/orvel.err" &
+# No Wayland compositor may be in reach, or orvel would hand over to orvel-wayland.
+env -u WAYLAND_DISPLAY ORVEL_STATS=1 XDG_CONFIG_HOME="$WORK/config" XDG_RUNTIME_DIR="$WORK" orvel --window </dev/null >"$WORK/orvel.out" 2>"$WORK/orvel.err" &
 ORVEL_PID=$!
 
 # The window appears; then its picture, which fades in from black, lights up.
