@@ -9,6 +9,10 @@
 #                                                join WINEDLLOVERRIDES for that case only
 #   wine_suite.sh cleanup STATE_DIR              wineserver -k, X server ends, prefix goes
 #
+# With ORVEL_WINE_32BIT=1 a case runs the 32-bit build (wine.x86.<case>); it ends with 77,
+# skipped, after one line saying why, where this machine cannot run 32-bit programs or
+# has no 32-bit Wine.
+#
 # Every wait has a deadline. A watchdog started by setup ends the X server and the
 # wineserver after SUITE_LIMIT seconds should cleanup never run.
 set -euo pipefail
@@ -23,7 +27,9 @@ die() { echo "wine_suite: $*" >&2; exit 1; }
 windows_path() { local p; p=$(realpath "$1"); echo "Z:${p//\//\\}"; }
 
 need_scr() {
-  [ -f "$1" ] || die "$1 is missing: build the windows preset first (cmake --preset windows && cmake --build --preset windows; ./test.sh does both)"
+  local preset=windows
+  [ "${ORVEL_WINE_32BIT:-0}" = 1 ] && preset=windows-x86
+  [ -f "$1" ] || die "$1 is missing: build the $preset preset first (cmake --preset $preset && cmake --build --preset $preset; ./test.sh does both)"
 }
 
 need_tools() {
@@ -116,8 +122,23 @@ REG
   say "prefix ready on display $display in $((SECONDS - start)) s"
 }
 
+# Ends with 77 (skipped) when the 32-bit cases cannot run here, saying why.
+need_32bit_wine() {
+  local reason
+  if ! reason=$("$(dirname "$0")/../../../tools/can-run-32bit.sh"); then
+    echo "SKIP: $reason, so 32-bit Wine cannot run the 32-bit Orvel.scr here"
+    exit 77
+  fi
+  # Debian's wine runs 32-bit programs with the loader of the wine32 package.
+  if [ -x /usr/lib/wine/wine64 ] && [ ! -x /usr/lib/wine/wine ]; then
+    echo "SKIP: 32-bit Wine is not installed (Debian: dpkg --add-architecture i386 && apt-get update && apt-get install wine32:i386; test.sh does)"
+    exit 77
+  fi
+}
+
 run_case() {
   local state=$1 case=$2 driver=$3 scr=$4
+  [ "${ORVEL_WINE_32BIT:-0}" = 1 ] && need_32bit_wine
   need_scr "$scr"
   [ -f "$driver" ] || die "$driver is missing: build the linux preset"
   [ -f "$state/env" ] || die "no suite set up in $state (run the wine.setup test)"

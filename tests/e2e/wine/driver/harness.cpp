@@ -99,29 +99,35 @@ void pumpMessages(DWORD ms) {
     }
 }
 
+namespace {
+
+struct TopLevelSearch {
+    DWORD processId;
+    const char *className, *title;
+    HWND found;
+};
+
+// EnumWindows' callback: CALLBACK, which a lambda cannot be. Stops at the first match.
+BOOL CALLBACK matchTopLevel(HWND window, LPARAM data) {
+    auto& search = *reinterpret_cast<TopLevelSearch*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char name[128] = "";
+    char text[128] = "";
+    GetClassNameA(window, name, sizeof name);
+    GetWindowTextA(window, text, sizeof text);
+    if (owner == search.processId && lstrcmpA(name, search.className) == 0 && lstrcmpA(text, search.title) == 0) {
+        search.found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
 HWND findTopLevel(DWORD processId, const char* className, const char* title) {
-    struct Search {
-        DWORD processId;
-        const char* className;
-        const char* title;
-        HWND found;
-    } search{processId, className, title, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(data);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            char name[128] = "";
-            char text[128] = "";
-            GetClassNameA(window, name, sizeof name);
-            GetWindowTextA(window, text, sizeof text);
-            if (owner == s.processId && lstrcmpA(name, s.className) == 0 && lstrcmpA(text, s.title) == 0) {
-                s.found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    TopLevelSearch search{processId, className, title, nullptr};
+    EnumWindows(matchTopLevel, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
