@@ -4,6 +4,7 @@
 // a plain record in headless runs. Where bitmaps are compiled into the program, an
 // InstanceHandle points at a ResourceTable (platform/embedded_resources.h).
 #include <cstdint>
+#include <type_traits>
 
 using WindowHandle = void*;
 using DeviceContext = void*;
@@ -11,11 +12,15 @@ using InstanceHandle = const void*;
 using ModuleHandle = void*;   // a library loaded by name
 using RegistryKey = void*;    // an open registry key
 
-// Window-procedure parameters and result, pointer-wide as on 64-bit Windows, where a
-// handle travels in them. The same types windows.h gives WPARAM, LPARAM and LRESULT.
+// Window-procedure parameters and result: pointer-wide, since a handle travels in them,
+// and the very types windows.h gives WPARAM, LPARAM and LRESULT, so that a backend
+// including both sees one declaration. windows.h makes the signed ones long where long
+// is pointer-wide (32-bit Windows; Linux), else long long (64-bit Windows).
+using PointerWideLong = std::conditional_t<sizeof(long) == sizeof(void*), long, long long>;
+static_assert(sizeof(PointerWideLong) == sizeof(void*));
 using WPARAM = std::uintptr_t;
-using LPARAM = std::intptr_t;
-using LRESULT = std::intptr_t;
+using LPARAM = PointerWideLong;
+using LRESULT = PointerWideLong;
 
 // A window procedure, and a dialog procedure (which answers whether it handled the
 // message).

@@ -6,11 +6,7 @@
 #include <cstdint>
 
 #include "platform/handles.h"
-
-// VerifyScreenSavePwd of "PASSWORD.CPL": nonzero when the right password was given.
-using VerifyPasswordFn = std::int32_t (*)(WindowHandle window);
-// PwdChangePasswordA of "MPR.DLL".
-using ChangePasswordFn = std::uint32_t (*)(const char* provider, WindowHandle owner, std::uint32_t, void*);
+#include "platform/library_entries.h"
 
 extern ModuleHandle passwordLibrary;
 extern VerifyPasswordFn verifyPasswordFn;

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "platform/handles.h"
+#include "platform/library_entries.h"
 #include "platform/window_system.h"
 
 // 1 on the Windows 95 family, which has the password hooks and the autoplay query.
@@ -18,7 +19,6 @@ extern CursorPos lastCursorPos;
 extern std::uint32_t queryCancelAutoPlayMessage;
 
 // ImmAssociateContext, taken from the input-method library when it is already loaded.
-using ImmAssociateContextFn = void* (*)(WindowHandle window, void* inputContext);
 extern ModuleHandle immLibrary;
 extern ImmAssociateContextFn immAssociateContextFn;
 extern void* savedInputContext;

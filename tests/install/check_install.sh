@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and checks what lands there: the program
-# where xscreensaver looks for display modes, its settings description (well-formed XML
-# that runs it with --root and asks for OpenGL) and its manual page (which groff reads
-# without a warning), and nothing else. The installed program must run.
+# where xscreensaver looks for display modes, with a relative symbolic link to it in bin/,
+# its settings description (well-formed XML that runs it with --root and asks for
+# OpenGL), its manual page (which groff reads without a warning) and orvel-wayland where
+# it is built, and nothing else. The installed program must run.
 #
 #   check_install.sh BUILD_DIR BUILT_PROGRAM
 set -u
@@ -27,8 +28,16 @@ xml="$PREFIX/share/xscreensaver/config/orvel.xml"
 manual="$PREFIX/share/man/man6/orvel.6"
 
 installed=$(cd "$PREFIX" && find . -type f | sort)
-expected=$(printf '%s\n' ./libexec/xscreensaver/orvel ./share/man/man6/orvel.6 ./share/xscreensaver/config/orvel.xml)
+# orvel-wayland lies beside orvel, which hands over to it under a Wayland compositor, in
+# a build that makes it.
+wayland=
+[ -x "$(dirname "$BUILT")/orvel-wayland" ] && wayland=./libexec/xscreensaver/orvel-wayland
+expected=$(printf '%s\n' ./libexec/xscreensaver/orvel $wayland ./share/man/man6/orvel.6 ./share/xscreensaver/config/orvel.xml | sed '/^$/d' | sort)
 [ "$installed" = "$expected" ] || fail "installed: $installed"
+links=$(cd "$PREFIX" && find . -type l | sort)
+[ "$links" = ./bin/orvel ] || fail "installed links: $links"
+[ "$(readlink "$PREFIX/bin/orvel")" = ../libexec/xscreensaver/orvel ] ||
+  fail "bin/orvel leads to $(readlink "$PREFIX/bin/orvel"), not ../libexec/xscreensaver/orvel"
 
 [ -x "$program" ] || fail "the program is not executable"
 cmp -s "$program" "$BUILT" || fail "the installed program is not the one built"

@@ -119,12 +119,4 @@ TEST_F(RenderTest, BlendModes) {
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-
-    // Mode 4 asks for GL_SRC_COLOR as source factor: OpenGL 1.1 refuses it and keeps the
-    // previous function, newer implementations (Mesa among them) accept it.
-    device.context.applyBlendMode(true, 2);
-    device.context.applyBlendMode(true, 4);
-    EXPECT_TRUE(glIsEnabled(GL_BLEND));
-    const bool refused = glGetError() == GL_INVALID_ENUM;
-    EXPECT_EQ(blendFunction(), std::pair(refused ? GL_SRC_ALPHA : GL_SRC_COLOR, GL_ONE));
 }

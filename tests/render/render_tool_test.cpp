@@ -1,39 +1,23 @@
 // Checks on orvel-render's output: the tool runs the real scene and frame driver on
-// headless EGL, and these tests read its PNG frames and state lines back.
+// headless EGL, and these tests read its PNG frames back.
 #include <gtest/gtest.h>
 #include <png.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <array>
-#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string>
+#include <vector>
 
 namespace {
-
-constexpr double PI = 3.14159265358979323846;
 
 struct RunResult {
     int exitCode;  // -1 when the tool did not exit normally
     std::string out, err;
 };
-struct Rgb {
-    int r, g, b;
-};
-// 8-bit RGB pixels, rows top-down; empty when the PNG file cannot be read.
-struct Image {
-    int width = 0, height = 0;
-    std::vector<std::uint8_t> data;
-    Rgb at(int x, int y) const {
-        const std::uint8_t* p = &data[(std::size_t(y) * width + x) * 3];
-        return {p[0], p[1], p[2]};
-    }
-};
-using Point = std::array<double, 3>;
 
 // A fresh, empty scratch directory for one test.
 std::string scratchDir(const std::string& name) {
@@ -67,158 +51,19 @@ std::string framePath(const std::string& dir, int frame) {
     return dir + "/frame-" + std::string(6 - number.size(), '0') + number + ".png";
 }
 
-Image readPng(const std::string& path) {
+// The fraction of black pixels in a PNG file; not a number when it cannot be read.
+double blackFraction(const std::string& path) {
     png_image png{};
     png.version = PNG_IMAGE_VERSION;
-    Image image;
+    std::vector<std::uint8_t> rgb;
     if (png_image_begin_read_from_file(&png, path.c_str())) {
         png.format = PNG_FORMAT_RGB;
-        image.data.resize(PNG_IMAGE_SIZE(png));
-        if (png_image_finish_read(&png, nullptr, image.data.data(), 0, nullptr)) {
-            image.width = int(png.width);
-            image.height = int(png.height);
-        }
+        rgb.resize(PNG_IMAGE_SIZE(png));
+        if (!png_image_finish_read(&png, nullptr, rgb.data(), 0, nullptr)) rgb.clear();
     }
-    return image;
-}
-
-std::vector<std::string> readLines(const std::string& path) {
-    std::ifstream in(path);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
-
-// The number at a path of keys and array indexes ("camera.axisX.0") in a state line,
-// found by searching the text: the lines hold no strings but keys.
-double stateNumber(const std::string& line, const std::string& path) {
-    std::size_t at = 0;  // the character before the value: ':', '[' or ','
-    std::istringstream parts(path);
-    for (std::string part; at != std::string::npos && std::getline(parts, part, '.');) {
-        if (part[0] >= '0' && part[0] <= '9') {
-            at = line.find('[', at);
-            for (int i = std::stoi(part); i > 0 && at != std::string::npos; --i) at = line.find(',', at + 1);
-        } else if ((at = line.find('"' + part + "\":", at)) != std::string::npos) {
-            at += part.size() + 2;
-        }
-    }
-    EXPECT_NE(at, std::string::npos) << path << " not in " << line;
-    return at == std::string::npos ? 0.0 : std::strtod(line.c_str() + at + 1, nullptr);
-}
-
-// The pixel (column, row from the top) where the camera of the state line sees world
-// point p through glFrustum(-0.4, 0.4, -0.3, 0.3, 1, 400) on a width x height surface;
-// false when the point is behind the near plane.
-bool projectToPixel(const std::string& s, Point p, int width, int height, double& column, double& row) {
-    Point e = {};  // eye coordinates, along the camera's axes
-    for (int axis = 0; axis < 3; ++axis) {
-        for (int i = 0; i < 3; ++i) {
-            const std::string k = std::to_string(i);
-            e[axis] += (p[i] - stateNumber(s, "camera.position." + k)) *
-                       stateNumber(s, std::string("camera.axis") + "XYZ"[axis] + "." + k);
-        }
-    }
-    if (e[2] > -1.0) return false;  // the camera looks along -axisZ
-    column = (e[0] / -e[2] / 0.4 + 1.0) * 0.5 * width;
-    row = (1.0 - e[1] / -e[2] / 0.3) * 0.5 * height;
-    return true;
-}
-
-// Fraction of the pixels in columns x0..x1-1, rows y0..y1-1 that pass the test.
-template <typename Test>
-double fraction(const Image& image, int x0, int y0, int x1, int y1, Test test) {
-    int count = 0;
-    for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x) count += test(image.at(x, y));
-    return double(count) / ((x1 - x0) * (y1 - y0));
-}
-double blackFraction(const Image& image) {
-    return fraction(image, 0, 0, image.width, image.height, [](Rgb p) { return p.r + p.g + p.b == 0; });
-}
-bool bright(Rgb p) { return std::max({p.r, p.g, p.b}) >= 160; }
-
-// A point at angle phi on a circle of the given radius in a ring's local x-z plane, the
-// plane tilted 15 degrees about x, then spun about the vertical axis at `spin` rad/s,
-// centred on (0, 0, -15). The spin has run for the steps of every frame so far, which
-// add up to 0.033 s more than the scene time the frame was drawn at.
-Point ringPoint(const std::string& s, double radius, double spin, double phi) {
-    const double theta = (stateNumber(s, "time") + 0.033) * spin, tilt = 15.0 * PI / 180.0;
-    const double a = radius * std::cos(phi), b = radius * std::sin(phi);
-    return {a * std::cos(theta) + b * std::cos(tilt) * std::sin(theta), -b * std::sin(tilt),
-            -15.0 - a * std::sin(theta) + b * std::cos(tilt) * std::cos(theta)};
-}
-
-// The fraction of the circle's on-screen points, projected through the frame's camera,
-// with a bright pixel within two; -1 when too little of the circle is on screen.
-double litFraction(const Image& image, const std::string& s, double radius, double spin) {
-    int onScreen = 0, lit = 0;
-    for (int i = 0; i < 360; ++i) {
-        double column = 0.0, row = 0.0;
-        if (!projectToPixel(s, ringPoint(s, radius, spin, i * PI / 180.0), image.width, image.height, column, row))
-            continue;
-        const int cx = int(column), cy = int(row);
-        if (cx < 2 || cy < 2 || cx >= image.width - 2 || cy >= image.height - 2) continue;
-        ++onScreen;
-        bool found = false;
-        for (int y = cy - 2; y <= cy + 2; ++y)
-            for (int x = cx - 2; x <= cx + 2; ++x) found = found || bright(image.at(x, y));
-        lit += found;
-    }
-    return onScreen < 90 ? -1.0 : double(lit) / onScreen;
-}
-
-TEST(RenderTool, RingsAreDrawnWhereTheCameraAndPlacementsPutThem) {
-    const std::string dir = scratchDir("rings");
-    const RunResult run = runRender({"--size", "160x120", "--fps", "5", "--frames", "201", "--every", "25", "--out",
-                                     dir, "--state", dir + "/state.jsonl"});
-    ASSERT_EQ(run.exitCode, 0) << run.err;
-    const std::vector<std::string> states = readLines(dir + "/state.jsonl");
-    ASSERT_EQ(states.size(), 201u);
-
-    // Frames from T = 4.8 to 39.8 s, while the camera swings from level to high above.
-    // The controls are circles of 0.75 and 1.5 times the radius, between and outside
-    // the rings, which meet only sparks, motes and the other ring's glow.
-    double controlSum = 0.0;
-    int controls = 0;
-    for (int frame = 26; frame <= 201; frame += 25) {
-        const Image image = readPng(framePath(dir, frame));  // a missing frame fails below: no circle on it
-        for (auto [radius, spin] : {std::pair{5.0, 1.0053096}, std::pair{10.0, 0.31415924}}) {  // inner, outer
-            EXPECT_GE(litFraction(image, states[frame - 1], radius, spin), 0.7) << radius << "-ring, frame " << frame;
-            for (double scale : {0.75, 1.5}) {
-                const double control = litFraction(image, states[frame - 1], scale * radius, spin);
-                controlSum += std::max(control, 0.0);
-                controls += control >= 0.0;
-            }
-        }
-    }
-    ASSERT_GE(controls, 24);
-    EXPECT_LE(controlSum / controls, 0.5);
-}
-
-TEST(RenderTool, FadesInFromBlackWithTheTitleInTheLowerRightForTheFirstSeconds) {
-    const std::string dir = scratchDir("timeline");
-    const RunResult run = runRender({"--size", "320x240", "--fps", "10", "--frames", "91", "--every", "30", "--out",
-                                     dir, "--state", dir + "/state.jsonl"});
-    ASSERT_EQ(run.exitCode, 0) << run.err;
-    const std::vector<std::string> states = readLines(dir + "/state.jsonl");
-    ASSERT_EQ(states.size(), 91u);
-    const Image first = readPng(framePath(dir, 1));
-    ASSERT_EQ(std::pair(first.width, first.height), std::pair(320, 240));
-    EXPECT_EQ(blackFraction(first), 1.0) << "the fade-in veil covers the whole first frame";
-
-    // Frames 31 and 91 are drawn at T = 2.93 s (title at full brightness) and 8.93 s. The
-    // title covers eye x 0.15..0.55, y -0.41..-0.21 at depth 1.5: columns 200..306 and
-    // rows 176..229. Its light letters make that rectangle far whiter than the same
-    // rectangle mirrored to the left or to the top.
-    ASSERT_NEAR(stateNumber(states[30], "time"), 2.933, 1e-3);
-    ASSERT_NEAR(stateNumber(states[90], "time"), 8.933, 1e-3);
-    const Image shown = readPng(framePath(dir, 31)), gone = readPng(framePath(dir, 91));
-    auto white = [](Rgb p) { return std::min({p.r, p.g, p.b}) >= 160; };
-    const double title = fraction(shown, 200, 176, 307, 230, white);
-    EXPECT_GE(title, 0.05);
-    EXPECT_GE(title, 10 * fraction(shown, 13, 176, 120, 230, white)) << "lower left";
-    EXPECT_GE(title, 10 * fraction(shown, 200, 10, 307, 64, white)) << "upper right";
-    EXPECT_LE(fraction(gone, 200, 176, 307, 230, white), 0.01) << "the title is gone by 8 s";
+    int black = 0;
+    for (std::size_t i = 0; i + 2 < rgb.size(); i += 3) black += (rgb[i] | rgb[i + 1] | rgb[i + 2]) == 0;
+    return 3.0 * black / double(rgb.size());
 }
 
 TEST(RenderTool, LowDetailDrawsNoGridsAndRunsRepeatByteForByte) {
@@ -237,8 +82,8 @@ TEST(RenderTool, LowDetailDrawsNoGridsAndRunsRepeatByteForByte) {
         EXPECT_TRUE(bytes == readFile(framePath(again, frame))) << "frame " << frame << " differs between runs";
         // The grids fill the view with faint violet; without them only the sprites
         // light a few pixels, so almost all of the frame stays black.
-        const double lowBlack = blackFraction(readPng(framePath(low, frame)));
-        EXPECT_LE(blackFraction(readPng(framePath(full, frame))), 0.2) << "frame " << frame;
+        const double lowBlack = blackFraction(framePath(low, frame));
+        EXPECT_LE(blackFraction(framePath(full, frame)), 0.2) << "frame " << frame;
         EXPECT_GE(lowBlack, 0.8) << "frame " << frame;
         EXPECT_LT(lowBlack, 0.999) << "frame " << frame << ": the sprites must still be drawn";
     }
@@ -247,8 +92,7 @@ TEST(RenderTool, LowDetailDrawsNoGridsAndRunsRepeatByteForByte) {
 TEST(RenderTool, BadArgumentsExitWith2AndNoEglWith1) {
     const std::string dir = scratchDir("refused") + "/never";
     const std::vector<std::vector<std::string>> bad = {
-        {"--bogus"},         {"--size", "0x480"}, {"--size", "640x"}, {"--fps", "abc"},
-        {"--frames", "1.5"}, {"--seconds", "-1"}, {"--out"},          {"--seconds", "2", "--frames", "10"}};
+        {"--bogus"}, {"--size", "640x"}, {"--frames", "1.5"}, {"--out"}, {"--seconds", "2", "--frames", "10"}};
     for (std::vector<std::string> a : bad) {
         const std::string shown = a[0] + (a.size() > 1 ? " " + a[1] : "");
         a.insert(a.begin(), {"--out", dir});

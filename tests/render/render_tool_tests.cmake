@@ -1,5 +1,5 @@
 # Checks on what orvel-render writes: it runs the built tool into a scratch directory
-# under the build tree and reads the PNG frames and state lines back.
+# under the build tree and reads the PNG frames back.
 if(NOT TARGET orvel-render)
   return()
 endif()

@@ -76,12 +76,6 @@ std::pair<double, double> project(double x, double y, double z, double sx = 0.4,
     return {(x / -z / sx + 1.0) * W / 2, (y / -z / sy + 1.0) * H / 2};
 }
 
-GLint integer(GLenum name) {
-    GLint value = 0;
-    glGetIntegerv(name, &value);
-    return value;
-}
-
 std::pair<GLint, GLint> filters() {
     GLint mag = 0, min = 0;
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &mag);

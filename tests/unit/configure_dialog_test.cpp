@@ -5,6 +5,9 @@
 #include <signal.h>
 #include <sys/resource.h>
 
+#include <cstdio>
+#include <vector>
+
 #include "platform/headless/headless.h"
 #include "saver/saver_state.h"
 #include "shell/saver_main.h"
@@ -24,61 +27,45 @@ int runDialog(std::initializer_list<HeadlessDialogStep> steps) {
     return saverMain(nullptr, "/c");
 }
 
-TEST_F(ConfigureDialog, OkWithoutAFileCreatesLowZero) {
-    EXPECT_EQ(runDialog({OK}), 0);
-    EXPECT_EQ(headlessDialogRecord().checkAtInit, 0u);
-    EXPECT_EQ(readSettings(), "[param]\nlow=0\n");
-}
-
-TEST_F(ConfigureDialog, TheBoxShowsBitZeroAndOkRewritesIt) {
+// What the box shows for a stored setting, and what the file holds after the clicks:
+// OK writes bit 0 of the box's state into the file's own line; Cancel and the close
+// button keep the file byte for byte, or keep it missing. Only the whole command word
+// counts: a notification code in the high half is not OK.
+TEST_F(ConfigureDialog, TheBoxShowsBitZeroAndOnlyOkWritesIt) {
+    const HeadlessDialogStep notOk = {HeadlessDialogAction::Command, 0x00010001};
+    const char* const crlf = "[param]\r\nlow=3\r\n; note\r\n[x]\r\ny=1";
     const struct {
-        const char* stored;
+        const char* stored;  // nullptr: no file
+        std::vector<HeadlessDialogStep> steps;
         std::uint32_t shown;
-        const char* written;
+        const char* written;  // nullptr: still no file
+        int low;              // the detail mode afterwards; -1: not checked
     } cases[] = {
-        {"[param]\nlow=1\n", 1, "[param]\nlow=1\n"},
-        {"[param]\nlow=2\n", 0, "[param]\nlow=0\n"},
-        {"[param]\nlow=3\n", 1, "[param]\nlow=1\n"},
-        {"[PARAM]\r\nLOW = 3\r\n", 1, "[PARAM]\r\nlow=1\r\n"},
-        {"; mine\n[other]\nlow=1\n[param]\nlow=0\nkeep=me", 0, "; mine\n[other]\nlow=1\n[param]\nlow=0\nkeep=me"},
+        {nullptr, {OK}, 0, "[param]\nlow=0\n", 0},
+        {nullptr, {CANCEL}, 0, nullptr, -1},
+        {"[param]\nlow=1\n", {OK}, 1, "[param]\nlow=1\n", 1},
+        {"[param]\nlow=2\n", {OK}, 0, "[param]\nlow=0\n", 0},
+        {"[param]\nlow=3\n", {OK}, 1, "[param]\nlow=1\n", 1},
+        {"[PARAM]\r\nLOW = 3\r\n", {OK}, 1, "[PARAM]\r\nlow=1\r\n", 1},
+        {"; mine\n[other]\nlow=1\n[param]\nlow=0\nkeep=me", {OK}, 0, "; mine\n[other]\nlow=1\n[param]\nlow=0\nkeep=me", 0},
+        {"[param]\nlow=0\n", {TOGGLE, OK}, 0, "[param]\nlow=1\n", 1},
+        {"[param]\nlow=1\n", {TOGGLE, TOGGLE, TOGGLE, OK}, 1, "[param]\nlow=0\n", 0},
+        {crlf, {TOGGLE, CANCEL}, 1, crlf, -1},
+        {crlf, {TOGGLE, CLOSE}, 1, crlf, -1},
+        {"[param]\nlow=0\n", {TOGGLE, notOk, CANCEL}, 0, "[param]\nlow=0\n", -1},
     };
     for (const auto& c : cases) {
-        writeSettings(c.stored);
-        EXPECT_EQ(runDialog({OK}), 0) << c.stored;
-        EXPECT_EQ(headlessDialogRecord().checkAtInit, c.shown) << c.stored;
-        EXPECT_EQ(readSettings(), c.written) << c.stored;
+        SCOPED_TRACE(testing::Message() << (c.stored ? c.stored : "no file") << ", " << c.steps.size() << " steps");
+        std::remove(settingsPath().c_str());
+        if (c.stored != nullptr) writeSettings(c.stored);
+        headlessScriptDialog(c.steps.data(), int(c.steps.size()));
+        EXPECT_EQ(saverMain(nullptr, "/c"), 0);
+        EXPECT_EQ(headlessDialogRecord().checkAtInit, c.shown);
+        EXPECT_TRUE(headlessDialogRecord().ended);
+        EXPECT_EQ(settingsExist(), c.written != nullptr);
+        EXPECT_EQ(readSettings(), c.written != nullptr ? c.written : "");
+        EXPECT_EQ(c.low >= 0 ? lowDetail : c.low, c.low);
     }
-}
-
-TEST_F(ConfigureDialog, TogglingTheBoxAndOkStoresTheNewState) {
-    writeSettings("[param]\nlow=0\n");
-    EXPECT_EQ(runDialog({TOGGLE, OK}), 0);
-    EXPECT_EQ(readSettings(), "[param]\nlow=1\n");
-    EXPECT_EQ(lowDetail, 1);
-    EXPECT_EQ(runDialog({TOGGLE, TOGGLE, TOGGLE, OK}), 0);
-    EXPECT_EQ(readSettings(), "[param]\nlow=0\n");
-    EXPECT_EQ(lowDetail, 0);
-}
-
-TEST_F(ConfigureDialog, CancelAndCloseLeaveTheFileByteForByte) {
-    const std::string stored = "[param]\r\nlow=3\r\n; note\r\n[x]\r\ny=1";
-    writeSettings(stored);
-    EXPECT_EQ(runDialog({TOGGLE, CANCEL}), 0);
-    EXPECT_EQ(readSettings(), stored);
-    EXPECT_EQ(runDialog({TOGGLE, CLOSE}), 0);
-    EXPECT_EQ(readSettings(), stored);
-    EXPECT_TRUE(headlessDialogRecord().ended);
-    // And no file appears when there was none.
-    std::remove(settingsPath().c_str());
-    EXPECT_EQ(runDialog({CANCEL}), 0);
-    EXPECT_FALSE(settingsExist());
-}
-
-TEST_F(ConfigureDialog, OnlyTheWholeCommandWordCounts) {
-    writeSettings("[param]\nlow=0\n");
-    // A notification code in the high half is not OK: the dialog stays open until Cancel.
-    EXPECT_EQ(runDialog({TOGGLE, {HeadlessDialogAction::Command, 0x00010001}, CANCEL}), 0);
-    EXPECT_EQ(readSettings(), "[param]\nlow=0\n");
 }
 
 // Mend: a failed write is reported, and the old file is kept; the dialog still ends

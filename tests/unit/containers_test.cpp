@@ -1,29 +1,9 @@
-// The fixed-capacity containers: sprite sets and the particle pool.
+// The particle pool: ageing, motion and the swap that removes an expired particle.
 #include <gtest/gtest.h>
 
 #include <memory>
 
 #include "scene/particle_pool.h"
-#include "scene/sprite_set.h"
-
-TEST(SpriteSet, CapacityAndWorldPointBounds) {
-    auto set = std::make_unique<SpriteSet>();
-    EXPECT_EQ(set->count, 0);
-    EXPECT_FALSE(set->hasTexture);
-    EXPECT_EQ(set->size, 1.0f);
-    for (int i = 0; i < SpriteSet::CAPACITY; ++i) {
-        ASSERT_EQ(set->addPoint({float(i), 0, 0}), 1);
-    }
-    EXPECT_EQ(set->addPoint({1, 2, 3}), 0);
-    EXPECT_EQ(set->count, 1000);
-    set->count = 3;
-    set->worldPoints[2] = {4, 5, 6};
-    EXPECT_EQ(set->worldPoint(2), (Vec3{4, 5, 6}));
-    set->worldPoints[3] = {7, 8, 9};
-    EXPECT_EQ(set->worldPoint(3), (Vec3{0, 0, 0}));
-    EXPECT_EQ(set->worldPoint(5000), (Vec3{0, 0, 0}));
-    EXPECT_EQ(set->worldPoint(-1), (Vec3{0, 0, 0}));
-}
 
 TEST(ParticlePool, LifetimeIsInclusive) {
     auto pool = std::make_unique<ParticlePool>();
@@ -65,12 +45,3 @@ TEST(ParticlePool, LastParticleExpiringMovesNothing) {
     EXPECT_EQ(pool->entries[0].position.x, 1.0f);
 }
 
-TEST(ParticlePool, FullPoolIgnoresEmit) {
-    auto pool = std::make_unique<ParticlePool>();
-    for (int i = 0; i < ParticlePool::CAPACITY; ++i) {
-        pool->emit({float(i), 0, 0}, {0, 0, 0}, 1.0f, 1.0f, {1, 1, 1, 1});
-    }
-    pool->emit({-1, -1, -1}, {0, 0, 0}, 9.0f, 9.0f, {1, 1, 1, 1});
-    EXPECT_EQ(pool->count, 2000);
-    EXPECT_EQ(pool->entries[1999].position.x, 1999.0f);
-}

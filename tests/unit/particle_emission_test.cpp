@@ -106,25 +106,10 @@ TEST(ParticleEmission, PayoutMatchesTheFloatLoopWhereItEnds) {
 }
 
 TEST(ParticleEmission, StalledBudgetIsCountedInDouble) {
-    // Above 65536 a float budget no longer shrinks by 0.003.
-    volatile float stalled = 70000.0f;
-    EXPECT_EQ(stalled - 0.003f, 70000.0f);
+    // Above 65536 a float budget no longer shrinks by 0.003, so the plain loop would not end.
     const EmissionPlan p = planEmission(100000.0f, 0.003f, 0);
     EXPECT_EQ(p.dropped, std::uint64_t(std::ceil(100000.0 / double(0.003f))));
     EXPECT_LE(p.budget, 0.0f);
     EXPECT_GT(p.budget, -0.003f);
     EXPECT_EQ(planEmission(600000.0f, 0.02f, 0).dropped, std::uint64_t(std::ceil(600000.0 / double(0.02f))));
-}
-
-TEST(ParticleEmission, HugeFrameEndsAndLeavesTheGeneratorWhereCountingSays) {
-    resetFrameState();
-    const std::uint32_t seed = randomSeed;
-    const std::uint64_t draws = randomDrawCount();
-    emitParticles(100000.0f, computeCycles(0.0));
-    const std::uint64_t owed = std::uint64_t(std::ceil(100000.0 / double(0.003f)));
-    EXPECT_EQ(particles.count, ParticlePool::CAPACITY);
-    EXPECT_EQ(randomDrawCount() - draws, 4 * owed);
-    EXPECT_EQ(randomSeed, lcgJump(seed, 4 * owed));
-    EXPECT_LE(emitBudget, 0.0f);
-    EXPECT_GT(emitBudget, -0.003f);
 }

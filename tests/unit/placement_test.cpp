@@ -22,24 +22,6 @@ void expectOrthonormal(const Placement& p, double tol) {
 }
 }  // namespace
 
-TEST(Placement, ResetAxesKeepsPosition) {
-    Placement p{};
-    p.position = {0, 0, -15};
-    p.resetAxes();
-    EXPECT_EQ(p.position, (Vec3{0, 0, -15}));
-    EXPECT_EQ(p.axisY, (Vec3{0, 1, 0}));
-}
-
-TEST(Placement, TiltByFifteenDegrees) {
-    Placement p{};
-    p.resetAxes();
-    p.rotateAbout({1, 0, 0}, 0.26179937f);
-    const double c = std::cos(0.26179937), s = std::sin(0.26179937);
-    expectNear(p.axisX, {1, 0, 0});
-    expectNear(p.axisY, {0, float(c), float(s)});
-    expectNear(p.axisZ, {0, float(-s), float(c)});
-}
-
 TEST(Placement, ManySmallTurnsStayOrthonormal) {
     Placement p{};
     p.resetAxes();

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
 
 #include "scene/random.h"
 
@@ -60,15 +59,4 @@ TEST(Random, RangeEdges) {
     EXPECT_NEAR(rangeFromDraw(-30.0f, 30.0f, 41), -29.92493, 1e-4);
     EXPECT_EQ(rangeFromDraw(1.0f, 2.0f, 0), 1.0f);
     EXPECT_EQ(rangeFromDraw(1.0f, 2.0f, 32767), 2.0f);
-}
-
-TEST(Random, RingPointsLieOnTheCircle) {
-    const Vec3 p = randomPointOnRing({0, 1, 0}, 10, 10, HALF_PI_F, HALF_PI_F);
-    EXPECT_NEAR(std::hypot(p.x, p.z), 10.0, 1e-5);
-    EXPECT_NEAR(p.y, 10.0 * std::cos(double(HALF_PI_F)), 1e-9);
-    // With the axis along x the tangent part vanishes: radius * cos(polar) * n.
-    const Vec3 q = randomPointOnRing({1, 0, 0}, 2, 2, 0.5f, 0.5f);
-    EXPECT_NEAR(q.x, 2.0 * std::cos(0.5), 1e-6);
-    EXPECT_EQ(q.y, 0.0f);
-    EXPECT_EQ(q.z, 0.0f);
 }

@@ -2,6 +2,9 @@
 // it, the single instance, the preview, the refused switches and the process entry.
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <utility>
+
 #include "frame/scene_globals.h"
 #include "platform/headless/headless.h"
 #include "platform/messages.h"
@@ -38,13 +41,9 @@ TEST_F(SaverMode, FullScreenRunsFramesBackToBackUntilAKeyPress) {
     ASSERT_TRUE(window.exists);
     EXPECT_STREQ(window.className, "WindowsScreenSaverClass");
     EXPECT_STREQ(window.title, "Screen Saver");
-    EXPECT_EQ(window.style, 0x96000000u);
-    EXPECT_EQ(window.exStyle, 8u);
-    EXPECT_EQ(window.parent, nullptr);
-    EXPECT_EQ(window.x, -20);
-    EXPECT_EQ(window.y, -10);
-    EXPECT_EQ(window.width, 64);
-    EXPECT_EQ(window.height, 48);
+    // A topmost popup over the whole virtual screen.
+    EXPECT_EQ(std::tuple(window.style, window.exStyle, window.parent), std::tuple(0x96000000u, 8u, nullptr));
+    EXPECT_EQ(std::tuple(window.x, window.y, window.width, window.height), std::tuple(-20, -10, 64, 48));
     EXPECT_EQ(colorBits, 24);
     // The class: redrawn on any resize, double clicks, its own device context, a black
     // background, no cursor, and icon 100, which the program has not, so no icon.
@@ -74,20 +73,6 @@ TEST_F(SaverMode, TheFrameTimerTicksEvery20MsFromCreationToDestruction) {
     EXPECT_EQ(headlessTimerPeriod(window, 1), 20u);
     saverWindowProc(window, WM_DESTROY, 0, 0);
     EXPECT_EQ(headlessWindowInfo(window).activeTimers, 0);
-}
-
-TEST_F(SaverMode, EachDismissingInputEndsTheSaver) {
-    const std::uint32_t dismissals[][2] = {
-        {WM_KEYDOWN, VK_A}, {WM_SYSKEYDOWN, 0x12}, {WM_LBUTTONDOWN, 1}, {WM_RBUTTONDOWN, 2},
-        {WM_MBUTTONDOWN, 16}, {WM_ACTIVATEAPP, 0}, {WM_POWERBROADCAST, 4}, {WM_POWER, 3},
-    };
-    for (const auto& input : dismissals) {
-        SetUp();
-        headlessQueueInput(1100, input[0], input[1], 0);
-        EXPECT_EQ(saverMain(nullptr, "/s"), 0) << std::hex << input[0];
-        EXPECT_LE(platformTickCount(), 1120u) << std::hex << input[0];
-        TearDown();
-    }
 }
 
 TEST_F(SaverMode, FiveSummedPixelsOfTravelEndTheSaver) {
@@ -126,11 +111,8 @@ TEST_F(SaverMode, PreviewIsAChildThatInputDoesNotEnd) {
 
     const HeadlessWindowInfo preview = headlessLastCreatedWindow();
     EXPECT_STREQ(preview.title, "Preview");
-    EXPECT_EQ(preview.parent, host);
-    EXPECT_EQ(preview.style, 0x52000000u);
-    EXPECT_EQ(preview.exStyle, 0u);
-    EXPECT_EQ(preview.width, 80);
-    EXPECT_EQ(preview.height, 60);
+    EXPECT_EQ(std::tuple(preview.parent, preview.style, preview.exStyle), std::tuple(host, 0x52000000u, 0u));
+    EXPECT_EQ(std::pair(preview.width, preview.height), std::pair(80, 60));  // the host's client area
     EXPECT_GE(platformTickCount(), 1400u);
     EXPECT_EQ(headlessHideCursorCount(), 0);  // the preview never touches the cursor
     EXPECT_TRUE(platformIsWindow(host));
@@ -151,51 +133,45 @@ TEST_F(SaverMode, PreviewEndsWhenItsHostGoesAway) {
     EXPECT_GE(platformTickCount(), 1200u);
 }
 
-TEST_F(SaverMode, RefusedSwitchesReturnMinusOneWithoutAWindow) {
-    for (const char* text : {"/p", "/p:1234", "/p 1234", "/x", "/?", "/a", "/a 1234", "\x01"}) {
-        EXPECT_EQ(saverMain(nullptr, text), -1) << text;
-    }
-    EXPECT_FALSE(headlessLastCreatedWindow().exists);
-    EXPECT_EQ(headlessDialogRecord().runs, 0);
-    EXPECT_EQ(headlessRegistryOpenCount(), 0);
-    EXPECT_EQ(headlessLibraryLoadCount(), 0);
-    EXPECT_EQ(headlessSystemParameterCalls(), 0);
-}
-
-TEST_F(SaverMode, AnEmptyTextOrALoneSeparatorOpensTheDialogWithoutOwner) {
-    const HeadlessDialogStep cancel[] = {{HeadlessDialogAction::Click, 2}};
-    WindowHandle other = headlessCreateWindow(10, 10);
-    headlessSetForegroundWindow(other);
-    for (const char* text : {"", "/", "-", "  "}) {
-        headlessScriptDialog(cancel, 1);
-        EXPECT_EQ(saverMain(nullptr, text), 0) << text;
-        EXPECT_EQ(headlessDialogRecord().owner, nullptr) << text;
-        EXPECT_EQ(headlessDialogRecord().resourceId, 2003);
-    }
-    EXPECT_EQ(headlessDialogRecord().runs, 4);
-}
-
-TEST_F(SaverMode, ConfigureIsOwnedByTheNamedWindowOrTheForegroundWindow) {
+// Switches that are refused make no window and open nothing; an empty text or a lone
+// separator opens the configure dialog without an owner; /c gives it the window named
+// after a colon, or else the foreground window.
+TEST_F(SaverMode, EachSwitchRunsItsModeOrIsRefused) {
     const HeadlessDialogStep cancel[] = {{HeadlessDialogAction::Click, 2}};
     WindowHandle owner = headlessCreateWindow(10, 10);
     WindowHandle foreground = headlessCreateWindow(10, 10);
     headlessSetForegroundWindow(foreground);
     const struct {
         std::string text;
+        int result;
+        bool dialog;
         WindowHandle owner;
     } cases[] = {
-        {"/c:" + numberOf(owner), owner},
-        {"/c", foreground},
-        {"/c:", foreground},
-        {"/c:0", foreground},
-        {"/c:1234", foreground},
-        {"/c " + numberOf(owner), foreground},
+        {"/p", -1, false, nullptr},          {"/p:1234", -1, false, nullptr},
+        {"/p 1234", -1, false, nullptr},     {"/x", -1, false, nullptr},
+        {"/?", -1, false, nullptr},          {"/a", -1, false, nullptr},
+        {"/a 1234", -1, false, nullptr},     {"\x01", -1, false, nullptr},
+        {"", 0, true, nullptr},              {"/", 0, true, nullptr},
+        {"-", 0, true, nullptr},             {"  ", 0, true, nullptr},
+        {"/c:" + numberOf(owner), 0, true, owner},
+        {"/c", 0, true, foreground},         {"/c:", 0, true, foreground},
+        {"/c:0", 0, true, foreground},       {"/c:1234", 0, true, foreground},
+        {"/c " + numberOf(owner), 0, true, foreground},
     };
     for (const auto& c : cases) {
+        const int runs = headlessDialogRecord().runs;
         headlessScriptDialog(cancel, 1);
-        EXPECT_EQ(saverMain(nullptr, c.text.c_str()), 0) << c.text;
-        EXPECT_EQ(headlessDialogRecord().owner, c.owner) << c.text;
+        EXPECT_EQ(saverMain(nullptr, c.text.c_str()), c.result) << c.text;
+        EXPECT_EQ(headlessDialogRecord().runs, runs + int(c.dialog)) << c.text;
+        if (c.dialog) {
+            EXPECT_EQ(headlessDialogRecord().owner, c.owner) << c.text;
+            EXPECT_EQ(headlessDialogRecord().resourceId, 2003);
+        }
     }
+    EXPECT_FALSE(headlessLastCreatedWindow().exists);
+    EXPECT_EQ(headlessRegistryOpenCount(), 0);
+    EXPECT_EQ(headlessLibraryLoadCount(), 0);
+    EXPECT_EQ(headlessSystemParameterCalls(), 0);
     headlessFailDialogCreation(true);
     EXPECT_EQ(saverMain(nullptr, "/c"), -1);
 }
@@ -222,13 +198,6 @@ TEST_F(SaverMode, LowDetailFollowsBitZeroOfTheStoredValue) {
         EXPECT_EQ(renderDevice.smoothTextures, c.low == 0) << c.text;
         TearDown();
     }
-}
-
-TEST_F(SaverMode, ColourDepthComesFromTheWindow) {
-    headlessSetColorDepth(16);
-    headlessQueueInput(1050, WM_KEYDOWN, VK_A, 0);
-    EXPECT_EQ(saverMain(nullptr, "/s"), 0);
-    EXPECT_EQ(colorBits, 16);
 }
 
 // Mends: a saver that cannot make its window ends with -1 and releases the password

@@ -37,9 +37,3 @@ TEST(TextureDrift, WholeRepeatsComeOffAtSixteen) {
         EXPECT_FLOAT_EQ(mesh.vertices[1].v, s.toV - 0.5f) << s.v << " + " << s.dv;
     }
 }
-
-TEST(TextureDrift, EmptyMeshIsLeftAlone) {
-    Mesh mesh;
-    driftTexture(mesh, 20.0f, 20.0f);
-    EXPECT_EQ(mesh.vertexCount, 0);
-}

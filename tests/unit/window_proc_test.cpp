@@ -25,94 +25,90 @@ protected:
         ASSERT_NE(window, nullptr);
     }
 
-    LRESULT send(std::uint32_t message, WPARAM wParam = 0, LPARAM lParam = 0) {
-        return shellWindowProc(window, message, wParam, lParam);
-    }
-
     WindowHandle host = nullptr;
     WindowHandle window = nullptr;
 };
 
-TEST_F(WindowProcChain, SystemCommandsThatWouldLeaveTheSaverAreDroppedInFullScreenOnly) {
-    const struct {
-        WPARAM command;
-        bool dropped;
-    } cases[] = {{SC_NEXTWINDOW, true},     {SC_PREVWINDOW, true}, {SC_SCREENSAVE, true},
-                 {SC_SCREENSAVE + 1, false}, {SC_NEXTWINDOW | 0xF, false}, {0xF060, false}};
-    for (int preview = 0; preview < 2; ++preview) {
-        previewMode = preview;
-        for (const auto& c : cases) {
-            const int before = headlessDefaultProcessingCount(WM_SYSCOMMAND);
-            send(WM_SYSCOMMAND, c.command);
-            const bool reachedDefault = headlessDefaultProcessingCount(WM_SYSCOMMAND) == before + 1;
-            EXPECT_EQ(reachedDefault, preview || !c.dropped) << std::hex << c.command << " preview " << preview;
-        }
+// One message in one mode, and what the chain does with it.
+struct Row {
+    std::uint32_t message;
+    WPARAM wParam;
+    bool preview, approved;
+    bool defaulted;   // reaches default processing
+    bool closes;      // posts a close to the window
+    bool hides;       // hides the cursor
+    bool ticks;       // yields and asks for paint: the frame timer's tick
+    bool forwarded;   // posted to the host, naming the host: help in the preview
+    LRESULT result;   // checked when the chain answers itself
+};
+
+constexpr bool F = false, T = true;
+
+const Row ROWS[] = {
+    // System commands that would leave the saver are dropped in full screen only.
+    {WM_SYSCOMMAND, SC_NEXTWINDOW, F, F, F, F, F, F, F, 0},
+    {WM_SYSCOMMAND, SC_PREVWINDOW, F, F, F, F, F, F, F, 0},
+    {WM_SYSCOMMAND, SC_SCREENSAVE, F, F, F, F, F, F, F, 0},
+    {WM_SYSCOMMAND, SC_SCREENSAVE + 1, F, F, T, F, F, F, F, 0},
+    {WM_SYSCOMMAND, 0xF060, F, F, T, F, F, F, F, 0},
+    {WM_SYSCOMMAND, SC_NEXTWINDOW, T, F, T, F, F, F, F, 0},
+    {WM_SYSCOMMAND, SC_SCREENSAVE, T, F, T, F, F, F, F, 0},
+    // The title never changes.
+    {WM_SETTEXT, 0, F, F, F, F, F, F, F, 0},
+    // Help in the preview goes to the host; in full screen, to default processing.
+    {WM_HELP, 0, T, F, F, F, F, F, T, 1},
+    {WM_CONTEXTMENU, 7, T, F, F, F, F, F, T, 1},
+    {WM_HELP, 0, F, F, T, F, F, F, F, 0},
+    // A tick of any identifier yields and asks for paint, until the close is approved.
+    {WM_TIMER, 7, F, F, F, F, F, T, F, 1},
+    {WM_TIMER, 1, F, T, F, F, F, F, F, 0},
+    // Paint draws a frame and hides the cursor in full screen only; the preview never
+    // touches the cursor.
+    {WM_PAINT, 0, F, F, F, F, T, F, F, 0},
+    {WM_PAINT, 0, T, F, F, F, F, F, F, 0},
+    {WM_SETCURSOR, 0, T, F, T, F, F, F, F, 0},
+    {WM_SHOWWINDOW, 1, T, F, T, F, F, F, F, 0},
+    // Input closes the full-screen saver; after the approval it and paint go straight
+    // to default processing.
+    {WM_KEYDOWN, 1, F, F, T, T, F, F, F, 0},
+    {WM_KEYDOWN, 1, F, T, T, F, F, F, F, 0},
+    {WM_SYSKEYDOWN, 1, F, T, T, F, F, F, F, 0},
+    {WM_MOUSEMOVE, 1, F, T, T, F, F, F, F, 0},
+    {WM_LBUTTONDOWN, 1, F, T, T, F, F, F, F, 0},
+    {WM_RBUTTONDOWN, 1, F, T, T, F, F, F, F, 0},
+    {WM_MBUTTONDOWN, 1, F, T, T, F, F, F, F, 0},
+    {WM_PAINT, 0, F, T, T, F, F, F, F, 0},
+};
+
+TEST_F(WindowProcChain, EachMessageInEachMode) {
+    for (const Row& r : ROWS) {
+        SCOPED_TRACE(testing::Message() << std::hex << "message " << r.message << " wParam " << r.wParam
+                                        << " preview " << r.preview << " approved " << r.approved);
+        previewMode = r.preview;
+        closeApproved = r.approved;
+        platformDefWindowProc(window, WM_PAINT, 0, 0);  // no paint pending
+        const int defaulted = headlessDefaultProcessingCount(r.message);
+        const int hidden = headlessHideCursorCount();
+        const std::uint64_t sleeps = headlessSleepCount();
+        const LRESULT result = shellWindowProc(window, r.message, r.wParam, 99);
+        EXPECT_EQ(headlessDefaultProcessingCount(r.message), defaulted + int(r.defaulted));
+        EXPECT_EQ(r.defaulted ? r.result : result, r.result);
+        EXPECT_EQ(headlessHideCursorCount(), hidden + int(r.hides));
+        // A tick yields at once; paint sleeps out the frame's pace.
+        EXPECT_EQ(r.message == WM_TIMER ? headlessSleepCount() - sleeps : r.ticks, r.ticks);
+        EXPECT_EQ(r.ticks ? headlessLastSleepMs() : 0u, 0u);
+
+        QueuedMessage message;
+        const bool forwarded = platformPeekMessage(message, host, r.message, r.message, PM_REMOVE);
+        EXPECT_EQ(forwarded, r.forwarded);
+        EXPECT_EQ(forwarded ? message.wParam : reinterpret_cast<WPARAM>(host), reinterpret_cast<WPARAM>(host));
+        EXPECT_EQ(forwarded ? message.lParam : 99, 99);
+        EXPECT_EQ(platformPeekMessage(message, window, WM_CLOSE, WM_CLOSE, PM_REMOVE), r.closes);
+        // Then only the paint a tick asks for is waiting.
+        const int got = platformGetMessage(message);
+        EXPECT_EQ(got == 1 && message.message == WM_PAINT && message.window == window, r.ticks);
+        EXPECT_EQ(got, r.ticks ? 1 : -1);
     }
-}
-
-TEST_F(WindowProcChain, HelpInPreviewGoesToTheHostWithTheHostsHandle) {
-    previewMode = 1;
-    EXPECT_EQ(send(WM_HELP, 0, 1234), 1);
-    EXPECT_EQ(send(WM_CONTEXTMENU, 7, 99), 1);
-    QueuedMessage message;
-    ASSERT_TRUE(platformPeekMessage(message, host, WM_HELP, WM_HELP, PM_REMOVE));
-    EXPECT_EQ(message.wParam, reinterpret_cast<WPARAM>(host));
-    EXPECT_EQ(message.lParam, 1234);
-    ASSERT_TRUE(platformPeekMessage(message, host, WM_CONTEXTMENU, WM_CONTEXTMENU, PM_REMOVE));
-    EXPECT_EQ(message.wParam, reinterpret_cast<WPARAM>(host));
-    EXPECT_EQ(message.lParam, 99);
-    // In full screen, help takes the ordinary road to default processing.
-    previewMode = 0;
-    send(WM_HELP, 0, 0);
-    EXPECT_EQ(headlessDefaultProcessingCount(WM_HELP), 1);
-    EXPECT_FALSE(platformPeekMessage(message, host, WM_HELP, WM_HELP, PM_REMOVE));
-}
-
-TEST_F(WindowProcChain, TheTitleNeverChanges) {
-    EXPECT_EQ(send(WM_SETTEXT, 0, 0), 0);
-    EXPECT_EQ(headlessDefaultProcessingCount(WM_SETTEXT), 0);
-}
-
-TEST_F(WindowProcChain, TicksYieldBeforeTheyPassAndAreDroppedOnceTheCloseIsApproved) {
-    const std::uint64_t sleeps = headlessSleepCount();
-    // A tick of any identifier asks for paint, and nothing else.
-    EXPECT_EQ(send(WM_TIMER, 7), 1);
-    EXPECT_EQ(headlessSleepCount(), sleeps + 1);
-    EXPECT_EQ(headlessLastSleepMs(), 0u);
-    QueuedMessage next;
-    ASSERT_EQ(platformGetMessage(next), 1);
-    EXPECT_EQ(next.message, WM_PAINT);
-    EXPECT_EQ(next.window, window);
-
-    closeApproved = 1;
-    platformDefWindowProc(window, WM_PAINT, 0, 0);
-    EXPECT_EQ(send(WM_TIMER, 1), 0);
-    EXPECT_EQ(headlessSleepCount(), sleeps + 1);
-    EXPECT_EQ(platformGetMessage(next), -1);  // no paint asked for: nothing would come
-}
-
-TEST_F(WindowProcChain, AfterApprovalInputAndPaintGoStraightToDefaultProcessing) {
-    closeApproved = 1;
-    const int hidden = headlessHideCursorCount();
-    for (std::uint32_t message : {WM_KEYDOWN, WM_SYSKEYDOWN, WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_RBUTTONDOWN,
-                                  WM_MBUTTONDOWN, WM_PAINT}) {
-        send(message, 1, 0);
-        EXPECT_EQ(headlessDefaultProcessingCount(message), 1) << std::hex << message;
-    }
-    QueuedMessage message;
-    EXPECT_FALSE(platformPeekMessage(message, window, WM_CLOSE, WM_CLOSE, 0));  // nothing posted
-    EXPECT_EQ(headlessHideCursorCount(), hidden);
-}
-
-TEST_F(WindowProcChain, PaintHidesTheCursorInFullScreenOnly) {
-    const int hidden = headlessHideCursorCount();
-    send(WM_PAINT);
-    EXPECT_EQ(headlessHideCursorCount(), hidden + 1);
-    previewMode = 1;
-    send(WM_PAINT);
-    send(WM_SETCURSOR);
-    send(WM_SHOWWINDOW, 1);
-    EXPECT_EQ(headlessHideCursorCount(), hidden + 1);
 }
 
 // The input-method library, when the process has it, is detached at creation and the
@@ -124,11 +120,16 @@ void* fakeAssociate(WindowHandle, void* context) {
     return reinterpret_cast<void*>(0x1234);
 }
 
-TEST_F(WindowProcChain, InputMethodsAreDetachedWhileTheWindowLives) {
+TEST_F(WindowProcChain, CreationTakesTheCursorAndDetachesInputMethodsWhileTheWindowLives) {
     const HeadlessEntryPoint entries[] = {{"ImmAssociateContext", reinterpret_cast<ProcAddress>(fakeAssociate)}};
     headlessAddLibrary("IMM32.DLL", entries, 1, true);
     associations = 0;
+    headlessSetCursorPos({7, 9});
+    const int hidden = headlessHideCursorCount();
     shellWindowProc(window, WM_CREATE, 0, 0);
+    EXPECT_EQ(headlessHideCursorCount(), hidden + 1);
+    EXPECT_EQ(lastCursorPos.x, 7);
+    EXPECT_EQ(lastCursorPos.y, 9);
     ASSERT_EQ(associations, 1);
     EXPECT_EQ(associated[0], nullptr);
     EXPECT_EQ(savedInputContext, reinterpret_cast<void*>(0x1234));
@@ -141,8 +142,11 @@ TEST_F(WindowProcChain, WithoutTheInputMethodLibraryNothingIsDetached) {
     const HeadlessEntryPoint entries[] = {{"ImmAssociateContext", reinterpret_cast<ProcAddress>(fakeAssociate)}};
     headlessAddLibrary("IMM32.DLL", entries, 1, false);  // present but not loaded
     associations = 0;
+    previewMode = 1;
+    const int hidden = headlessHideCursorCount();
     shellWindowProc(window, WM_CREATE, 0, 0);
     shellWindowProc(window, WM_DESTROY, 0, 0);
+    EXPECT_EQ(headlessHideCursorCount(), hidden);  // nor is the preview's cursor hidden
     EXPECT_EQ(associations, 0);
     EXPECT_EQ(headlessLibraryLoadCount(), 0);  // never loaded on the saver's behalf
 }

@@ -8,8 +8,10 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <string>
 
+#include "platform/backend_choice.h"
 #include "platform/platform.h"
 #include "platform/x11/display.h"
 #include "platform/program_start.h"
@@ -53,7 +55,8 @@ void onEndSignal(int) {
 
 }  // namespace
 
-void platformStart(int argc, char** argv) {
+void platformStart(int& argc, char** argv) {
+    if (chooseWayland(argc, argv, std::getenv("WAYLAND_DISPLAY"), waylandSocketAccepts)) startWaylandProgram(argv);
     startMicroseconds = monotonicMicroseconds();
     commandLine = programName(argc > 0 ? argv[0] : nullptr);
     for (int i = 1; i < argc; ++i) {

@@ -8,6 +8,10 @@
 #                                                one case of orvel-wine-driver.exe
 #   wine_suite.sh cleanup STATE_DIR              wineserver -k, X server ends, prefix goes
 #
+# With ORVEL_WINE_32BIT=1 a case runs the 32-bit build (wine.x86.<case>); it ends with 77,
+# skipped, after one line saying why, where this machine cannot run 32-bit programs or
+# has no 32-bit Wine.
+#
 # Every wait has a deadline. A watchdog started by setup ends the X server and the
 # wineserver after SUITE_LIMIT seconds should cleanup never run.
 set -euo pipefail
@@ -100,9 +104,27 @@ REG
   echo "wine_suite: prefix ready on display $DISPLAY in $((SECONDS - start)) s"
 }
 
+# Ends with 77 (skipped) when the 32-bit cases cannot run here, saying why.
+need_32bit_wine() {
+  local reason
+  if ! reason=$("$(dirname "$0")/../../../tools/can-run-32bit.sh"); then
+    echo "SKIP: $reason, so 32-bit Wine cannot run the 32-bit Orvel.scr here"
+    exit 77
+  fi
+  # Debian's wine runs 32-bit programs with the loader of the wine32 package.
+  if [ -x /usr/lib/wine/wine64 ] && [ ! -x /usr/lib/wine/wine ]; then
+    echo "SKIP: 32-bit Wine is not installed (Debian: dpkg --add-architecture i386 && apt-get update && apt-get install wine32:i386; test.sh does)"
+    exit 77
+  fi
+}
+
 run_case() {
-  local state=$1 case=$2 driver=$3 scr=$4 status=0
-  need "$scr" windows
+  local state=$1 case=$2 driver=$3 scr=$4 status=0 preset=windows
+  if [ "${ORVEL_WINE_32BIT:-0}" = 1 ]; then
+    need_32bit_wine
+    preset=windows-x86
+  fi
+  need "$scr" $preset
   need "$driver" linux
   [ -f "$state/env" ] || die "no suite set up in $state (run the wine.setup test)"
   kill -0 "$(cat "$state/xvfb.pid")" 2>/dev/null || die "the suite's X server is gone"

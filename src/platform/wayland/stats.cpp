@@ -1,0 +1,56 @@
+// The ORVEL_STATS line: with ORVEL_STATS set (and not "0"), one line on standard error
+// as the process ends, with the frames drawn, the shortest time from one frame start to
+// the next on the saver's own millisecond clock (the one its 10 ms pacing keeps to), the
+// mean frame period, how long after start the first frame began, and the caller's note.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/platform.h"
+#include "platform/wayland/wayland.h"
+#include "platform/program_start.h"
+
+namespace {
+
+std::uint64_t frames = 0;
+std::uint32_t lastStartTick = 0;
+std::uint32_t shortestMs = 0;
+std::uint64_t firstStartUs = 0;
+std::uint64_t lastStartUs = 0;
+const char* (*statsNote)() = nullptr;
+bool written = false;
+
+bool statsWanted() {
+    const char* value = std::getenv("ORVEL_STATS");
+    return value != nullptr && value[0] != '\0' && std::strcmp(value, "0") != 0;
+}
+
+}  // namespace
+
+void platformSetStatsNote(const char* (*note)()) { statsNote = note; }
+
+void waylandNoteFrameStart() {
+    const std::uint32_t tick = platformTickCount();
+    const std::uint64_t now = waylandMicroseconds();
+    if (frames == 0) {
+        firstStartUs = now;
+    } else {
+        const std::uint32_t period = tick - lastStartTick;
+        if (frames == 1 || period < shortestMs) shortestMs = period;
+    }
+    lastStartTick = tick;
+    lastStartUs = now;
+    ++frames;
+}
+
+void waylandWriteStats() {
+    if (written || !statsWanted()) return;
+    written = true;
+    const double meanMs = frames > 1 ? double(lastStartUs - firstStartUs) / 1000.0 / double(frames - 1) : 0.0;
+    const char* note = statsNote != nullptr ? statsNote() : nullptr;
+    std::fprintf(stderr,
+                 "orvel stats: %llu frames, shortest period %u ms, mean period %.2f ms, first frame %.0f ms "
+                 "after start%s%s\n",
+                 static_cast<unsigned long long>(frames), shortestMs, meanMs, double(firstStartUs) / 1000.0,
+                 note != nullptr ? ", " : "", note != nullptr ? note : "");
+}

@@ -1,0 +1,142 @@
+#pragma once
+// Shared between the Wayland platform's files: the connection and the globals the
+// program binds, the outputs with the saver's surface on each, the records of the
+// program's own windows, and the hooks between the window code, the input code and the
+// EGL binding. Window handles are small numbers naming a record; a DeviceContext points
+// at a WaylandWindow.
+#include <cstdint>
+
+#include "platform/handles.h"
+#include "platform/window_queue.h"
+#include "platform/window_system.h"
+
+struct wl_display;
+struct wl_compositor;
+struct wl_seat;
+struct wl_output;
+struct wl_surface;
+struct wl_egl_window;
+struct xdg_wm_base;
+struct xdg_surface;
+struct xdg_toplevel;
+struct zxdg_output_manager_v1;
+struct zxdg_output_v1;
+struct zwlr_layer_shell_v1;
+struct zwlr_layer_surface_v1;
+
+// One Wayland surface the program draws in: a layer surface on an output, or the
+// surface of an xdg toplevel. Its size comes from the compositor's configure events.
+struct WaylandSurface {
+    wl_surface* surface;
+    zwlr_layer_surface_v1* layer;
+    xdg_surface* xdg;
+    xdg_toplevel* toplevel;
+    wl_egl_window* eglWindow;
+    void* eglSurface;   // EGLSurface, made once a rendering context exists
+    int width;
+    int height;
+    bool configured;    // the first configure has been acknowledged
+    int originX;        // where the surface's top-left lies in the compositor's space
+    int originY;
+};
+
+// An output (a monitor) of the compositor, with the saver's surface on it while the
+// full-screen saver runs.
+struct WaylandOutput {
+    bool inUse;
+    std::uint32_t name;  // the registry's name of the global
+    wl_output* output;
+    zxdg_output_v1* xdgOutput;
+    int x;               // logical position in the compositor's space
+    int y;
+    WaylandSurface saver;
+};
+
+inline constexpr int OUTPUT_CAPACITY = 8;
+
+enum class WaylandWindowKind { FullScreen, Toplevel, Child };
+
+// One of the program's windows: what the queue keeps of it, then the Wayland side. The
+// full-screen saver draws on every output's layer surface; a toplevel (the window mode's
+// own window) hosts one child, which draws on the toplevel's surface.
+struct WaylandWindow : QueueWindow {
+    WaylandWindowKind kind;
+    WindowHandle parent;     // the host of a child; null otherwise
+    WaylandSurface own;      // the toplevel's surface
+    int viewWidth;           // the drawing surface's size when the viewport was fitted
+    int viewHeight;
+    int pixelFormat;
+};
+
+struct WaylandGlobals {
+    wl_display* display;
+    wl_compositor* compositor;
+    zwlr_layer_shell_v1* layerShell;
+    xdg_wm_base* wmBase;
+    zxdg_output_manager_v1* outputManager;
+    wl_seat* seat;
+};
+extern WaylandGlobals wayland;
+extern WaylandOutput waylandOutputs[OUTPUT_CAPACITY];
+
+// The connection, opened on first use with its globals bound. Null, after one line on
+// standard error saying why, when no compositor can be reached.
+wl_display* waylandDisplay();
+// Ends the program with the lost compositor's exit code and a line saying so.
+[[noreturn]] void waylandLostCompositor();
+// Sends what is buffered and handles every event that has arrived; ends the program if
+// the compositor has gone.
+void waylandDispatchPending();
+// Waits until the compositor has answered everything sent so far.
+void waylandRoundtrip();
+
+// Window handles.
+WindowHandle waylandHandleOf(const WaylandWindow& window);
+WaylandWindow* waylandFindHandle(WindowHandle handle);
+WaylandWindow* waylandFullScreenWindow();
+// The window whose device context this is, or null.
+WaylandWindow* waylandWindowOfDeviceContext(DeviceContext dc);
+// The window a surface belongs to, and the surface's own record; null when it is none
+// of the program's.
+WaylandWindow* waylandWindowOfSurface(wl_surface* surface, WaylandSurface** record);
+
+// The surfaces a window draws on: every configured output surface for the full-screen
+// saver, the host's surface for a child. The first is where the scene is drawn.
+int waylandDrawingSurfaces(WaylandWindow& window, WaylandSurface** surfaces, int capacity);
+
+// Outputs: the saver's layer surface is made on each output that exists or appears
+// while the full-screen saver runs, and is taken down with its output.
+void waylandOutputAdded(WaylandOutput& output);
+void waylandOutputRemoved(WaylandOutput& output);
+void waylandReleaseSurface(WaylandSurface& surface);
+
+// The seat's input as window messages, queued for the message queue.
+void waylandSeatCapabilities(std::uint32_t capabilities);
+void waylandQueueInput(const QueuedMessage& message);
+// The pointer's position in the compositor's space, relative to where it was first seen.
+CursorPos waylandCursorPosition();
+void waylandHideCursorNow();
+
+// The EGL binding: the surface's EGL window once a context exists, its new size, and
+// its end.
+void waylandEglAttach(WaylandSurface& surface);
+void waylandEglResize(WaylandSurface& surface);
+void waylandEglDetach(WaylandSurface& surface);
+
+// The start: the command line, the signals and their wake-up pipe, the clock.
+const char* waylandCommandLine();
+char** waylandArguments();
+bool waylandEndRequested();
+int waylandWakeDescriptor();
+void waylandDrainWakeDescriptor();
+void waylandHandleEndSignal();
+std::uint64_t waylandMicroseconds();
+void waylandNoteFrameStart();
+void waylandWriteStats();
+
+// The window mode's toplevel: a record claimed for it, and a close request from the
+// compositor handed to the picture inside it.
+WaylandWindow* waylandClaimRecord();
+void waylandCloseChildrenOf(WaylandWindow& host);
+// The full-screen saver as a full-screen toplevel, where there is no layer shell.
+void waylandFullScreenToplevel(WaylandWindow& window);

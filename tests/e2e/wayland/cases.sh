@@ -1,0 +1,156 @@
+#!/usr/bin/env bash
+# One Wayland end-to-end case: cases.sh CASE ORVEL_WAYLAND ORVEL POINTER_HELPER. Each
+# runs under a sway of its own (lib.sh).
+set -euo pipefail
+case_name=$1
+wayland_program=$2
+x11_program=$3
+pointer=${4:-}
+source "$(dirname "$0")/lib.sh"
+
+# The saver full screen on one output, its picture moving.
+saver_showing() {
+  start_sway
+  local empty
+  empty=$(shot HEADLESS-1)
+  start_saver "$wayland_program" /s
+  wait_for_scene_on HEADLESS-1 "$empty"
+}
+
+# After input that must not end the saver: it goes on drawing (two new pictures) and is
+# still there.
+expect_still_running() {
+  local now
+  now=$(shot HEADLESS-1)
+  wait_for_scene_on HEADLESS-1 "$now"
+  saver_running || fail "the saver ended"
+  kill -TERM "$saver_pid"
+  expect_exit 0
+}
+
+window_listed() { saver_running && as_user swaymsg -t get_tree | grep -q '"name": "Orvel"'; }
+
+case $case_name in
+  key_ends)
+    start_sway
+    empty=$(shot HEADLESS-1)
+    start_saver "$wayland_program" /s
+    wait_for_scene_on HEADLESS-1 "$empty"
+    # wtype's keyboard joins the seat as it starts; the pause lets the saver take it
+    # before the key comes.
+    as_user wtype -s 500 x
+    expect_exit 0
+    ;;
+  sigterm_ends)
+    start_sway
+    empty=$(shot HEADLESS-1)
+    start_saver "$wayland_program" /s
+    wait_for_scene_on HEADLESS-1 "$empty"
+    kill -TERM "$saver_pid"
+    expect_exit 0
+    ;;
+  two_outputs)
+    start_sway
+    add_output
+    second=$(last_output)
+    empty1=$(shot HEADLESS-1)
+    empty2=$(shot "$second")
+    start_saver "$wayland_program" /s
+    wait_for_scene_on HEADLESS-1 "$empty1"
+    wait_for_scene_on "$second" "$empty2"
+    kill -TERM "$saver_pid"
+    expect_exit 0
+    ;;
+  output_added)
+    start_sway
+    empty=$(shot HEADLESS-1)
+    start_saver "$wayland_program" /s
+    wait_for_scene_on HEADLESS-1 "$empty"
+    add_output
+    second=$(last_output)
+    first=$(shot "$second")
+    wait_for_scene_on "$second" "$first"
+    kill -TERM "$saver_pid"
+    expect_exit 0
+    ;;
+  second_instance)
+    start_sway
+    empty=$(shot HEADLESS-1)
+    start_saver "$wayland_program" /s
+    wait_for_scene_on HEADLESS-1 "$empty"
+    code=0
+    as_user timeout 30 "$wayland_program" /s || code=$?
+    [ "$code" = 0 ] || fail "the second saver ended with $code, expected 0"
+    saver_running || fail "the first saver ended"
+    kill -TERM "$saver_pid"
+    expect_exit 0
+    ;;
+  chosen_by_orvel)
+    # orvel itself hands over to the Wayland program when a compositor is reachable.
+    start_sway
+    empty=$(shot HEADLESS-1)
+    start_saver "$x11_program" /s
+    wait_for_scene_on HEADLESS-1 "$empty"
+    kill -TERM "$saver_pid"
+    expect_exit 0
+    ;;
+  window_closes)
+    start_sway
+    start_saver "$x11_program" --window
+    wait_for "the window titled Orvel" window_listed
+    as_user swaymsg '[title="^Orvel$"] kill' >/dev/null
+    expect_exit 0
+    ;;
+  compositor_gone)
+    start_sway
+    empty=$(shot HEADLESS-1)
+    start_saver "$wayland_program" /s
+    wait_for_scene_on HEADLESS-1 "$empty"
+    kill -TERM "$sway_pid"
+    wait "$sway_pid" || true
+    sway_pid=
+    expect_exit 2
+    grep -q "lost the connection to the Wayland compositor" "$work/saver.err" || fail "no message"
+    ;;
+  no_compositor)
+    start_saver "$wayland_program" /s
+    expect_exit 255
+    grep -q "cannot reach a Wayland compositor" "$work/saver.err" || fail "no message"
+    wayland_display=wayland-none
+    start_saver "$wayland_program" /s
+    expect_exit 255
+    ;;
+  preview_refused)
+    start_sway
+    start_saver "$wayland_program" /p 1234
+    expect_exit 255
+    grep -q "Wayland has no windows of other programs" "$work/saver.err" || fail "no message"
+    ;;
+  small_travel_stays)
+    saver_showing
+    as_user "$pointer" move 3 0
+    as_user "$pointer" move 1 0
+    expect_still_running
+    ;;
+  travel_ends)
+    saver_showing
+    as_user "$pointer" move 4 0
+    saver_running || fail "4 pixels ended the saver"
+    as_user "$pointer" move 1 0
+    expect_exit 0
+    ;;
+  button_ends)
+    saver_showing
+    as_user "$pointer" button 3
+    expect_exit 0
+    ;;
+  wheel_stays)
+    saver_showing
+    as_user "$pointer" wheel
+    expect_still_running
+    ;;
+  *)
+    fail "no case $case_name"
+    ;;
+esac
+echo "PASS: $case_name"

@@ -1,0 +1,125 @@
+# Helpers for the Wayland end-to-end cases: each case runs its own sway, headless and
+# drawing with pixman, as an unprivileged user (sway refuses root) with a runtime
+# directory of its own, and runs the saver and the tools as that same user. Every wait
+# is for a condition, with a generous limit for a loaded machine.
+set -euo pipefail
+
+WAIT_LIMIT=${ORVEL_E2E_WAIT:-40}   # seconds
+work=$(mktemp -d /tmp/orvel-wl.XXXXXX)
+chmod 755 "$work"
+runtime=$work/run
+mkdir -m 700 "$runtime"
+sway_pid=
+saver_pid=
+
+if [ "$(id -u)" -eq 0 ]; then
+  chown nobody:nogroup "$runtime"
+  run_as=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+else
+  run_as=()
+fi
+
+cleanup() {
+  [ -n "$saver_pid" ] && kill -TERM "$saver_pid" 2>/dev/null || true
+  [ -n "$sway_pid" ] && kill -TERM "$sway_pid" 2>/dev/null || true
+  [ -n "$sway_pid" ] && wait "$sway_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  [ -f "$work/sway.log" ] && tail -n 20 "$work/sway.log" >&2
+  [ -f "$work/saver.err" ] && cat "$work/saver.err" >&2
+  exit 1
+}
+
+# Runs a command as the compositor's user, in the compositor's environment.
+as_user() { (user_exec "$@"); }
+
+# The same in place of this shell, so that a background saver's $! is the saver itself.
+user_exec() {
+  exec "${run_as[@]}" env -i HOME="$work" PATH=/usr/bin:/bin XDG_RUNTIME_DIR="$runtime" \
+    WAYLAND_DISPLAY="${wayland_display:-}" SWAYSOCK="${sway_socket:-}" ORVEL_STATS="${ORVEL_STATS:-}" \
+    LSAN_OPTIONS="${LSAN_OPTIONS:-}" ASAN_OPTIONS="${ASAN_OPTIONS:-}" "$@"
+}
+
+# Waits until the command succeeds; fails the case with the message after the limit.
+wait_for() {
+  local message=$1
+  shift
+  local deadline=$((SECONDS + WAIT_LIMIT))
+  until "$@"; do
+    [ "$SECONDS" -lt "$deadline" ] || fail "timed out waiting: $message"
+    sleep 0.1
+  done
+}
+
+socket_ready() {
+  local s
+  for s in "$runtime"/wayland-*; do
+    case $s in *.lock) ;; *) [ -S "$s" ] && wayland_display=${s##*/} && break ;; esac
+  done
+  [ -n "${wayland_display:-}" ] || return 1
+  sway_socket=$(ls "$runtime"/sway-ipc.*.sock 2>/dev/null | head -n 1)
+  [ -n "$sway_socket" ] && as_user swaymsg -t get_version >/dev/null 2>&1
+}
+
+# Starts sway with one 640 x 480 output and waits until it answers.
+start_sway() {
+  printf 'output HEADLESS-1 resolution 640x480 position 0 0\nxwayland disable\n' >"$work/config"
+  chmod 644 "$work/config"
+  "${run_as[@]}" env -i HOME="$work" PATH=/usr/bin:/bin XDG_RUNTIME_DIR="$runtime" \
+    WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
+    sway -c "$work/config" >"$work/sway.log" 2>&1 &
+  sway_pid=$!
+  wayland_display=
+  wait_for "sway's sockets" socket_ready
+}
+
+# Adds an output and waits until sway lists it.
+add_output() {
+  local before
+  before=$(output_count)
+  as_user swaymsg create_output >/dev/null
+  wait_for "a new output" test "$(output_count)" -gt "$before"
+}
+
+output_count() { as_user swaymsg -t get_outputs | grep -c '"name": "HEADLESS-'; }
+
+last_output() { as_user swaymsg -t get_outputs | grep -o '"name": "HEADLESS-[0-9]*"' | tail -n 1 | cut -d'"' -f4; }
+
+# A digest of what an output shows.
+shot() { as_user grim -o "$1" - | md5sum | cut -d' ' -f1; }
+
+# Starts the saver (orvel-wayland or orvel, with arguments) in the background.
+start_saver() {
+  (user_exec "$@") >"$work/saver.out" 2>"$work/saver.err" &
+  saver_pid=$!
+}
+
+saver_running() { kill -0 "$saver_pid" 2>/dev/null; }
+
+# Waits until the output shows something other than what it showed before the saver,
+# and then something else again: the scene is on it and moving.
+wait_for_scene_on() {
+  local output=$1 empty=$2 first
+  wait_for "the saver's picture on $output" shot_differs "$output" "$empty"
+  first=$(shot "$output")
+  wait_for "the picture on $output to move" shot_differs "$output" "$first"
+}
+
+shot_differs() { saver_running || fail "the saver ended early"; [ "$(shot "$1")" != "$2" ]; }
+
+# Waits for the saver to end and checks its exit code (in this shell: wait needs the
+# saver to be its own child).
+expect_exit() {
+  local want=$1 deadline=$((SECONDS + WAIT_LIMIT)) code=0
+  while saver_running; do
+    [ "$SECONDS" -lt "$deadline" ] || fail "the saver did not end"
+    sleep 0.1
+  done
+  wait "$saver_pid" || code=$?
+  saver_pid=
+  [ "$code" = "$want" ] || fail "exit code $code, expected $want"
+}

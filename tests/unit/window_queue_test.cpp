@@ -1,0 +1,140 @@
+// The Windows message queue that the headless and X11 backends share, driven through the
+// headless backend: the order GetMessage hands messages out in, what PeekMessage finds
+// and takes, posting, the quit message, timers and classes.
+#include <gtest/gtest.h>
+
+#include "platform/headless/headless.h"
+#include "platform/messages.h"
+#include "platform/platform.h"
+#include "platform/window_system.h"
+#include "shell_test_support.h"
+
+namespace {
+
+constexpr std::uint32_t WM_USER = 0x0400;
+
+class WindowQueue : public SaverChainTest {
+protected:
+    void SetUp() override {
+        SaverChainTest::SetUp();
+        ASSERT_TRUE(platformRegisterClass({"Quiet", 0, [](WindowHandle, std::uint32_t, WPARAM, LPARAM) {
+                                               return LRESULT(0);
+                                           }, nullptr, 0, true}));
+        older = open();
+        newer = open();
+    }
+
+    static WindowHandle open() { return platformCreateWindow({0, "Quiet", "", 0, 0, 0, 8, 8, nullptr, nullptr}); }
+
+    // The next message GetMessage hands out, as (window, number), with its result.
+    struct Taken {
+        int result;
+        WindowHandle window;
+        std::uint32_t message;
+        WPARAM wParam;
+    };
+    static Taken next() {
+        QueuedMessage m{};
+        const int result = platformGetMessage(m);
+        return {result, m.window, m.message, m.wParam};
+    }
+
+    static bool peek(WindowHandle window, std::uint32_t first, std::uint32_t last, std::uint32_t flags,
+                     QueuedMessage& m) {
+        return platformPeekMessage(m, window, first, last, flags);
+    }
+
+    WindowHandle older = nullptr;
+    WindowHandle newer = nullptr;
+};
+
+TEST_F(WindowQueue, GetMessageTakesPostedThenInputThenQuitThenPaintOldestFirstThenTimers) {
+    platformSetTimer(older, 1, 10);
+    platformSetTimer(older, 2, 50);
+    platformInvalidateRect(newer);
+    platformInvalidateRect(older);
+    headlessSetForegroundWindow(older);
+    headlessQueueInput(1000, WM_KEYDOWN, 0x41, 0);
+    platformPostMessage(newer, WM_USER + 1, 0, 0);
+    platformPostMessage(newer, WM_USER + 2, 0, 0);
+    platformPostQuitMessage(7);
+    headlessAdvanceTickCount(10);
+
+    const struct {
+        int result;
+        WindowHandle window;
+        std::uint32_t message;
+        WPARAM wParam;
+    } expected[] = {
+        {1, newer, WM_USER + 1, 0}, {1, newer, WM_USER + 2, 0}, {1, older, WM_KEYDOWN, 0x41},
+        {0, nullptr, WM_QUIT, 7},   {1, older, WM_PAINT, 0},    {1, newer, WM_PAINT, 0},
+        {1, older, WM_TIMER, 1},
+    };
+    for (const auto& e : expected) {
+        const Taken t = next();
+        EXPECT_EQ(t.result, e.result) << std::hex << e.message;
+        EXPECT_EQ(t.window, e.window) << std::hex << e.message;
+        EXPECT_EQ(t.message, e.message);
+        EXPECT_EQ(t.wParam, e.wParam) << std::hex << e.message;
+        // Paint stays requested until default processing validates the window.
+        if (t.message == WM_PAINT) platformDefWindowProc(t.window, WM_PAINT, 0, 0);
+    }
+    // Nothing waits: the queue waits for the nearer of the two timers, 10 ms on.
+    const std::uint32_t before = platformTickCount();
+    const Taken tick = next();
+    EXPECT_EQ(tick.message, WM_TIMER);
+    EXPECT_EQ(tick.wParam, 1u);
+    EXPECT_EQ(platformTickCount() - before, 10u);
+}
+
+TEST_F(WindowQueue, PeekFindsOnlyItsWindowAndRangeAndRemovesOnlyWhenAsked) {
+    for (std::uint32_t n = 1; n <= 3; ++n) platformPostMessage(older, WM_USER + n, 0, 0);
+    platformPostMessage(newer, WM_USER + 9, 0, 0);
+    QueuedMessage m{};
+    EXPECT_FALSE(peek(older, WM_USER + 9, WM_USER + 9, PM_REMOVE, m)) << "another window's message";
+    EXPECT_TRUE(peek(older, WM_USER + 2, WM_USER + 2, PM_NOYIELD, m)) << "found, left in place";
+    EXPECT_TRUE(peek(older, WM_USER + 2, WM_USER + 2, PM_REMOVE | PM_NOYIELD, m)) << "found again, taken";
+    EXPECT_FALSE(peek(older, WM_USER + 2, WM_USER + 2, PM_REMOVE, m)) << "gone";
+    // The others keep their order.
+    EXPECT_EQ(next().message, WM_USER + 1);
+    EXPECT_EQ(next().message, WM_USER + 3);
+    EXPECT_EQ(next().message, WM_USER + 9);
+}
+
+TEST_F(WindowQueue, OnlyTheProgramsWindowsTakePostsAndAGoneWindowsPostsGoWithIt) {
+    EXPECT_FALSE(platformPostMessage(reinterpret_cast<WindowHandle>(std::uintptr_t(0x1234)), WM_USER, 0, 0));
+    EXPECT_TRUE(platformPostMessage(newer, WM_USER, 0, 0));
+    headlessDestroyWindow(newer);
+    WindowHandle again = open();  // takes the freed record, and its handle
+    ASSERT_EQ(again, newer);
+    QueuedMessage m{};
+    EXPECT_FALSE(peek(again, WM_USER, WM_USER, PM_REMOVE, m));
+}
+
+TEST_F(WindowQueue, TimersTickOnTheirPeriodFromTheLastTickAndPeekTakesThemOnlyInRange) {
+    QueuedMessage m{};
+    EXPECT_EQ(platformSetTimer(older, 1, 10), 1u);
+    EXPECT_EQ(platformSetTimer(older, 1, 10), 1u);  // the same timer, restarted
+    EXPECT_EQ(headlessWindowInfo(older).activeTimers, 1);
+    headlessAdvanceTickCount(9);
+    EXPECT_FALSE(peek(older, WM_TIMER, WM_TIMER, PM_REMOVE, m));
+    headlessAdvanceTickCount(1);  // exactly one period
+    EXPECT_FALSE(peek(older, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE, m)) << "WM_TIMER is outside the range";
+    EXPECT_FALSE(peek(newer, WM_TIMER, WM_TIMER, PM_REMOVE, m)) << "another window's timer";
+    EXPECT_TRUE(peek(older, WM_TIMER, WM_TIMER, PM_REMOVE, m));
+    EXPECT_EQ(m.wParam, 1u);
+    // A tick taken late starts the next period then: no burst of ticks to catch up.
+    headlessAdvanceTickCount(35);
+    EXPECT_TRUE(peek(older, WM_TIMER, WM_TIMER, PM_REMOVE, m));
+    EXPECT_FALSE(peek(older, WM_TIMER, WM_TIMER, PM_REMOVE, m));
+    EXPECT_TRUE(platformKillTimer(older, 1));
+    EXPECT_FALSE(platformKillTimer(older, 1));
+}
+
+TEST_F(WindowQueue, AClassNameIsRegisteredOnce) {
+    EXPECT_FALSE(platformRegisterClass({"Quiet", 0, [](WindowHandle, std::uint32_t, WPARAM, LPARAM) {
+                                            return LRESULT(1);
+                                        }, nullptr, 0, true}));
+}
+
+}  // namespace
