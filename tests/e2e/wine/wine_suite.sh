@@ -15,7 +15,7 @@
 # Every wait has a deadline. A watchdog started by setup ends the X server and the
 # wineserver after SUITE_LIMIT seconds should cleanup never run.
 set -euo pipefail
-# shellcheck source=../../../tools/common/xvfb.sh
+# shellcheck source=tools/common/xvfb.sh
 . "$(dirname "${BASH_SOURCE[0]}")/../../../tools/common/xvfb.sh"
 
 SUITE_LIMIT=900

@@ -1,12 +1,8 @@
-// orvel-wine-driver: runs one case of Orvel.scr under Wine and ends with 0 when it passes,
-// 1 when it fails and 2 on bad use. Every wait has a deadline; the processes a case
-// started are ended before the driver exits. README.md beside this folder says what each
-// case proves.
-//
-//   orvel-wine-driver CASE ORVEL_SCR
-//
-// A case is the rows of the table at the end that carry its name (or follow one that
-// does), played in order by play(). A row's columns:
+// orvel-wine-driver CASE ORVEL_SCR: runs one case of Orvel.scr under Wine; exits with 0
+// when it passes, 1 when it fails, 2 on bad use. Every wait has a deadline, and the
+// processes a case started are ended before the driver exits. A case is the rows of the
+// table at the end that carry its name (or follow one that does), played in order by
+// play(); README.md beside this folder says what each proves. A row's columns:
 //
 //   before     the set-up made afresh for the row (Setup below), or none ({}): the
 //              folder, the prefix's settings and the windows of the row above stay
@@ -162,25 +158,22 @@ void start(Run& run, std::string arguments) {
     run.saver = startProgram(inFolder("Orvel.scr"), arguments);
 }
 
-// Fails when the saver shows a box of its own: "ERROR" when it had no pixel format,
-// "Orvel" when a setting was not saved.
-void expectNoBox(const Run& run) {
+// True, or fails when the saver shows a box of its own: "ERROR" when it had no pixel
+// format, "Orvel" when a setting was not saved.
+bool noBox(const Run& run) {
     for (const char* title : {"ERROR", "Orvel"}) {
         if (findTopLevel(run.saver.id, DIALOG, title) != nullptr)
             fail("Orvel.scr %s showed a box \"%s\"", run.arguments.c_str(), title);
     }
+    return true;
 }
 
 // --- ready
 
 void front(Run& run) {
     run.window = waitForTopLevel(run.saver, "WindowsScreenSaverClass", "Screen Saver");
-    waitUntil(
-        [&] {
-            expectNoBox(run);
-            return GetForegroundWindow() == run.window;
-        },
-        10000, "the saver window to come to the front");
+    waitUntil([&] { return noBox(run) && GetForegroundWindow() == run.window; }, 10000,
+              "the saver window to come to the front");
 }
 
 void fullScreen(Run& run) {
@@ -236,8 +229,7 @@ void preview(Run& run) {
         [&] {
             run.window = FindWindowExA(run.host, nullptr, "WindowsScreenSaverClass", "Preview");
             if (run.window == nullptr && hasExited(run.saver)) fail("Orvel.scr /p ended before showing its preview");
-            expectNoBox(run);
-            return run.window != nullptr && IsWindowVisible(run.window);
+            return noBox(run) && run.window != nullptr && IsWindowVisible(run.window);
         },
         30000, "the preview to be shown in the host");
     RECT host{};
@@ -560,7 +552,7 @@ void play(const Row& row, Run& run) {
         if (hasExited(run.saver)) fail("Orvel.scr %s ended", run.arguments.c_str());
     } else if (row.arguments != nullptr) {
         const std::string what = "Orvel.scr " + run.arguments + " to end";
-        waitUntil([&] { return expectNoBox(run), hasExited(run.saver); }, 20000, what.c_str());
+        waitUntil([&] { return noBox(run) && hasExited(run.saver); }, 20000, what.c_str());
         const long code = long(waitForExit(run.saver, what.c_str()));
         if (code != row.exit) fail("Orvel.scr %s ended with %ld, not %ld", run.arguments.c_str(), code, row.exit);
     }

@@ -1,9 +1,7 @@
 #pragma once
-// What the Wine cases are made of: processes waited for with deadlines, windows found by
-// class and title, real input through SendInput, the screen's pixels, whole files, and
-// the logs that the stand-in system libraries write (stubs/). Every wait handles the
-// driver's own messages, so that a window of the driver's (a preview's host) answers
-// while the saver talks to it.
+// What the Wine cases are made of: processes, windows, real input through SendInput, the
+// screen's pixels, files, and the stand-ins' logs (stubs/). Every wait has a deadline and
+// handles the driver's own messages, so that its windows (a preview's host) answer.
 #include <windows.h>
 
 #include <cstdint>
@@ -30,8 +28,7 @@ bool hasExited(const Process& process);
 DWORD waitForExit(const Process& process, const char* what);
 void terminateAll();
 
-// Handles the driver's messages for up to ms milliseconds, returning when one arrives.
-void pumpMessages(DWORD ms);
+void pumpMessages(DWORD ms);  // for up to ms milliseconds, returning when one arrives
 
 template <typename Condition>
 void waitUntil(Condition condition, DWORD timeoutMs, const char* what) {
@@ -84,9 +81,7 @@ std::optional<std::string> readFileBytes(const std::string& path);
 void writeFileBytes(const std::string& path, const std::string& bytes);
 void removeFile(const std::string& path);  // a file or an empty folder; none is fine
 void copyFile(const std::string& from, const std::string& to);
-// The folder of orvel-wine-driver.exe, where the suite builds the stand-ins, with a
-// trailing backslash.
-std::string driverFolder();
+std::string driverFolder();  // where the suite builds the driver and the stand-ins; ends in a backslash
 
 // C:\windows\Orvelconfig.ini, and %APPDATA%\Orvel with its Orvelconfig.ini.
 std::string windowsSettingsFile();

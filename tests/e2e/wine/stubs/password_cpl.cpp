@@ -1,37 +1,30 @@
 // A stand-in for the Windows 95 family's password component PASSWORD.CPL, built by the
 // Wine suite and copied next to Orvel.scr, never shipped. Its VerifyScreenSavePwd asks no
-// one: the control file password-control.txt, in the library's own folder, says what
-// each call does, one line per call:
+// one: a line "<call number> right|wrong [close] [key] [fault]" of password-control.txt,
+// in the library's folder, says what the call does (none: answer wrong):
 //
-//   <call number> right|wrong [close] [key] [fault]
-//
-//   right, wrong  the answer: the password was right (nonzero) or wrong (0)
+//   right, wrong  the answer: nonzero or 0
 //   close         post WM_CLOSE to the saver window and handle the thread's messages for
-//                 100 ms, as the password dialog's own loop would, so that the close
-//                 arrives while the check runs
-//   key           post a key press to the saver window just before returning, so that it
-//                 arrives at once after the check
-//   fault         start a thread that faults at once, and wait for up to 10 s while the
-//                 fault, which nothing handles, ends the process
+//                 100 ms, as the password dialog's loop would: the close comes mid-check
+//   key           post a key press to the saver window as the call returns
+//   fault         start a thread that faults at once, and wait up to 10 s for the fault,
+//                 which nothing handles, to end the process
 //
-// A call without a line answers wrong. Every event goes to password-log.txt in the same
-// folder, each line with the tick count and the saver-running state where it matters:
+// Every event goes to password-log.txt beside it, after the tick count:
 //
-//   attach running=R                    the library was loaded
-//   detach running=R                    it was released (exit=1: by the process's end)
+//   attach running=R, detach running=R  loaded, released (detach exit=1: by the exit)
 //   call n=N window=0xW running=R answer=A close=C key=K fault=F
 //   pumped n=N close-dispatched=D window-alive=L
 //   survived n=N                        the process outlived the fault
 //   return n=N answer=A
 //   reentered n=N                       a call while another one ran
-//   next n=N message=0xM cursor=0xC     the first message the saver took after call N
-//                                       returned wrong, and the cursor then
-//   took n=N message=0xM                a key press or a close the saver took after that
-//   after-close n=N message=0xM         the message after that close: the close is done
+//   next n=N message=0xM cursor=0xC     after a wrong answer: the saver's next message,
+//                                       and the cursor then
+//   took n=N message=0xM                then a key press or a close that it took
+//   after-close n=N message=0xM         and the message after that close
 //
-// Built with ORVEL_WITHOUT_VERIFIER, the library lacks VerifyScreenSavePwd and logs only
-// attach and detach. Both kinds have the entry every control-panel library has,
-// CPlApplet, which offers no panel.
+// Built with ORVEL_WITHOUT_VERIFIER it lacks VerifyScreenSavePwd and logs only attach
+// and detach. Both have CPlApplet, as every control-panel library does, with no panel.
 #include <windows.h>
 
 #include <cstdio>
