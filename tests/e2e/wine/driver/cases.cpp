@@ -41,10 +41,11 @@ struct Setup {
     bool mpr = false;          // the stand-in MPR.DLL beside the saver
     int password = -1;         // ScreenSaveUsePassword, or none
     const char* control = "";  // what the stand-in verifier does, call by call (stubs/password_cpl.cpp)
-    std::optional<std::string> ini = std::nullopt;  // the Windows directory's settings file, or none
-    bool readOnly = false;                          // that file cannot be written
-    bool blocked = false;                           // a file stands where the per-user settings folder would go
-    bool owners = false;                            // two test windows, the first in front
+    std::optional<std::string> ini = std::nullopt;      // the Windows directory's settings file, or none
+    bool readOnly = false;                              // that file cannot be written
+    std::optional<std::string> userIni = std::nullopt;  // the per-user settings file, or none
+    bool blocked = false;                               // a file stands where the per-user settings folder would go
+    bool owners = false;                                // two test windows, the first in front
 };
 
 struct Run {
@@ -133,6 +134,8 @@ void prepare(Run& run, const Setup& setup) {
     if (setup.ini) writeFileBytes(windowsSettingsFile(), *setup.ini);
     if (setup.readOnly) makeReadOnly(run);
     if (setup.blocked) writeFileBytes(userSettingsFolder(), "in the way");
+    if (setup.userIni) CreateDirectoryA(userSettingsFolder().c_str(), nullptr);
+    if (setup.userIni) writeFileBytes(userSettingsFile(), *setup.userIni);
 
     if (setup.owners) {
         run.owner = makeTestWindow("Orvel owner window", 80, 80);
@@ -484,6 +487,7 @@ Setup win98(Verifier verifier, int password, const char* control = "") {
 const Setup NT{};  // the prefix's own version, no stand-ins, no settings files
 const Setup LOW3{.ini = "; kept byte for byte\r\n[param]\r\nlow=3\r\n[other]\r\nx = y\r\n"};
 const Setup READ_ONLY{.ini = "[param]\r\nlow=0\r\n", .readOnly = true};
+const Setup USER_FILE{.ini = "[param]\r\nlow=0\r\n", .userIni = SAVED_LOW};
 const Setup UNSAVED{.ini = "[param]\r\nlow=0\r\n", .readOnly = true, .blocked = true};
 const Setup VERIFIER = win98(Present, 1);
 const Setup NO_PASSWORD = win98(Present, 0);
@@ -516,7 +520,7 @@ const Row ROWS[] = {
     {"",                      {},               "/c",        checked,      {toggle, closeButton}, 0,    {fileKept}},
     {"configure-read-only",   READ_ONLY,        "/c",        unchecked,    {toggle, ok},          0,    {savedForUser}},
     {"",                      {},               "/c",        checked,      {escape},              0,    {savedForUser}},
-    {"",                      {},               "/c",        checked,      {toggle, ok},          0,    {offForUser}},
+    {"configure-user-file",   USER_FILE,        "/c",        checked,      {toggle, ok},          0,    {offForUser}},
     {"configure-owner",       NT_OWNERS,        "/c:$other", ownedByOther, {escape},              0,    {fileKept}},
     {"configure-unsaved",     UNSAVED,          "/c",        unchecked,    {toggle, ok, message}, 0,    {nothingSaved}},
     {"profile-reader",        {},               nullptr,     nullptr,      {settingsReaders},     0,    {}},
