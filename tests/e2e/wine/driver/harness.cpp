@@ -19,6 +19,28 @@ void sendInputs(INPUT* inputs, UINT count) {
     if (SendInput(count, inputs, sizeof(INPUT)) != count) fail("SendInput refused the input");
 }
 
+struct TopLevelSearch {
+    DWORD processId;
+    const char *className, *title;
+    HWND found;
+};
+
+// EnumWindows' callback: CALLBACK, which a lambda cannot be. Stops at the first match.
+BOOL CALLBACK matchTopLevel(HWND window, LPARAM data) {
+    auto& search = *reinterpret_cast<TopLevelSearch*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char name[128] = "", text[128] = "";
+    GetClassNameA(window, name, sizeof name);
+    GetWindowTextA(window, text, sizeof text);
+    const bool match =
+        owner == search.processId && lstrcmpA(name, search.className) == 0 && lstrcmpA(text, search.title) == 0;
+    if (match) search.found = window;
+    return match ? FALSE : TRUE;
+}
+
+constexpr char AE_DEBUG_KEY[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug";
+
 }  // namespace
 
 void fail(const char* format, ...) {
@@ -99,32 +121,6 @@ void pumpMessages(DWORD ms) {
     }
 }
 
-namespace {
-
-struct TopLevelSearch {
-    DWORD processId;
-    const char *className, *title;
-    HWND found;
-};
-
-// EnumWindows' callback: CALLBACK, which a lambda cannot be. Stops at the first match.
-BOOL CALLBACK matchTopLevel(HWND window, LPARAM data) {
-    auto& search = *reinterpret_cast<TopLevelSearch*>(data);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    char name[128] = "";
-    char text[128] = "";
-    GetClassNameA(window, name, sizeof name);
-    GetWindowTextA(window, text, sizeof text);
-    if (owner == search.processId && lstrcmpA(name, search.className) == 0 && lstrcmpA(text, search.title) == 0) {
-        search.found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-}  // namespace
-
 HWND findTopLevel(DWORD processId, const char* className, const char* title) {
     TopLevelSearch search{processId, className, title, nullptr};
     EnumWindows(matchTopLevel, reinterpret_cast<LPARAM>(&search));
@@ -184,10 +180,6 @@ HWND makeTestWindow(const char* title, int x, int y, int width, int height) {
     if (window == nullptr) fail("cannot make the window \"%s\"", title);
     return window;
 }
-
-namespace {
-constexpr char AE_DEBUG_KEY[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug";
-}  // namespace
 
 NoFaultDebugger::NoFaultDebugger() {
     if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, AE_DEBUG_KEY, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key_,
