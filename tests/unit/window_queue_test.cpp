@@ -50,7 +50,7 @@ protected:
 
 TEST_F(WindowQueue, GetMessageTakesPostedThenInputThenQuitThenPaintOldestFirstThenTimers) {
     platformSetTimer(older, 1, 10);
-    platformSetTimer(older, 2, 50);
+    platformSetTimer(newer, 2, 50);
     platformInvalidateRect(newer);
     platformInvalidateRect(older);
     headlessSetForegroundWindow(older);
@@ -79,7 +79,7 @@ TEST_F(WindowQueue, GetMessageTakesPostedThenInputThenQuitThenPaintOldestFirstTh
         // Paint stays requested until default processing validates the window.
         if (t.message == WM_PAINT) platformDefWindowProc(t.window, WM_PAINT, 0, 0);
     }
-    // Nothing waits: the queue waits for the nearer of the two timers, 10 ms on.
+    // Nothing waits: the queue waits for the nearer of the two windows' timers, 10 ms on.
     const std::uint32_t before = platformTickCount();
     const Taken tick = next();
     EXPECT_EQ(tick.message, WM_TIMER);

@@ -7,6 +7,7 @@ wayland_program=$2
 x11_program=$3
 pointer=${4:-}
 source "$(dirname "$0")/lib.sh"
+readable_copies
 
 # The saver full screen on one output, its picture moving.
 saver_showing() {

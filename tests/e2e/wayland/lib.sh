@@ -19,6 +19,26 @@ else
   run_as=()
 fi
 
+# The unprivileged user may not reach the build tree (a checkout in a mode-700 folder,
+# as mktemp -d makes): it runs copies of the programs, side by side as in the build so
+# that orvel finds orvel-wayland beside itself, and of LeakSanitizer's suppressions.
+readable_copies() {
+  [ ${#run_as[@]} -gt 0 ] || return 0
+  mkdir -m 755 "$work/bin"
+  local program
+  for program in "$wayland_program" "$x11_program" ${pointer:+"$pointer"}; do
+    cp "$program" "$work/bin/" && chmod 755 "$work/bin/$(basename "$program")"
+  done
+  wayland_program=$work/bin/$(basename "$wayland_program")
+  x11_program=$work/bin/$(basename "$x11_program")
+  [ -z "$pointer" ] || pointer=$work/bin/$(basename "$pointer")
+  if [[ "${LSAN_OPTIONS:-}" =~ suppressions=([^:]*) ]]; then
+    cp "${BASH_REMATCH[1]}" "$work/lsan.supp" && chmod 644 "$work/lsan.supp"
+    LSAN_OPTIONS=${LSAN_OPTIONS/"suppressions=${BASH_REMATCH[1]}"/"suppressions=$work/lsan.supp"}
+    export LSAN_OPTIONS
+  fi
+}
+
 cleanup() {
   [ -n "$saver_pid" ] && kill -TERM "$saver_pid" 2>/dev/null || true
   [ -n "$sway_pid" ] && kill -TERM "$sway_pid" 2>/dev/null || true
