@@ -2,12 +2,13 @@
 
 #include <cstdarg>
 #include <cstdio>
-#include <vector>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 
 namespace {
 
-std::string saverPath;
-std::vector<Saver> started;
+std::vector<Process> started;
 
 std::string formatted(const char* format, va_list arguments) {
     char text[1024];
@@ -19,29 +20,19 @@ void sendInputs(INPUT* inputs, UINT count) {
     if (SendInput(count, inputs, sizeof(INPUT)) != count) fail("SendInput refused the input");
 }
 
-struct TopLevelSearch {
-    DWORD processId;
-    const char *className, *title;
-    HWND found;
-};
-
-// EnumWindows' callback: CALLBACK, which a lambda cannot be. Stops at the first match.
-BOOL CALLBACK matchTopLevel(HWND window, LPARAM data) {
-    auto& search = *reinterpret_cast<TopLevelSearch*>(data);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    char name[128] = "", text[128] = "";
-    GetClassNameA(window, name, sizeof name);
-    GetWindowTextA(window, text, sizeof text);
-    const bool match =
-        owner == search.processId && lstrcmpA(name, search.className) == 0 && lstrcmpA(text, search.title) == 0;
-    if (match) search.found = window;
-    return match ? FALSE : TRUE;
+LRESULT CALLBACK testWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CONTEXTMENU) {
+        ++contextMenus;
+        contextMenuWParam = wParam;
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
 }
 
-constexpr char AE_DEBUG_KEY[] = "Software\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug";
-
 }  // namespace
+
+int contextMenus = 0;
+WPARAM contextMenuWParam = 0;
 
 void fail(const char* format, ...) {
     va_list arguments;
@@ -59,55 +50,38 @@ void note(const char* format, ...) {
     std::fflush(stdout);
 }
 
-void setSaverPath(const std::string& path) { saverPath = path; }
-
-const std::string& testedSaverPath() { return saverPath; }
-
-std::string driverFolder() {
-    char path[MAX_PATH] = "";
-    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string folder(path, length);
-    return folder.substr(0, folder.find_last_of('\\') + 1);
-}
-
-Saver startSaver(const std::string& arguments) { return startProgram(saverPath, arguments); }
-
-Saver startProgram(const std::string& program, const std::string& arguments) {
+Process startProgram(const std::string& program, const std::string& arguments) {
     std::string commandLine = "\"" + program + "\"";
     if (!arguments.empty()) commandLine += " " + arguments;
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    Saver saver;
-    saver.startTick = GetTickCount();
     if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &info)) {
         fail("cannot start %s (error %lu)", commandLine.c_str(), GetLastError());
     }
     CloseHandle(info.hThread);
-    saver.process = info.hProcess;
-    saver.id = info.dwProcessId;
-    started.push_back(saver);
-    return saver;
+    started.push_back({info.hProcess, info.dwProcessId});
+    return started.back();
 }
 
-bool hasExited(const Saver& saver) { return WaitForSingleObject(saver.process, 0) == WAIT_OBJECT_0; }
+bool hasExited(const Process& process) { return WaitForSingleObject(process.handle, 0) == WAIT_OBJECT_0; }
 
-DWORD waitForExit(const Saver& saver, DWORD timeoutMs, const char* what) {
-    waitUntil([&] { return hasExited(saver); }, timeoutMs, what);
+DWORD waitForExit(const Process& process, const char* what) {
+    waitUntil([&] { return hasExited(process); }, 20000, what);
     DWORD code = 0;
-    GetExitCodeProcess(saver.process, &code);
+    GetExitCodeProcess(process.handle, &code);
     return code;
 }
 
 void terminateAll() {
-    for (const Saver& saver : started) {
-        if (!hasExited(saver)) {
-            std::printf("  ending Orvel.scr process %lu, still running\n", saver.id);
-            TerminateProcess(saver.process, 99);
-            WaitForSingleObject(saver.process, 5000);
+    for (const Process& process : started) {
+        if (!hasExited(process)) {
+            std::printf("  ending process %lu, still running\n", process.id);
+            TerminateProcess(process.handle, 99);
+            WaitForSingleObject(process.handle, 5000);
         }
-        CloseHandle(saver.process);
+        CloseHandle(process.handle);
     }
     started.clear();
 }
@@ -122,138 +96,43 @@ void pumpMessages(DWORD ms) {
 }
 
 HWND findTopLevel(DWORD processId, const char* className, const char* title) {
-    TopLevelSearch search{processId, className, title, nullptr};
-    EnumWindows(matchTopLevel, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    HWND window = nullptr;
+    while ((window = FindWindowExA(nullptr, window, className, title)) != nullptr) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == processId) return window;
+    }
+    return nullptr;
 }
 
-HWND waitForTopLevel(const Saver& saver, const char* className, const char* title, DWORD timeoutMs) {
+HWND waitForTopLevel(const Process& process, const char* className, const char* title) {
     HWND window = nullptr;
     const std::string what = std::string("a window \"") + title + "\" of class " + className;
     waitUntil(
         [&] {
-            window = findTopLevel(saver.id, className, title);
-            if (window == nullptr && hasExited(saver)) {
-                DWORD code = 0;
-                GetExitCodeProcess(saver.process, &code);
-                fail("Orvel.scr ended with %ld before showing %s", long(code), what.c_str());
-            }
+            window = findTopLevel(process.id, className, title);
+            if (window == nullptr && hasExited(process)) fail("the process ended before showing %s", what.c_str());
             return window != nullptr;
         },
-        timeoutMs, what.c_str());
+        30000, what.c_str());
     return window;
 }
 
-void expectNoErrorBox(const Saver& saver) {
-    if (findTopLevel(saver.id, "#32770", "ERROR") != nullptr) fail("Orvel.scr reported an OpenGL error");
-}
-
-HWND waitForRunningSaver(const Saver& saver) {
-    HWND window = waitForTopLevel(saver, "WindowsScreenSaverClass", "Screen Saver", 30000);
-    waitUntil(
-        [&] {
-            expectNoErrorBox(saver);
-            return GetForegroundWindow() == window;
-        },
-        10000, "the saver window to come to the front");
-    note("saver window in front %lu ms after the start", GetTickCount() - saver.startTick);
-    return window;
-}
-
-void expectExitCode(DWORD code, long expected, const char* what) {
-    if (long(code) != expected) fail("%s ended with %ld, not %ld", what, long(code), expected);
-}
-
-HWND makeTestWindow(const char* title, int x, int y, int width, int height) {
+HWND makeTestWindow(const char* title, int x, int y) {
     static ATOM windowClass = 0;
     if (windowClass == 0) {
         WNDCLASSA test{};
-        test.lpfnWndProc = DefWindowProcA;
+        test.lpfnWndProc = testWindowProc;
         test.hInstance = GetModuleHandleA(nullptr);
         test.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
         test.lpszClassName = "OrvelTestWindow";
         windowClass = RegisterClassA(&test);
         if (windowClass == 0) fail("cannot register the test windows' class");
     }
-    HWND window = CreateWindowExA(0, "OrvelTestWindow", title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, width, height,
+    HWND window = CreateWindowExA(0, "OrvelTestWindow", title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, 360, 280,
                                   nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     if (window == nullptr) fail("cannot make the window \"%s\"", title);
     return window;
-}
-
-NoFaultDebugger::NoFaultDebugger() {
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, AE_DEBUG_KEY, 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr, &key_,
-                        nullptr) != ERROR_SUCCESS) {
-        fail("cannot open the AeDebug key");
-    }
-    char value[512];
-    DWORD size = sizeof value;
-    DWORD type = 0;
-    if (RegQueryValueExA(key_, "Debugger", nullptr, &type, reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS &&
-        type == REG_SZ) {
-        hadDebugger_ = true;
-        debugger_.assign(value, size > 0 && value[size - 1] == '\0' ? size - 1 : size);
-    }
-    setDebugger("orvel-no-such-debugger.exe %ld %ld");
-}
-
-NoFaultDebugger::~NoFaultDebugger() {
-    if (hadDebugger_) {
-        setDebugger(debugger_.c_str());
-    } else {
-        RegDeleteValueA(key_, "Debugger");
-    }
-    RegCloseKey(key_);
-}
-
-void NoFaultDebugger::setDebugger(const char* commandLine) {
-    RegSetValueExA(key_, "Debugger", 0, REG_SZ, reinterpret_cast<const BYTE*>(commandLine),
-                   DWORD(lstrlenA(commandLine) + 1));
-}
-
-namespace {
-
-struct RemoteStart {
-    HANDLE process;
-    DWORD error;
-};
-
-// The request goes from a thread of its own, since Wine waits for its answer without a
-// deadline.
-DWORD WINAPI startRemoteThread(void* data) {
-    auto& start = *static_cast<RemoteStart*>(data);
-    HANDLE thread = CreateRemoteThread(start.process, nullptr, 0,
-                                       reinterpret_cast<LPTHREAD_START_ROUTINE>(std::uintptr_t(8)), nullptr, 0,
-                                       nullptr);
-    start.error = thread == nullptr ? GetLastError() : ERROR_SUCCESS;
-    if (thread != nullptr) CloseHandle(thread);
-    return 0;
-}
-
-}  // namespace
-
-bool tryStartFaultingThread(const Saver& saver, HWND window) {
-    // Static: a request that never returns may still write to it after the case ended.
-    static RemoteStart starts[4];
-    static int used = 0;
-    if (used == 4) fail("too many attempts to start a thread in the saver");
-    RemoteStart& start = starts[used++];
-    start = {saver.process, ERROR_IO_PENDING};
-    HANDLE requester = CreateThread(nullptr, 0, startRemoteThread, &start, 0, nullptr);
-    if (requester == nullptr) fail("cannot make a thread (error %lu)", GetLastError());
-    const DWORD waited = WaitForSingleObject(requester, 5000);
-    CloseHandle(requester);
-    if (waited == WAIT_OBJECT_0) {
-        if (start.error != ERROR_SUCCESS) fail("cannot start a thread in the saver (error %lu)", start.error);
-        return true;
-    }
-    // Wine makes the thread by interrupting one of the saver's own threads, which now and
-    // then deadlocks it inside its drawing. Then it answers nothing any more.
-    DWORD_PTR answer = 0;
-    if (SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &answer)) {
-        fail("starting a thread in the saver did not end within 5 s, yet the saver still answers");
-    }
-    return false;
 }
 
 void pressKey(WORD virtualKey) {
@@ -305,12 +184,7 @@ std::vector<std::uint32_t> captureScreen(const RECT& rect) {
     const int width = rect.right - rect.left;
     const int height = rect.bottom - rect.top;
     BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};  // top-down
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     void* bits = nullptr;
@@ -319,8 +193,8 @@ std::vector<std::uint32_t> captureScreen(const RECT& rect) {
     HGDIOBJ old = SelectObject(memory, bitmap);
     BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
     GdiFlush();
-    std::vector<std::uint32_t> pixels(static_cast<const std::uint32_t*>(bits),
-                                      static_cast<const std::uint32_t*>(bits) + std::size_t(width) * height);
+    const auto* first = static_cast<const std::uint32_t*>(bits);
+    std::vector<std::uint32_t> pixels(first, first + std::size_t(width) * height);
     SelectObject(memory, old);
     DeleteObject(bitmap);
     DeleteDC(memory);
@@ -329,41 +203,28 @@ std::vector<std::uint32_t> captureScreen(const RECT& rect) {
     return pixels;
 }
 
-int changedPixels(const std::vector<std::uint32_t>& before, const std::vector<std::uint32_t>& after,
-                  const RECT& rect, int skipTop) {
-    const int width = rect.right - rect.left;
-    int changed = 0;
-    for (std::size_t i = std::size_t(skipTop) * width; i < before.size() && i < after.size(); ++i) {
-        changed += before[i] != after[i];
-    }
-    return changed;
-}
-
 void waitForMovingPicture(const RECT& rect, int skipTop, const char* what) {
     const std::vector<std::uint32_t> first = captureScreen(rect);
-    const int enough = int(first.size() / 200);
-    waitUntil([&] { return changedPixels(first, captureScreen(rect), rect, skipTop) > enough; }, 20000, what);
+    const std::size_t from = std::size_t(skipTop) * (rect.right - rect.left);
+    waitUntil(
+        [&] {
+            const std::vector<std::uint32_t> now = captureScreen(rect);
+            std::size_t changed = 0;
+            for (std::size_t i = from; i < first.size(); ++i) changed += first[i] != now[i];
+            return changed > first.size() / 200;
+        },
+        20000, what);
 }
 
 std::optional<std::string> readFileBytes(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
-    std::string bytes(GetFileSize(file, nullptr), '\0');
-    DWORD read = 0;
-    const BOOL ok = ReadFile(file, bytes.data(), DWORD(bytes.size()), &read, nullptr);
-    CloseHandle(file);
-    if (!ok || read != bytes.size()) fail("cannot read %s", path.c_str());
-    return bytes;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 void writeFileBytes(const std::string& path, const std::string& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) fail("cannot create %s (error %lu)", path.c_str(), GetLastError());
-    DWORD written = 0;
-    const BOOL ok = WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    if (!ok || written != bytes.size()) fail("cannot write %s", path.c_str());
+    std::ofstream out(path, std::ios::binary);
+    if (!out.write(bytes.data(), std::streamsize(bytes.size())).flush()) fail("cannot write %s", path.c_str());
 }
 
 void removeFile(const std::string& path) {
@@ -375,6 +236,19 @@ void removeFile(const std::string& path) {
     }
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     if (!DeleteFileA(path.c_str())) fail("cannot delete %s (error %lu)", path.c_str(), GetLastError());
+}
+
+void copyFile(const std::string& from, const std::string& to) {
+    if (!CopyFileA(from.c_str(), to.c_str(), FALSE)) {
+        fail("cannot copy %s to %s (error %lu): build the linux preset's orvel_wine_driver target", from.c_str(),
+             to.c_str(), GetLastError());
+    }
+}
+
+std::string driverFolder() {
+    char path[MAX_PATH] = "";
+    const std::string folder(path, GetModuleFileNameA(nullptr, path, sizeof path));
+    return folder.substr(0, folder.find_last_of('\\') + 1);
 }
 
 std::string windowsSettingsFile() {
@@ -391,9 +265,77 @@ std::string userSettingsFolder() {
 
 std::string userSettingsFile() { return userSettingsFolder() + "\\Orvelconfig.ini"; }
 
-void clearSettings() {
-    removeFile(windowsSettingsFile());
-    const DWORD attributes = GetFileAttributesA(userSettingsFolder().c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) removeFile(userSettingsFile());
-    removeFile(userSettingsFolder());
+bool LogLine::has(const char* key) const { return text.find(" " + std::string(key) + "=") != std::string::npos; }
+
+std::string LogLine::value(const char* key) const {
+    const std::string field = " " + std::string(key) + "=";
+    const std::size_t at = text.find(field);
+    if (at == std::string::npos) fail("the log line \"%s\" has no %s", text.c_str(), key);
+    const std::size_t from = at + field.size();
+    return text.substr(from, text.find(' ', from) - from);
+}
+
+unsigned long long LogLine::number(const char* key) const { return std::strtoull(value(key).c_str(), nullptr, 0); }
+
+Log readLog(const std::string& path) {
+    Log log;
+    const std::string bytes = readFileBytes(path).value_or("");
+    for (std::size_t at = 0, end; at < bytes.size(); at = end + 2) {
+        end = bytes.find("\r\n", at);
+        if (end == std::string::npos) end = bytes.size();
+        LogLine line;
+        line.text = bytes.substr(at, end - at);
+        line.tick = DWORD(std::strtoul(line.text.c_str() + 5, nullptr, 10));  // after "tick="
+        const std::size_t event = line.text.find(' ') + 1;
+        line.event = line.text.substr(event, line.text.find(' ', event) - event);
+        log.push_back(line);
+    }
+    return log;
+}
+
+std::vector<const LogLine*> linesOf(const Log& log, const char* event, int n) {
+    std::vector<const LogLine*> lines;
+    for (const LogLine& line : log) {
+        if (line.event == event && (n == 0 || (line.has("n") && line.number("n") == unsigned(n)))) {
+            lines.push_back(&line);
+        }
+    }
+    return lines;
+}
+
+const LogLine& onlyLine(const Log& log, const char* event, int n) {
+    const std::vector<const LogLine*> lines = linesOf(log, event, n);
+    if (lines.size() != 1) {
+        fail("the log has %d lines \"%s\" (call %d) where one was due:\n%s", int(lines.size()), event, n,
+             logText(log).c_str());
+    }
+    return *lines.front();
+}
+
+std::string logText(const Log& log) {
+    std::string text = log.empty() ? "    (nothing)" : "";
+    for (const LogLine& line : log) text += (text.empty() ? "    " : "\n    ") + line.text;
+    return text;
+}
+
+int saverRunningState() {
+    const Process reader = startProgram(driverFolder() + "orvel-probe.exe", "running");
+    const DWORD state = waitForExit(reader, "the saver-running state to be read");
+    if (state > 1) fail("orvel-probe.exe could not read the saver-running state");
+    return int(state);
+}
+
+HANDLE watchSaverRunningWrites() {
+    constexpr char KEY[] = "Software\\Wine\\Temporary System Parameters\\Control Panel\\Desktop";
+    static HKEY key = nullptr;
+    static HANDLE event = nullptr;
+    if (key != nullptr) RegCloseKey(key);
+    if (event != nullptr) CloseHandle(event);
+    event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, KEY, 0, nullptr, REG_OPTION_VOLATILE, KEY_NOTIFY, nullptr, &key, nullptr) !=
+            ERROR_SUCCESS ||
+        RegNotifyChangeKeyValue(key, FALSE, REG_NOTIFY_CHANGE_LAST_SET, event, TRUE) != ERROR_SUCCESS) {
+        fail("cannot watch HKCU\\%s, where Wine keeps the saver-running state", KEY);
+    }
+    return event;
 }

@@ -1,8 +1,7 @@
 #pragma once
-// What the Wine cases share: starting Orvel.scr and waiting for it with deadlines, finding
-// its windows, real input through SendInput, and the settings files. Every wait pumps the
-// driver's own messages, so a window the driver owns (the preview host) keeps answering
-// while the saver talks to it.
+// What the Wine cases are made of: processes, windows, real input through SendInput, the
+// screen's pixels, files, and the stand-ins' logs (stubs/). Every wait has a deadline and
+// handles the driver's own messages, so that its windows (a preview's host) answer.
 #include <windows.h>
 
 #include <cstdint>
@@ -15,55 +14,22 @@
 struct CaseFailure : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
-
 [[noreturn]] void fail(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void note(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
-// The Orvel.scr under test, as given on the driver's command line.
-void setSaverPath(const std::string& path);
-const std::string& testedSaverPath();
-
-// The folder of orvel-wine-driver.exe, where the suite also builds its test libraries,
-// with a trailing backslash.
-std::string driverFolder();
-
-// A process of Orvel.scr started by a case. Any still running when the driver ends are
-// terminated.
-struct Saver {
-    HANDLE process = nullptr;
+// A process a case started; any still running when the driver ends are terminated.
+struct Process {
+    HANDLE handle = nullptr;
     DWORD id = 0;
-    DWORD startTick = 0;
 };
-
-Saver startSaver(const std::string& arguments);
-// The same for a copy of Orvel.scr elsewhere, or another program.
-Saver startProgram(const std::string& program, const std::string& arguments);
-bool hasExited(const Saver& saver);
-// The exit code once the process has ended, failing after timeoutMs.
-DWORD waitForExit(const Saver& saver, DWORD timeoutMs, const char* what);
+Process startProgram(const std::string& program, const std::string& arguments);
+bool hasExited(const Process& process);
+// The exit code once the process has ended; fails after 20 s.
+DWORD waitForExit(const Process& process, const char* what);
 void terminateAll();
 
-// Handles the driver's own messages for up to ms milliseconds, returning early when one
-// arrives.
-void pumpMessages(DWORD ms);
+void pumpMessages(DWORD ms);  // for up to ms milliseconds, returning when one arrives
 
-// A top-level window of the process with that class and title, or null.
-HWND findTopLevel(DWORD processId, const char* className, const char* title);
-// Waits for it, failing after timeoutMs; fails at once if the process ends meanwhile.
-HWND waitForTopLevel(const Saver& saver, const char* className, const char* title, DWORD timeoutMs);
-
-// Fails when the saver shows its "ERROR" box: the pixel format could not be had.
-void expectNoErrorBox(const Saver& saver);
-
-// The full-screen window once it is in front, where the keyboard's input goes.
-HWND waitForRunningSaver(const Saver& saver);
-
-void expectExitCode(DWORD code, long expected, const char* what);
-
-// A visible top-level window of the driver's own, as a host or an owner for the saver.
-HWND makeTestWindow(const char* title, int x, int y, int width, int height);
-
-// Waits until condition() holds, failing with what after timeoutMs.
 template <typename Condition>
 void waitUntil(Condition condition, DWORD timeoutMs, const char* what) {
     const DWORD start = GetTickCount();
@@ -73,69 +39,81 @@ void waitUntil(Condition condition, DWORD timeoutMs, const char* what) {
     }
 }
 
-// Real input, as the user gives it.
+// A top-level window of the process with that class and title, or null.
+HWND findTopLevel(DWORD processId, const char* className, const char* title);
+// Waits for one, failing at once if the process ends first.
+HWND waitForTopLevel(const Process& process, const char* className, const char* title);
+// A visible window of the driver's own, 360 by 280, as a host or an owner. WM_CONTEXTMENU
+// sent to any of them is counted, with its wParam.
+HWND makeTestWindow(const char* title, int x, int y);
+extern int contextMenus;
+extern WPARAM contextMenuWParam;
+
+// Real input, as the user gives it. A click waits until the cursor is at its place.
 void pressKey(WORD virtualKey);
 void moveCursorTo(POINT screen);
 void clickAt(POINT screen, bool rightButton = false);
 POINT centreOf(HWND window);
-// A left click at screen, repeated up to three times until done() holds: without a window
-// manager Wine now and then acts on a click where the cursor was before the move.
+
+// A click repeated, up to three times, until done() holds: without a window manager Wine
+// now and then acts on a click where the cursor was before the move.
 template <typename Done>
-void clickUntil(POINT screen, Done done, const char* what) {
+void clickUntil(POINT screen, bool rightButton, Done done, const char* what) {
     for (int attempt = 0; attempt < 3; ++attempt) {
         if (attempt > 0) note("a click at (%ld, %ld) did nothing: again", screen.x, screen.y);
-        clickAt(screen);
+        clickAt(screen, rightButton);
         const DWORD start = GetTickCount();
         while (GetTickCount() - start < 2000) {
             if (done()) return;
             pumpMessages(10);
         }
     }
-    fail("three clicks failed to bring about %s", what);
+    fail("three clicks did not bring about %s", what);
 }
 
 // What the screen shows in rect, row by row, as 0x00RRGGBB: a GDI copy of the screen,
 // which under Wine includes what OpenGL drew.
 std::vector<std::uint32_t> captureScreen(const RECT& rect);
-// How many pixels of two captures of rect differ, leaving out the rows above skipTop.
-int changedPixels(const std::vector<std::uint32_t>& before, const std::vector<std::uint32_t>& after,
-                  const RECT& rect, int skipTop);
-// Waits until the picture in rect changes in more than one pixel in 200 below skipTop:
-// frames are being drawn.
+// Waits until more than one pixel in 200 of rect, below its top skipTop rows, changes.
 void waitForMovingPicture(const RECT& rect, int skipTop, const char* what);
 
-// The system's debugger for faults nobody handled, pointed at a program that does not
-// exist for as long as the object lives. With no debugger to start, the system's own
-// handling of the fault asks for the crash guard's handler, as Windows does once it has
-// reported the fault.
-class NoFaultDebugger {
-public:
-    NoFaultDebugger();
-    ~NoFaultDebugger();
-    NoFaultDebugger(const NoFaultDebugger&) = delete;
-    NoFaultDebugger& operator=(const NoFaultDebugger&) = delete;
-
-private:
-    void setDebugger(const char* commandLine);
-    HKEY key_ = nullptr;
-    bool hadDebugger_ = false;
-    std::string debugger_;
-};
-
-// A fault inside a running saver: a thread of its own, started from outside, that starts
-// where no code is. False when that deadlocked the saver, which Wine does now and then
-// (about one start in twenty here): the saver, whose window is given, answers no message
-// any more.
-bool tryStartFaultingThread(const Saver& saver, HWND window);
-
-// Files, whole.
 std::optional<std::string> readFileBytes(const std::string& path);
 void writeFileBytes(const std::string& path, const std::string& bytes);
-void removeFile(const std::string& path);
+void removeFile(const std::string& path);  // a file or an empty folder; none is fine
+void copyFile(const std::string& from, const std::string& to);
+std::string driverFolder();  // where the suite builds the driver and the stand-ins; ends in a backslash
 
-// C:\windows\Orvelconfig.ini and %APPDATA%\Orvel\Orvelconfig.ini.
+// C:\windows\Orvelconfig.ini, and %APPDATA%\Orvel with its Orvelconfig.ini.
 std::string windowsSettingsFile();
 std::string userSettingsFolder();
 std::string userSettingsFile();
-// Both files gone, and nothing in the per-user folder's way.
-void clearSettings();
+
+// One line of a stand-in's log: "tick=T event key=value ...".
+struct LogLine {
+    DWORD tick = 0;
+    std::string event;
+    std::string text;
+    bool has(const char* key) const;
+    std::string value(const char* key) const;          // fails when the field is missing
+    unsigned long long number(const char* key) const;  // decimal, or hexadecimal after 0x
+};
+using Log = std::vector<LogLine>;
+Log readLog(const std::string& path);
+// The lines of an event, in order; with n, only those of call n.
+std::vector<const LogLine*> linesOf(const Log& log, const char* event, int n = 0);
+// The single line of an event (of call n); fails when there is none or more than one.
+const LogLine& onlyLine(const Log& log, const char* event, int n = 0);
+std::string logText(const Log& log);
+
+// The saver-running state as a program started now reads it: 1 or 0. The driver cannot
+// read it itself, since a process keeps the system parameters it has once read.
+int saverRunningState();
+
+// An event set at every SPI_SETSCREENSAVERRUNNING from now on (and no longer for the
+// event made before). Wine 8 keeps the state under HKCU\Software\Wine\Temporary System
+// Parameters\Control Panel\Desktop and writes it at every set, even one that changes
+// nothing, so a change notification on that key catches every call.
+HANDLE watchSaverRunningWrites();
+
+// The program's own settings reader held up against GetPrivateProfileIntA.
+void compareSettingsReaders();

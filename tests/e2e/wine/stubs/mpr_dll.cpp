@@ -11,33 +11,20 @@
 
 #include "stub_log.h"
 
-namespace {
-
-HMODULE self = nullptr;
-
-void log(const char* format, ...) __attribute__((format(printf, 1, 2)));
-void log(const char* format, ...) {
-    va_list arguments;
-    va_start(arguments, format);
-    stub::appendLine(stub::folderOf(self) + "mpr-log.txt", format, arguments);
-    va_end(arguments);
-}
-
-}  // namespace
-
-extern "C" __declspec(dllexport) DWORD WINAPI PwdChangePasswordA(LPCSTR provider, HWND owner, DWORD reserved1,
-                                                                 LPVOID reserved2) {
-    log("change provider=%s owner=0x%llx reserved1=%lu reserved2=0x%llx", provider != nullptr ? provider : "(none)",
-        stub::handleNumber(owner), reserved1, stub::handleNumber(reserved2));
+extern "C" __declspec(dllexport) DWORD WINAPI
+    PwdChangePasswordA(LPCSTR provider, HWND owner, DWORD reserved1, LPVOID reserved2) {
+    stub::log("mpr-log.txt", "change provider=%s owner=0x%llx reserved1=%lu reserved2=0x%llx",
+              provider != nullptr ? provider : "(none)", stub::handleNumber(owner), reserved1,
+              stub::handleNumber(reserved2));
     return 0;
 }
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) {
-        self = instance;
-        log("attach");
+        stub::self = instance;
+        stub::log("mpr-log.txt", "attach");
     } else if (reason == DLL_PROCESS_DETACH) {
-        log(reserved != nullptr ? "detach exit=1" : "detach");
+        stub::log("mpr-log.txt", "%s", reserved != nullptr ? "detach exit=1" : "detach");
     }
     return TRUE;
 }

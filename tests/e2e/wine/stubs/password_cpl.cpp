@@ -1,87 +1,56 @@
 // A stand-in for the Windows 95 family's password component PASSWORD.CPL, built by the
 // Wine suite and copied next to Orvel.scr, never shipped. Its VerifyScreenSavePwd asks no
-// one: the control file password-control.txt, in the library's own folder, says what
-// each call does, one line per call:
+// one: a line "<call number> right|wrong [close] [key] [fault]" of password-control.txt,
+// in the library's folder, says what the call does (none: answer wrong):
 //
-//   <call number> right|wrong [close] [key] [fault]
-//
-//   right, wrong  the answer: the password was right (nonzero) or wrong (0)
+//   right, wrong  the answer: nonzero or 0
 //   close         post WM_CLOSE to the saver window and handle the thread's messages for
-//                 100 ms, as the password dialog's own loop would, so that the close
-//                 arrives while the check runs
-//   key           post a key press to the saver window just before returning, so that it
-//                 arrives at once after the check
-//   fault         start a thread that faults at once, and wait for up to 10 s while the
-//                 fault, which nothing handles, ends the process
+//                 100 ms, as the password dialog's loop would: the close comes mid-check
+//   key           post a key press to the saver window as the call returns
+//   fault         start a thread that faults at once, and wait up to 10 s for the fault,
+//                 which nothing handles, to end the process
 //
-// A call without a line answers wrong. Every event goes to password-log.txt in the same
-// folder, each line with the tick count and the saver-running state where it matters:
+// Every event goes to password-log.txt beside it, after the tick count:
 //
-//   attach running=R                    the library was loaded
-//   detach running=R                    it was released (exit=1: by the process's end)
+//   attach running=R, detach running=R  loaded, released (detach exit=1: by the exit)
 //   call n=N window=0xW running=R answer=A close=C key=K fault=F
 //   pumped n=N close-dispatched=D window-alive=L
 //   survived n=N                        the process outlived the fault
 //   return n=N answer=A
 //   reentered n=N                       a call while another one ran
-//   next n=N message=0xM cursor=0xC     the first message the saver took after call N
-//                                       returned wrong, and the cursor then
-//   took n=N message=0xM                a key press or a close the saver took after that
-//   after-close n=N message=0xM         the message after that close: the close is done
+//   next n=N message=0xM cursor=0xC     after a wrong answer: the saver's next message,
+//                                       and the cursor then
+//   took n=N message=0xM                then a key press or a close that it took
+//   after-close n=N message=0xM         and the message after that close
 //
-// Built with ORVEL_WITHOUT_VERIFIER, the library lacks VerifyScreenSavePwd and logs only
-// attach and detach. Both kinds have the entry every control-panel library has,
-// CPlApplet, which offers no panel.
+// Built with ORVEL_WITHOUT_VERIFIER it lacks VerifyScreenSavePwd and logs only attach
+// and detach. Both have CPlApplet, as every control-panel library does, with no panel.
 #include <windows.h>
 
-#include <cstdlib>
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "stub_log.h"
 
 namespace {
 
-HMODULE self = nullptr;
-
-void log(const char* format, ...) __attribute__((format(printf, 1, 2)));
-void log(const char* format, ...) {
-    va_list arguments;
-    va_start(arguments, format);
-    stub::appendLine(stub::folderOf(self) + "password-log.txt", format, arguments);
-    va_end(arguments);
-}
+constexpr char LOG[] = "password-log.txt";
 
 #ifndef ORVEL_WITHOUT_VERIFIER
 
-struct Instruction {
-    bool right = false;
-    bool postClose = false;
-    bool postKey = false;
-    bool fault = false;
-};
-
-// The control file's line for the call, read afresh at every call.
-Instruction instructionFor(int call) {
-    Instruction instruction;
-    const std::string path = stub::folderOf(self) + "password-control.txt";
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                              0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return instruction;
+// The control file's line for the call, read afresh at every call; empty when none.
+std::string instructionFor(int call) {
     char text[2048] = "";
-    DWORD read = 0;
-    ReadFile(file, text, sizeof text - 1, &read, nullptr);
-    CloseHandle(file);
-    text[read] = '\0';
-    for (char* line = std::strtok(text, "\r\n"); line != nullptr; line = std::strtok(nullptr, "\r\n")) {
-        char* word = nullptr;
-        if (std::strtol(line, &word, 10) != call || word == line) continue;
-        instruction.right = std::strstr(word, "right") != nullptr;
-        instruction.postClose = std::strstr(word, "close") != nullptr;
-        instruction.postKey = std::strstr(word, "key") != nullptr;
-        instruction.fault = std::strstr(word, "fault") != nullptr;
-        break;
+    if (std::FILE* file = std::fopen(stub::besideSelf("password-control.txt").c_str(), "rb")) {
+        text[std::fread(text, 1, sizeof text - 1, file)] = '\0';
+        std::fclose(file);
     }
-    return instruction;
+    const std::string first = std::to_string(call) + " ";
+    for (char* line = std::strtok(text, "\r\n"); line != nullptr; line = std::strtok(nullptr, "\r\n")) {
+        if (std::strncmp(line, first.c_str(), first.size()) == 0) return line;
+    }
+    return "";
 }
 
 int calls = 0;
@@ -103,18 +72,18 @@ void endAfterCheck() {
 
 LRESULT CALLBACK afterCheckHook(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HC_ACTION && wParam == PM_REMOVE) {
-        const MSG& message = *reinterpret_cast<const MSG*>(lParam);
+        const UINT message = reinterpret_cast<const MSG*>(lParam)->message;
         if (!sawFirst) {
-            sawFirst = true;
-            log("next n=%d message=0x%04x cursor=0x%llx", afterCheckCall, message.message,
-                stub::handleNumber(GetCursor()));
+            stub::log(LOG, "next n=%d message=0x%04x cursor=0x%llx", afterCheckCall, message,
+                      stub::handleNumber(GetCursor()));
         }
+        sawFirst = true;
         if (sawClose) {
-            log("after-close n=%d message=0x%04x", afterCheckCall, message.message);
+            stub::log(LOG, "after-close n=%d message=0x%04x", afterCheckCall, message);
             endAfterCheck();
-        } else if (message.message == WM_KEYDOWN || message.message == WM_CLOSE) {
-            log("took n=%d message=0x%04x", afterCheckCall, message.message);
-            sawClose = message.message == WM_CLOSE;
+        } else if (message == WM_KEYDOWN || message == WM_CLOSE) {
+            stub::log(LOG, "took n=%d message=0x%04x", afterCheckCall, message);
+            sawClose = message == WM_CLOSE;
         }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
@@ -122,7 +91,7 @@ LRESULT CALLBACK afterCheckHook(int code, WPARAM wParam, LPARAM lParam) {
 
 // The thread's messages for ms milliseconds, as a modal dialog's loop handles them. One
 // message at a time with the clock read in between: the saver never validates its window,
-// so there is always a paint request waiting.
+// so there is always a paint request waiting. True when a close reached the window.
 bool pumpFor(DWORD ms, HWND window) {
     bool closeDispatched = false;
     const DWORD start = GetTickCount();
@@ -133,11 +102,10 @@ bool pumpFor(DWORD ms, HWND window) {
             continue;
         }
         if (message.message == WM_QUIT) {
-            // Not this loop's to end: leave it for the saver's own loop.
-            PostQuitMessage(int(message.wParam));
+            PostQuitMessage(int(message.wParam));  // not this loop's to end, but the saver's
             break;
         }
-        if (message.message == WM_CLOSE && message.hwnd == window) closeDispatched = true;
+        closeDispatched = closeDispatched || (message.message == WM_CLOSE && message.hwnd == window);
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
@@ -153,49 +121,44 @@ bool pumpFor(DWORD ms, HWND window) {
 extern "C" __declspec(dllexport) BOOL WINAPI VerifyScreenSavePwd(HWND window) {
     const int call = ++calls;
     if (checking) {
-        log("reentered n=%d", call);
+        stub::log(LOG, "reentered n=%d", call);
         return FALSE;
     }
     checking = true;
     endAfterCheck();
-    const Instruction instruction = instructionFor(call);
-    log("call n=%d window=0x%llx running=%d answer=%d close=%d key=%d fault=%d", call, stub::handleNumber(window),
-        stub::saverRunningState(), instruction.right ? 1 : 0, instruction.postClose ? 1 : 0,
-        instruction.postKey ? 1 : 0, instruction.fault ? 1 : 0);
-
-    if (instruction.fault) {
+    const std::string line = instructionFor(call);
+    auto says = [&](const char* word) { return line.find(word) != std::string::npos ? 1 : 0; };
+    stub::log(LOG, "call n=%d window=0x%llx running=%d answer=%d close=%d key=%d fault=%d", call,
+              stub::handleNumber(window), stub::saverRunningState(), says("right"), says("close"), says("key"),
+              says("fault"));
+    if (says("fault")) {
         // A thread of the saver's own that starts where no code is. Made here, with the
         // saver's thread waiting, not from outside: Wine makes a thread in another process
         // by interrupting one of its threads, which can deadlock one that is busy drawing.
-        HANDLE faulting = CreateThread(nullptr, 0, reinterpret_cast<LPTHREAD_START_ROUTINE>(std::uintptr_t(8)),
-                                       nullptr, 0, nullptr);
-        if (faulting != nullptr) {
-            WaitForSingleObject(faulting, 10000);
-            CloseHandle(faulting);
-        }
-        log("survived n=%d", call);
+        HANDLE faulting =
+            CreateThread(nullptr, 0, reinterpret_cast<LPTHREAD_START_ROUTINE>(std::uintptr_t(8)), nullptr, 0, nullptr);
+        if (faulting != nullptr) WaitForSingleObject(faulting, 10000);
+        stub::log(LOG, "survived n=%d", call);
     }
-
-    if (instruction.postClose) {
+    if (says("close")) {
         PostMessageA(window, WM_CLOSE, 0, 0);
         const bool dispatched = pumpFor(100, window);
-        log("pumped n=%d close-dispatched=%d window-alive=%d", call, dispatched ? 1 : 0, IsWindow(window) ? 1 : 0);
+        stub::log(LOG, "pumped n=%d close-dispatched=%d window-alive=%d", call, dispatched, IsWindow(window) ? 1 : 0);
     }
-    if (instruction.postKey) {
+    if (says("key")) {
         PostMessageA(window, WM_KEYDOWN, 'K', 0x00250001);
         PostMessageA(window, WM_KEYUP, 'K', LPARAM(0xC0250001));
     }
-    if (!instruction.right) {
+    if (!says("right")) {
         // The dialog leaves the arrow behind, as a real one would; the saver has to hide it.
         SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)));  // IDC_ARROW
         afterCheckCall = call;
-        sawFirst = false;
-        sawClose = false;
+        sawFirst = sawClose = false;
         afterCheck = SetWindowsHookExA(WH_GETMESSAGE, afterCheckHook, nullptr, GetCurrentThreadId());
     }
-    log("return n=%d answer=%d", call, instruction.right ? 1 : 0);
+    stub::log(LOG, "return n=%d answer=%d", call, says("right"));
     checking = false;
-    return instruction.right ? TRUE : FALSE;
+    return says("right");
 }
 
 #endif
@@ -204,17 +167,17 @@ extern "C" __declspec(dllexport) LONG WINAPI CPlApplet(HWND, UINT, LPARAM, LPARA
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) {
-        self = instance;
-        log("attach running=%d", stub::saverRunningState());
+        stub::self = instance;
+        stub::log(LOG, "attach running=%d", stub::saverRunningState());
     } else if (reason == DLL_PROCESS_DETACH) {
 #ifndef ORVEL_WITHOUT_VERIFIER
         endAfterCheck();
 #endif
         // At the process's end only the fact is logged: user32 may be gone already.
         if (reserved != nullptr) {
-            log("detach exit=1");
+            stub::log(LOG, "detach exit=1");
         } else {
-            log("detach running=%d", stub::saverRunningState());
+            stub::log(LOG, "detach running=%d", stub::saverRunningState());
         }
     }
     return TRUE;

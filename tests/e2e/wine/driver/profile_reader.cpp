@@ -11,7 +11,6 @@
 #include <string>
 #include <string_view>
 
-#include "cases.h"
 #include "harness.h"
 #include "platform/profile_text.h"
 
@@ -41,7 +40,9 @@ const SettingsText FILES[] = {
     {"tabs around names and value", "\t[param]\t\r\n\tlow\t=\t1\t\r\n"sv},
     {"vertical tabs around names and value", "\v[\vparam\v]\v\r\n\vlow\v=\v\"1\"\v\r\n"sv},
     {"form feeds around names and value", "\f[\fparam\f]\f\r\n\flow\f=\f\"1\"\f\r\n"sv},
-    {"^Z around names and value", "\x1a[\x1a" "param\x1a]\x1a\r\n\x1alow\x1a=\x1a\"1\"\x1a\r\n"sv},
+    {"^Z around names and value",
+     "\x1a[\x1a"
+     "param\x1a]\x1a\r\n\x1alow\x1a=\x1a\"1\"\x1a\r\n"sv},
     {"other control characters around the key", "[param]\r\n\x01low\x1b=1\r\nlow=2\r\n"sv},
     {"plus sign", "[param]\r\nlow=+1\r\n"sv},
     {"minus sign", "[param]\r\nlow=-1\r\n"sv},
@@ -93,78 +94,38 @@ const SettingsText FILES[] = {
     {"empty file", ""sv},
 };
 
-std::string shown(std::string_view text) {
-    std::string out;
-    for (char c : text) {
-        if (c == '\r') out += "\\r";
-        else if (c == '\n') out += "\\n";
-        else if (c == '\t') out += "\\t";
-        else if (c == '\0') out += "\\0";
-        else if ((unsigned char)c < 0x20 || (unsigned char)c >= 0x7F) {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "\\x%02X", (unsigned char)c);
-            out += hex;
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
-std::string folder() {
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    std::string path = std::string(temp) + "orvel-reader";
-    CreateDirectoryA(path.c_str(), nullptr);
-    return path;
-}
-
-// One reading with each default; false when the readers differ.
-bool compare(int number, const SettingsText& file, const char* path) {
-    bool same = true;
-    for (int defaultValue : {0, 7}) {
-        const auto system = std::int32_t(GetPrivateProfileIntA("param", "low", defaultValue, path));
-        const std::int32_t ours = profileReadInt(file.text, "param", "low", defaultValue);
-        same = same && system == ours;
-        std::printf("  %s %2d default %d: system %ld, ours %ld  (%s: \"%s\")\n", system == ours ? "  " : "!=", number,
-                    defaultValue, long(system), long(ours), file.what, shown(file.text).c_str());
-    }
-    return same;
-}
-
 }  // namespace
 
-void profileReaderCase() {
-    const std::string directory = folder();
+void compareSettingsReaders() {
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
     int unexpected = 0;
-    int known = 0;
     int number = 0;
     for (const SettingsText& file : FILES) {
-        ++number;
-        // A fresh name per file: the system keeps files it has read in a cache by name.
-        const std::string path = directory + "\\case" + std::to_string(number) + ".ini";
+        // A fresh name per file: the system keeps the files it has read in a cache by name.
+        const std::string path = std::string(temp) + "orvel-reader-" + std::to_string(++number) + ".ini";
         writeFileBytes(path, std::string(file.text));
-        const bool same = compare(number, file, path.c_str());
+        bool same = true;
+        for (int defaultValue : {0, 7}) {
+            const auto system = std::int32_t(GetPrivateProfileIntA("param", "low", defaultValue, path.c_str()));
+            const std::int32_t ours = profileReadInt(file.text, "param", "low", defaultValue);
+            if (system == ours) continue;
+            same = false;
+            std::printf("  %s, default %d: system %ld, ours %ld\n", file.what, defaultValue, long(system), long(ours));
+        }
         removeFile(path);
-        if (!same && file.knownDifference != nullptr) {
-            ++known;
-            std::printf("     known: %s\n", file.knownDifference);
+        if (same != (file.knownDifference == nullptr)) {
+            ++unexpected;
+            std::printf("    UNEXPECTED: %s: %s\n", file.what,
+                        same ? "the readers agree; drop the note" : "they differ");
         } else if (!same) {
-            ++unexpected;
-            std::printf("     UNEXPECTED: the readers differ\n");
-        } else if (file.knownDifference != nullptr) {
-            ++unexpected;
-            std::printf("     UNEXPECTED: the readers agree now; drop the note \"%s\"\n", file.knownDifference);
+            std::printf("    known: %s\n", file.knownDifference);
         }
     }
-    ++number;
-    const std::string missing = directory + "\\missing.ini";
+    const std::string missing = std::string(temp) + "orvel-reader-missing.ini";
     removeFile(missing);
     const auto system = std::int32_t(GetPrivateProfileIntA("param", "low", 7, missing.c_str()));
-    std::printf("  %s %2d default 7: system %ld, ours (no file) 7  (no file at all)\n", system == 7 ? "  " : "!=",
-                number, long(system));
-    if (system != 7) ++unexpected;
-    RemoveDirectoryA(directory.c_str());
-    note("%d settings files; the readers differ as known on %d", number, known);
+    if (system != 7) fail("without a file the system's reader gave %ld, not the default 7", long(system));
     if (unexpected > 0) fail("%d settings files read otherwise than the notes say", unexpected);
+    note("%d settings files and none read as the notes say", number);
 }
