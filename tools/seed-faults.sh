@@ -544,7 +544,10 @@ run_e2e() {  # KIND LOG
         ctest --test-dir "$build/tests" -R "$(e2e_pattern x11)" -j"$jobs" --timeout 120 --stop-on-failure \
             --output-on-failure >"$2" 2>&1
     else
-        ctest --test-dir "$build/tests" -R "$(e2e_pattern wine)" --timeout 300 --output-on-failure >"$2" 2>&1
+        # The x86 build is the same code for another processor: its cases and checks (which
+        # need the windows-x86 build, and 32-bit Wine) are left to the test presets.
+        ctest --test-dir "$build/tests" -R "$(e2e_pattern wine)" -E '\.x86' --timeout 300 --output-on-failure \
+            >"$2" 2>&1
     fi
 }
 
