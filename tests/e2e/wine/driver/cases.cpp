@@ -158,7 +158,7 @@ void start(Run& run, std::string arguments) {
     for (const char* name : {"password-log.txt", "mpr-log.txt"}) removeFile(inFolder(name));
     run.writes = watchSaverRunningWrites();
     run.window = nullptr;
-    run.saver = startProgram(inFolder("Orvel.scr"), arguments);
+    run.saver = startProgram(inFolder("Orvel.scr"), arguments, inFolder("saver-stderr.txt").c_str());
 }
 
 // True, or fails when the saver shows a box of its own: "ERROR" when it had no pixel
@@ -317,6 +317,10 @@ void message(Run& run) {
     GetDlgItemTextA(box, 0xFFFF, text, sizeof text);  // a message box's text
     note("the message: %s", text);
     if (std::strstr(text, "Orvelconfig.ini") == nullptr) fail("the message names no settings file");
+    // Written before the box shows, for whoever runs the saver from a console.
+    const std::string line = "Orvel: " + std::string(text) + "\r\n";
+    if (readFileBytes(inFolder("saver-stderr.txt")).value_or("").find(line) == std::string::npos)
+        fail("the message is not on standard error");
     waitUntil([&] { return GetForegroundWindow() == box; }, 10000, "the message box to be in front");
     pressKey(VK_RETURN);
     waitUntil([&] { return !IsWindow(box); }, 10000, "the message box to go");
@@ -589,6 +593,8 @@ int main(int argc, char** argv) {
         std::printf("PASS %s\n", argv[1]);
     } catch (const CaseFailure& failure) {
         std::printf("FAIL %s: %s\n", argv[1], failure.what());
+        if (const auto said = readFileBytes(inFolder("saver-stderr.txt")); said && !said->empty())
+            std::printf("Orvel.scr's last standard error:\n%s\n", said->c_str());
         result = 1;
     }
     terminateAll();

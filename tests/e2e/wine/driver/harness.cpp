@@ -50,16 +50,27 @@ void note(const char* format, ...) {
     std::fflush(stdout);
 }
 
-Process startProgram(const std::string& program, const std::string& arguments) {
+Process startProgram(const std::string& program, const std::string& arguments, const char* errorFile) {
     std::string commandLine = "\"" + program + "\"";
     if (!arguments.empty()) commandLine += " " + arguments;
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &info)) {
-        fail("cannot start %s (error %lu)", commandLine.c_str(), GetLastError());
+    HANDLE error = INVALID_HANDLE_VALUE;
+    if (errorFile != nullptr) {
+        SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+        error = CreateFileA(errorFile, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (error == INVALID_HANDLE_VALUE) fail("cannot make %s (error %lu)", errorFile, GetLastError());
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+        startup.hStdError = error;
     }
+    PROCESS_INFORMATION info{};
+    const BOOL made = CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, errorFile != nullptr, 0,
+                                     nullptr, nullptr, &startup, &info);
+    if (error != INVALID_HANDLE_VALUE) CloseHandle(error);
+    if (!made) fail("cannot start %s (error %lu)", commandLine.c_str(), GetLastError());
     CloseHandle(info.hThread);
     started.push_back({info.hProcess, info.dwProcessId});
     return started.back();

@@ -22,7 +22,8 @@ struct Process {
     HANDLE handle = nullptr;
     DWORD id = 0;
 };
-Process startProgram(const std::string& program, const std::string& arguments);
+// With errorFile, the program's standard error goes to that file, made anew.
+Process startProgram(const std::string& program, const std::string& arguments, const char* errorFile = nullptr);
 bool hasExited(const Process& process);
 // The exit code once the process has ended; fails after 20 s.
 DWORD waitForExit(const Process& process, const char* what);
