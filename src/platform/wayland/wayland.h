@@ -123,16 +123,11 @@ void waylandEglAttach(WaylandSurface& surface);
 void waylandEglResize(WaylandSurface& surface);
 void waylandEglDetach(WaylandSurface& surface);
 
-// The start: the command line, the signals and their wake-up pipe, the clock.
-const char* waylandCommandLine();
+// The process arguments as platformStart was given them.
 char** waylandArguments();
-bool waylandEndRequested();
-int waylandWakeDescriptor();
-void waylandDrainWakeDescriptor();
+// Closes the saver's windows, as a close request would, once a signal (SIGTERM, SIGINT)
+// has asked the saver to end.
 void waylandHandleEndSignal();
-std::uint64_t waylandMicroseconds();
-void waylandNoteFrameStart();
-void waylandWriteStats();
 
 // The window mode's toplevel: a record claimed for it, and a close request from the
 // compositor handed to the picture inside it.

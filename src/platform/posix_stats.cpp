@@ -1,13 +1,14 @@
 // The ORVEL_STATS line: with ORVEL_STATS set (and not "0"), one line on standard error
 // as the process ends, with the frames drawn, the shortest time from one frame start to
 // the next on the saver's own millisecond clock (the one its 10 ms pacing keeps to), the
-// mean frame period, how long after start the first frame began, and the caller's note.
+// mean frame period, how long after start the first frame began, the backend's own
+// count if it has one, and the caller's note.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include "platform/platform.h"
-#include "platform/wayland/wayland.h"
+#include "platform/posix_process.h"
 #include "platform/program_start.h"
 
 namespace {
@@ -18,6 +19,8 @@ std::uint32_t shortestMs = 0;
 std::uint64_t firstStartUs = 0;
 std::uint64_t lastStartUs = 0;
 const char* (*statsNote)() = nullptr;
+const char* countName = nullptr;
+unsigned (*countOf)() = nullptr;
 bool written = false;
 
 bool statsWanted() {
@@ -29,9 +32,14 @@ bool statsWanted() {
 
 void platformSetStatsNote(const char* (*note)()) { statsNote = note; }
 
-void waylandNoteFrameStart() {
+void posixSetStatsCount(const char* what, unsigned (*count)()) {
+    countName = what;
+    countOf = count;
+}
+
+void posixNoteFrameStart() {
     const std::uint32_t tick = platformTickCount();
-    const std::uint64_t now = waylandMicroseconds();
+    const std::uint64_t now = posixMicroseconds();
     if (frames == 0) {
         firstStartUs = now;
     } else {
@@ -43,14 +51,16 @@ void waylandNoteFrameStart() {
     ++frames;
 }
 
-void waylandWriteStats() {
+void posixWriteStats() {
     if (written || !statsWanted()) return;
     written = true;
     const double meanMs = frames > 1 ? double(lastStartUs - firstStartUs) / 1000.0 / double(frames - 1) : 0.0;
+    char count[64] = "";
+    if (countOf != nullptr) std::snprintf(count, sizeof count, ", %u %s", countOf(), countName);
     const char* note = statsNote != nullptr ? statsNote() : nullptr;
     std::fprintf(stderr,
                  "orvel stats: %llu frames, shortest period %u ms, mean period %.2f ms, first frame %.0f ms "
-                 "after start%s%s\n",
-                 static_cast<unsigned long long>(frames), shortestMs, meanMs, double(firstStartUs) / 1000.0,
+                 "after start%s%s%s\n",
+                 static_cast<unsigned long long>(frames), shortestMs, meanMs, double(firstStartUs) / 1000.0, count,
                  note != nullptr ? ", " : "", note != nullptr ? note : "");
 }
