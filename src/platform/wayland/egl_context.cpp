@@ -232,9 +232,10 @@ void deleteGlContext(GlContextHandle handle) {
     if (handle == context) context = EGL_NO_CONTEXT;
 }
 
-// Shows the frame on every surface of the window. The first surface may have changed
-// since the last frame (its output went away) or changed size; the next frame is then
-// drawn on the new first surface with a viewport of its size.
+// Shows the frame, with the text written since the last one, on every surface of the
+// window. The first surface may have changed since the last frame (its output went
+// away) or changed size; the next frame is then drawn on the new first surface with a
+// viewport of its size.
 bool swapBuffers(DeviceContext dc) {
     WaylandWindow* window = windowOf(dc);
     if (window == nullptr || context == EGL_NO_CONTEXT || eglGetCurrentContext() != context) return false;
@@ -244,11 +245,14 @@ bool swapBuffers(DeviceContext dc) {
     if (count == 0 || current == EGL_NO_SURFACE || current != eglSurfaceOf(surfaces[0])) {
         if (count > 0 && eglSurfaceOf(surfaces[0]) != EGL_NO_SURFACE) makeCurrent(dc, context);
         glViewport(0, 0, window->viewWidth, window->viewHeight);
+        window->textCount = 0;
         return count > 0;
     }
     const int width = surfaces[0]->width;
     const int height = surfaces[0]->height;
     if (count > 1) copyPicture(window->viewWidth, window->viewHeight);
+    // The text goes on the first surface only, as on a window over one screen.
+    waylandDrawTexts(*window, window->viewWidth, window->viewHeight);
     eglSwapBuffers(display, current);
     for (int i = 1; i < count; ++i) {
         const EGLSurface other = eglSurfaceOf(surfaces[i]);

@@ -56,6 +56,22 @@ inline constexpr int OUTPUT_CAPACITY = 8;
 
 enum class WaylandWindowKind { FullScreen, Toplevel, Child };
 
+// Text written on a window's device context since its last frame was shown, drawn over
+// the next frame before it is shown (Wayland has no drawing on a surface's shown
+// picture). Longer text is cut.
+inline constexpr int TEXT_OUT_CAPACITY = 4;
+inline constexpr int TEXT_OUT_LENGTH = 16;
+struct WaylandTextOut {
+    int x;  // the text's top-left corner in the window
+    int y;
+    int count;
+    char text[TEXT_OUT_LENGTH];
+    std::uint8_t red;
+    std::uint8_t green;
+    std::uint8_t blue;
+    bool transparent;  // false: on Windows' default white background
+};
+
 // One of the program's windows: what the queue keeps of it, then the Wayland side. The
 // full-screen saver draws on every output's layer surface; a toplevel (the window mode's
 // own window) hosts one child, which draws on the toplevel's surface.
@@ -66,6 +82,12 @@ struct WaylandWindow : QueueWindow {
     int viewWidth;           // the drawing surface's size when the viewport was fitted
     int viewHeight;
     int pixelFormat;
+    std::uint8_t textRed;    // the device context's text colour and background mode
+    std::uint8_t textGreen;
+    std::uint8_t textBlue;
+    bool transparentText;
+    WaylandTextOut texts[TEXT_OUT_CAPACITY];
+    int textCount;
 };
 
 struct WaylandGlobals {
@@ -116,6 +138,11 @@ void waylandQueueInput(const QueuedMessage& message);
 // The pointer's position in the compositor's space, relative to where it was first seen.
 CursorPos waylandCursorPosition();
 void waylandHideCursorNow();
+
+// Draws the text written on the window since its last frame over the current drawing
+// surface (width x height) with the current rendering context, leaving every state as
+// found, and forgets it.
+void waylandDrawTexts(WaylandWindow& window, int width, int height);
 
 // The EGL binding: the surface's EGL window once a context exists, its new size, and
 // its end.

@@ -30,6 +30,10 @@ expect_still_running() {
   expect_exit 0
 }
 
+# The frame-rate text's white in the top-left corner, where the dark start of the
+# scene has none.
+rate_text_shows() { as_user grim -g "16,16 96x20" -t ppm - | tail -c $((96 * 20 * 3)) | od -An -v -w3 -tx1 | grep -q ' ff ff ff'; }
+
 window_listed() { saver_running && as_user swaymsg -t get_tree | grep -q '"name": "Orvel"'; }
 
 case $case_name in
@@ -150,6 +154,12 @@ case $case_name in
     saver_showing
     as_user "$pointer" wheel
     expect_still_running
+    ;;
+  rate_text)
+    saver_showing
+    wait_for "the frame-rate text" rate_text_shows
+    kill -TERM "$saver_pid"
+    expect_exit 0
     ;;
   focus_taken)
     # sway 1.7 gives the keyboard to the oldest mapped overlay surface that asks for it
