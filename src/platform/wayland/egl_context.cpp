@@ -100,7 +100,28 @@ void copyPicture(int width, int height) {
 
 // The copy texture over the whole of the current surface, leaving every state as found.
 void layPicture(int width, int height) {
+    waylandBeginPlainDrawing(width, height);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, copyTexture);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex2f(-1, -1);
+    glTexCoord2f(1, 0);
+    glVertex2f(1, -1);
+    glTexCoord2f(1, 1);
+    glVertex2f(1, 1);
+    glTexCoord2f(0, 1);
+    glVertex2f(-1, 1);
+    glEnd();
+    waylandEndPlainDrawing();
+}
+
+}  // namespace
+
+void waylandBeginPlainDrawing(int width, int height) {
     glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
     glMatrixMode(GL_TEXTURE);
     glPushMatrix();
     glLoadIdentity();
@@ -116,29 +137,20 @@ void layPicture(int width, int height) {
     glDisable(GL_BLEND);
     glDisable(GL_ALPHA_TEST);
     glDisable(GL_CULL_FACE);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, copyTexture);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    glDisable(GL_TEXTURE_2D);
     glViewport(0, 0, width, height);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex2f(-1, -1);
-    glTexCoord2f(1, 0);
-    glVertex2f(1, -1);
-    glTexCoord2f(1, 1);
-    glVertex2f(1, 1);
-    glTexCoord2f(0, 1);
-    glVertex2f(-1, 1);
-    glEnd();
+}
+
+void waylandEndPlainDrawing() {
+    glMatrixMode(GL_TEXTURE);
     glPopMatrix();
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
-    glMatrixMode(GL_TEXTURE);
+    glMatrixMode(GL_MODELVIEW);
     glPopMatrix();
+    glPopClientAttrib();
     glPopAttrib();
 }
-
-}  // namespace
 
 void waylandEglAttach(WaylandSurface& surface) {
     if (context == EGL_NO_CONTEXT || surface.eglWindow != nullptr || surface.surface == nullptr ||

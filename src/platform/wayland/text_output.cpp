@@ -101,28 +101,15 @@ void platformTextOut(DeviceContext dc, int x, int y, const char* text, int count
 
 void waylandDrawTexts(WaylandWindow& window, int width, int height) {
     if (window.textCount == 0) return;
-    glPushAttrib(GL_ALL_ATTRIB_BITS);
-    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    waylandBeginPlainDrawing(width, height);
     glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
     glOrtho(0, width, 0, height, -1, 1);
     glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    glDisable(GL_LIGHTING);
-    glDisable(GL_FOG);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_BLEND);
-    glDisable(GL_ALPHA_TEST);
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_CULL_FACE);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
     glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
-    glViewport(0, 0, width, height);
     for (int i = 0; i < window.textCount; ++i) {
         const WaylandTextOut& out = window.texts[i];
         const int top = height - out.y;
@@ -133,11 +120,6 @@ void waylandDrawTexts(WaylandWindow& window, int width, int height) {
         glColor3ub(out.red, out.green, out.blue);
         drawLine(out, out.x, top - ASCENT);
     }
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
-    glPopClientAttrib();
-    glPopAttrib();
+    waylandEndPlainDrawing();
     window.textCount = 0;
 }

@@ -139,6 +139,13 @@ void waylandQueueInput(const QueuedMessage& message);
 CursorPos waylandCursorPosition();
 void waylandHideCursorNow();
 
+// The backend's own drawing over the scene's (the picture laid on other outputs, the
+// text): every state saved, then identity matrices, a viewport of width x height, and
+// no lighting, fog, depth test, blending, alpha test, culling or texturing; the end puts
+// every state back.
+void waylandBeginPlainDrawing(int width, int height);
+void waylandEndPlainDrawing();
+
 // Draws the text written on the window since its last frame over the current drawing
 // surface (width x height) with the current rendering context, leaving every state as
 // found, and forgets it.
