@@ -27,8 +27,10 @@ void posixDrainWakeDescriptor();
 std::uint64_t posixMicroseconds();
 
 // Statistics for ORVEL_STATS: every frame start is noted when a paint request is handed
-// out, and the line is written once, as the process ends. A backend may add a count of
-// its own to the line, such as the X errors nobody expected: "<count> <what>".
+// out, the frame's end when the backend has shown its picture (its buffer swap
+// returned), and the line is written once, as the process ends. A backend may add a
+// count of its own to the line, such as the X errors nobody expected: "<count> <what>".
 void posixNoteFrameStart();
+void posixNoteFrameShown();
 void posixSetStatsCount(const char* what, unsigned (*count)());
 void posixWriteStats();

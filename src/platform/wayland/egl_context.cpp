@@ -18,6 +18,7 @@
 
 #include "platform/gl_binding.h"
 #include "platform/heap_tuning.h"
+#include "platform/posix_process.h"
 #include "platform/wayland/wayland.h"
 
 namespace {
@@ -273,6 +274,7 @@ bool swapBuffers(DeviceContext dc) {
         eglSwapBuffers(display, other);
     }
     if (count > 1) eglMakeCurrent(display, current, current, context);
+    posixNoteFrameShown();
     if (width != window->viewWidth || height != window->viewHeight) {
         glViewport(0, 0, width, height);
         window->viewWidth = width;
