@@ -178,8 +178,8 @@ lit_over() { lit_share "$1" "${3-}" && [ "$LIT" -ge "$2" ]; }
 lit() { within 5000 lit_over "$@" || fail "only $LIT% of window $1 is lit"; } # window percent [area]
 
 # A figure of the statistics line, set against a value with test's operator:
-#   orvel stats: N frames, shortest period N ms, mean period N.NN ms, first frame N ms
-#   after start, N X errors, detail normal|low
+#   orvel stats: N frames, shortest period N ms, mean period N.NN ms, mean frame time
+#   N.NN ms, first frame N ms after start, N X errors, detail normal|low
 declare -A STAT=([frames]='^orvel stats: ([0-9]+) frames' [shortest]='shortest period ([0-9]+) ms'
   [detail]='detail ([a-z]+)')
 stats() { # frames|shortest|detail operator value

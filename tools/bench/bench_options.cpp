@@ -41,12 +41,13 @@ BenchParse parseBenchOptions(int argc, char** argv, BenchOptions& options, std::
         } else if (std::strcmp(arg, "--low") == 0) {
             options.low = true;
             lowGiven = true;
-        } else if (std::strcmp(arg, "--x11") == 0 || std::strcmp(arg, "--wine") == 0) {
+        } else if (std::strcmp(arg, "--x11") == 0 || std::strcmp(arg, "--wayland") == 0 ||
+                   std::strcmp(arg, "--wine") == 0) {
             if (options.mode != BenchMode::headless) {
-                error = "--x11 and --wine go alone";
+                error = "--x11, --wayland and --wine go alone";
                 return BenchParse::bad;
             }
-            options.mode = arg[2] == 'x' ? BenchMode::x11 : BenchMode::wine;
+            options.mode = arg[2] == 'x' ? BenchMode::x11 : arg[3] == 'a' ? BenchMode::wayland : BenchMode::wine;
             if (options.mode == BenchMode::wine) {
                 if (i + 1 >= argc) {
                     error = "--wine needs the path of Orvel.scr";
@@ -81,7 +82,7 @@ BenchParse parseBenchOptions(int argc, char** argv, BenchOptions& options, std::
         return BenchParse::run;
     }
     if (runsGiven) {
-        error = "--runs needs --x11 or --wine";
+        error = "--runs needs --x11, --wayland or --wine";
         return BenchParse::bad;
     }
     if (!options.single && (lowGiven || rowsGiven)) {
@@ -94,14 +95,21 @@ BenchParse parseBenchOptions(int argc, char** argv, BenchOptions& options, std::
 const char* benchUsage() {
     return "usage: orvel-bench [--size WxH [--low] [--rows]]\n"
            "       orvel-bench --x11 [--size WxH] [--low] [--runs N]\n"
+           "       orvel-bench --wayland [--size WxH] [--low] [--runs N]\n"
            "       orvel-bench --wine ORVEL_SCR [--size WxH] [--runs N]\n"
            "  Times the real scene set-up and frame on headless EGL and prints tables.\n"
            "  Without arguments every size (640x480, 1280x720, 1920x1080) is measured in full\n"
            "  and in low detail, each in a fresh child process; --size measures one.\n"
            "  --rows prints table rows only, tagged for the parent process.\n"
            "  --x11 runs the X11 program beside orvel-bench, `orvel /s`, N times (20) on an Xvfb\n"
-           "  of its own (640x480 unless --size) with orvel-x11-probe.so preloaded: start-up from\n"
-           "  exec to the first glXSwapBuffers, and heap calls per frame by origin in 3 more runs.\n"
+           "  of its own (640x480 unless --size) with orvel-probe.so preloaded: start-up from\n"
+           "  exec to the first glXSwapBuffers, in turns with orvel-floor-glx, and heap calls per\n"
+           "  frame by origin in 3 more runs.\n"
+           "  --wayland runs `orvel-wayland /s` N times (20) under a headless sway of its own\n"
+           "  (outputs of 640x480 unless --size), in turns with orvel-floor-wayland, both with\n"
+           "  orvel-probe.so preloaded: start-up from exec to the first eglSwapBuffers; then the\n"
+           "  mean frame time of its ORVEL_STATS line with one output and with two, 3 runs each\n"
+           "  of 60 s.\n"
            "  --wine runs `Orvel.scr /s` under wine64 in a throwaway prefix N times (20): start-up\n"
            "  until the screen shows the scene's first non-black pixels.\n"
            "  Exit codes: 0 done, 1 no EGL display or OpenGL context, 2 bad arguments,\n"

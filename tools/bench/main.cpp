@@ -11,6 +11,7 @@
 #include "child_process.h"
 #include "configuration_run.h"
 #include "report_format.h"
+#include "wayland_run.h"
 #include "wine_run.h"
 #include "x11_run.h"
 
@@ -100,6 +101,8 @@ int main(int argc, char** argv) {
     switch (options.mode) {
     case BenchMode::x11:
         return runX11Bench(options);
+    case BenchMode::wayland:
+        return runWaylandBench(options);
     case BenchMode::wine:
         return runWineBench(options);
     case BenchMode::headless:

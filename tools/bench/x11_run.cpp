@@ -9,16 +9,15 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "child_wait.h"
 #include "configuration_run.h"
+#include "probe_runs.h"
 #include "program_launch.h"
 #include "run_support.h"
 #include "screen_watch.h"
-#include "x11_probe_report.h"
 #include "xvfb_server.h"
 
 namespace {
@@ -29,40 +28,9 @@ constexpr int COUNTED_FRAMES = 300;
 constexpr int REPORT_TIMEOUT_MS = 60000;
 constexpr int EXIT_GRACE_MS = 10000;
 
-struct ProbeReport {
-    std::int64_t marks[PROBE_MARK_COUNT];
-    std::uint64_t counts[PROBE_PERIOD_COUNT][PROBE_KIND_COUNT][2];  // [..][..][0 Orvel, 1 libraries]
-    std::uint64_t places[PROBE_PLACE_COUNT];
-};
-
-bool parseReport(const std::string& line, ProbeReport& report) {
-    std::istringstream in(line);
-    std::string tag;
-    in >> tag;
-    if (tag != PROBE_REPORT_TAG) return false;
-    for (std::int64_t& m : report.marks) in >> m;
-    for (auto& period : report.counts) {
-        for (auto& kind : period) in >> kind[0] >> kind[1];
-    }
-    for (std::uint64_t& place : report.places) in >> std::hex >> place;
-    return !in.fail();
-}
-
-// "first frame N ms after start" from the ORVEL_STATS line, or -1.
-double ownFirstFrameMs(const std::string& stderrPath) {
-    std::ifstream in(stderrPath);
-    std::string line;
-    while (std::getline(in, line)) {
-        const std::size_t at = line.find("first frame ");
-        if (line.rfind("orvel stats:", 0) == 0 && at != std::string::npos) {
-            return std::atof(line.c_str() + at + 12);
-        }
-    }
-    return -1.0;
-}
-
 struct Setup {
     std::string orvel;
+    std::string floor;
     std::string probe;
     std::string scratch;
     std::string display;
@@ -78,10 +46,10 @@ struct RunResult {
     int exitCode = -1;
 };
 
-// One run of `orvel /s`: until the probe reports after `frames` frames (and with
-// watchPixels until the screen shows a pixel that is not black), then SIGTERM, and the
-// wait until its window has gone from the screen.
-RunResult runOnce(const Setup& setup, int frames, bool countAllocations, bool watchPixels) {
+// One run of `orvel /s` (or of the floor): until the probe reports after `frames` frames
+// (and with watchPixels until the screen shows a pixel that is not black), then SIGTERM,
+// and the wait until its window has gone from the screen.
+RunResult runOnce(const Setup& setup, int frames, bool countAllocations, bool watchPixels, bool floor = false) {
     RunResult result;
     const std::string errors = setup.scratch + "/orvel.err";
     const std::vector<std::string> environment = {
@@ -94,8 +62,11 @@ RunResult runOnce(const Setup& setup, int frames, bool countAllocations, bool wa
         std::string("ORVEL_PROBE_COUNT=") + (countAllocations ? "1" : "0"),
     };
     LaunchedProgram launched;
-    if (!launchProgram(setup.orvel, {setup.orvel, "/s"}, environment, errors, true, launched)) {
-        std::fprintf(stderr, "orvel-bench: cannot start %s\n", setup.orvel.c_str());
+    const std::string& program = floor ? setup.floor : setup.orvel;
+    std::vector<std::string> args = {program};
+    if (!floor) args.push_back("/s");
+    if (!launchProgram(program, args, environment, errors, true, launched)) {
+        std::fprintf(stderr, "orvel-bench: cannot start %s\n", program.c_str());
         return result;
     }
     while (watchPixels) {
@@ -111,12 +82,14 @@ RunResult runOnce(const Setup& setup, int frames, bool countAllocations, bool wa
     std::string line;
     const bool reported = readLine(launched.reportFd, REPORT_TIMEOUT_MS, line);
     close(launched.reportFd);
-    result.exitCode = endChild(launched.pid, EXIT_GRACE_MS);
+    // The floor ends by itself after its frame.
+    result.exitCode = floor ? waitChild(launched.pid, EXIT_GRACE_MS) : -1;
+    if (result.exitCode == -1) result.exitCode = endChild(launched.pid, EXIT_GRACE_MS);
     result.ok = reported && parseReport(line, result.report) && result.exitCode == 0;
-    result.ownFirstFrameMs = ownFirstFrameMs(errors);
+    result.ownFirstFrameMs = statsFigure(errors, "first frame ");
     if (!result.ok) {
-        std::fprintf(stderr, "orvel-bench: a run of orvel /s failed (%s, exit code %d); its standard error:\n",
-                     reported ? "report unreadable" : "no report from the probe", result.exitCode);
+        std::fprintf(stderr, "orvel-bench: a run of %s failed (%s, exit code %d); its standard error:\n",
+                     program.c_str(), reported ? "report unreadable" : "no report from the probe", result.exitCode);
         std::ifstream in(errors);
         std::fprintf(stderr, "%s", std::string(std::istreambuf_iterator<char>(in), {}).c_str());
     }
@@ -127,63 +100,10 @@ RunResult runOnce(const Setup& setup, int frames, bool countAllocations, bool wa
     return result;
 }
 
-double ms(std::int64_t ns) { return double(ns) / 1e6; }
-
-constexpr const char* MARK_NAMES[PROBE_MARK_COUNT] = {
-    "libraries loaded (the probe's constructor)",
-    "main entered",
-    "display opened (XOpenDisplay returned)",
-    "Mesa's driver: its dlopen called",
-    "Mesa's driver: its dlopen returned",
-    "GL context made (glXCreateContext returned)",
-    "GL context current (glXMakeCurrent)",
-    "window mapped (scene built; XMapRaised returned)",
-    "first frame presented (glXSwapBuffers returned)",
-};
-
-void printStartup(const std::vector<RunResult>& runs) {
-    std::printf("Start-up of orvel /s, ms from exec (%zu runs)\n", runs.size());
-    std::printf("%-52s %8s %8s %8s   %s\n", "reached", "min", "median", "max", "median step");
-    std::vector<double> previous;
-    for (int m = 0; m < PROBE_MARK_COUNT; ++m) {
-        std::vector<double> values;
-        std::vector<double> steps;
-        for (const RunResult& run : runs) {
-            if (run.report.marks[m] < 0) continue;
-            values.push_back(ms(run.report.marks[m]));
-            std::int64_t before = 0;
-            for (int p = m - 1; p >= 0; --p) {
-                if (run.report.marks[p] >= 0) {
-                    before = run.report.marks[p];
-                    break;
-                }
-            }
-            steps.push_back(ms(run.report.marks[m] - before));
-        }
-        if (values.empty()) {
-            std::printf("%-52s %8s %8s %8s\n", MARK_NAMES[m], "-", "-", "-");
-            continue;
-        }
-        const Spread s = spreadOf(values);
-        std::printf("%-52s %8.1f %8.1f %8.1f   %+8.1f\n", MARK_NAMES[m], s.min, s.median, s.max,
-                    spreadOf(steps).median);
-    }
-    std::vector<double> own;
-    for (const RunResult& run : runs) {
-        if (run.ownFirstFrameMs >= 0) own.push_back(run.ownFirstFrameMs);
-    }
-    if (!own.empty()) {
-        const Spread s = spreadOf(own);
-        std::printf("%-52s %8.1f %8.1f %8.1f\n", "ORVEL_STATS: first frame began, ms after main", s.min, s.median,
-                    s.max);
-    }
-    std::printf("first frame presented, each run:");
-    for (const RunResult& run : runs) std::printf(" %.1f", ms(run.report.marks[PROBE_FIRST_SWAP]));
-    std::printf("\n\n");
-}
-
 // The --wine method on this program: how much later than the first frame presented the
 // screen shows a pixel that is not black.
+double ms(std::int64_t ns) { return double(ns) / 1e6; }
+
 void printPixelCheck(const std::vector<RunResult>& runs) {
     std::vector<double> lit;
     std::vector<double> late;
@@ -241,10 +161,12 @@ void printAllocationHeader(int width, int height) {
 int runX11Bench(const BenchOptions& options) {
     Setup setup;
     setup.orvel = besideThisProgram("orvel");
-    setup.probe = besideThisProgram("orvel-x11-probe.so");
-    for (const std::string& file : {setup.orvel, setup.probe}) {
+    setup.floor = besideThisProgram("orvel-floor-glx");
+    setup.probe = besideThisProgram("orvel-probe.so");
+    for (const std::string& file : {setup.orvel, setup.floor, setup.probe}) {
         if (access(file.c_str(), R_OK) != 0) {
-            std::fprintf(stderr, "orvel-bench: %s is missing: build the orvel and orvel-x11-probe targets\n",
+            std::fprintf(stderr, "orvel-bench: %s is missing: build the orvel, orvel-floor-glx and orvel-probe "
+                                 "targets\n",
                          file.c_str());
             return EXIT_RUN_FAILED;
         }
@@ -279,13 +201,19 @@ int runX11Bench(const BenchOptions& options) {
     setup.baselineWindows = watch.topLevelWindows();
 
     const std::string loadBefore = loadAverage();
-    std::vector<RunResult> timed;
+    std::vector<ProbeReport> timed;
+    std::vector<ProbeReport> floorRuns;
+    std::vector<double> ownFirstFrame;
     bool failed = false;
     for (int i = 0; i < options.runs && !failed; ++i) {
-        std::fprintf(stderr, "orvel-bench: start-up run %d of %d...\n", i + 1, options.runs);
-        RunResult run = runOnce(setup, 1, false, false);
-        failed = !run.ok;
-        if (run.ok) timed.push_back(run);
+        std::fprintf(stderr, "orvel-bench: start-up run %d of %d, and the floor's...\n", i + 1, options.runs);
+        const RunResult run = runOnce(setup, 1, false, false);
+        const RunResult floor = run.ok ? runOnce(setup, 1, false, false, true) : RunResult{};
+        failed = !run.ok || !floor.ok;
+        if (failed) break;
+        timed.push_back(run.report);
+        ownFirstFrame.push_back(run.ownFirstFrameMs);
+        floorRuns.push_back(floor.report);
     }
     std::vector<RunResult> watched;
     for (int i = 0; i < PIXEL_RUNS && !failed; ++i) {
@@ -309,7 +237,10 @@ int runX11Bench(const BenchOptions& options) {
     std::printf("orvel-bench --x11: %s /s on Xvfb %dx%d (%s detail), %s preloaded\n", setup.orvel.c_str(),
                 options.width, options.height, options.low ? "low" : "full", setup.probe.c_str());
     std::printf("load average before: %s, after: %s\n\n", loadBefore.c_str(), loadAfter.c_str());
-    if (!timed.empty()) printStartup(timed);
+    if (!timed.empty()) {
+        printStartup("orvel /s", timed, ownFirstFrame);
+        printAgainstFloor("orvel-floor-glx", timed, floorRuns);
+    }
     printPixelCheck(watched);
     bool allocated = false;
     if (!counted.empty()) {

@@ -1,7 +1,8 @@
 #pragma once
 // orvel-bench --x11: the X11 program `orvel /s` on an Xvfb of orvel-bench's own, with
-// orvel-x11-probe.so preloaded. Start-up from exec to the first frame presented, over
-// options.runs runs, the screen watched as --wine watches it in five runs more (to show
+// orvel-probe.so preloaded. Start-up from exec to the first frame presented, over
+// options.runs runs taken in turns with its floor (orvel-floor-glx: a window, a GLX
+// context and one cleared frame, timed the same way), the screen watched as --wine watches it in five runs more (to show
 // what that method misses), and heap calls per frame by origin in three runs more.
 #include "bench_options.h"
 

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/posix_process.h"
 #include "platform/wayland/layer_shell_client.h"
 #include "platform/wayland/wayland.h"
 #include "platform/wayland/xdg_output_client.h"
@@ -128,7 +129,7 @@ wl_display* waylandDisplay() {
 void waylandLostCompositor() {
     std::fprintf(stderr, "orvel: lost the connection to the Wayland compositor; ending with exit code %d\n",
                  LOST_COMPOSITOR_EXIT_CODE);
-    waylandWriteStats();
+    posixWriteStats();
     std::fflush(nullptr);
     std::_Exit(LOST_COMPOSITOR_EXIT_CODE);
 }

@@ -18,6 +18,7 @@
 
 #include "platform/gl_binding.h"
 #include "platform/heap_tuning.h"
+#include "platform/posix_process.h"
 #include "platform/wayland/wayland.h"
 
 namespace {
@@ -100,7 +101,28 @@ void copyPicture(int width, int height) {
 
 // The copy texture over the whole of the current surface, leaving every state as found.
 void layPicture(int width, int height) {
+    waylandBeginPlainDrawing(width, height);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, copyTexture);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex2f(-1, -1);
+    glTexCoord2f(1, 0);
+    glVertex2f(1, -1);
+    glTexCoord2f(1, 1);
+    glVertex2f(1, 1);
+    glTexCoord2f(0, 1);
+    glVertex2f(-1, 1);
+    glEnd();
+    waylandEndPlainDrawing();
+}
+
+}  // namespace
+
+void waylandBeginPlainDrawing(int width, int height) {
     glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
     glMatrixMode(GL_TEXTURE);
     glPushMatrix();
     glLoadIdentity();
@@ -116,29 +138,20 @@ void layPicture(int width, int height) {
     glDisable(GL_BLEND);
     glDisable(GL_ALPHA_TEST);
     glDisable(GL_CULL_FACE);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, copyTexture);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    glDisable(GL_TEXTURE_2D);
     glViewport(0, 0, width, height);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex2f(-1, -1);
-    glTexCoord2f(1, 0);
-    glVertex2f(1, -1);
-    glTexCoord2f(1, 1);
-    glVertex2f(1, 1);
-    glTexCoord2f(0, 1);
-    glVertex2f(-1, 1);
-    glEnd();
+}
+
+void waylandEndPlainDrawing() {
+    glMatrixMode(GL_TEXTURE);
     glPopMatrix();
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
-    glMatrixMode(GL_TEXTURE);
+    glMatrixMode(GL_MODELVIEW);
     glPopMatrix();
+    glPopClientAttrib();
     glPopAttrib();
 }
-
-}  // namespace
 
 void waylandEglAttach(WaylandSurface& surface) {
     if (context == EGL_NO_CONTEXT || surface.eglWindow != nullptr || surface.surface == nullptr ||
@@ -232,9 +245,10 @@ void deleteGlContext(GlContextHandle handle) {
     if (handle == context) context = EGL_NO_CONTEXT;
 }
 
-// Shows the frame on every surface of the window. The first surface may have changed
-// since the last frame (its output went away) or changed size; the next frame is then
-// drawn on the new first surface with a viewport of its size.
+// Shows the frame, with the text written since the last one, on every surface of the
+// window. The first surface may have changed since the last frame (its output went
+// away) or changed size; the next frame is then drawn on the new first surface with a
+// viewport of its size.
 bool swapBuffers(DeviceContext dc) {
     WaylandWindow* window = windowOf(dc);
     if (window == nullptr || context == EGL_NO_CONTEXT || eglGetCurrentContext() != context) return false;
@@ -244,11 +258,14 @@ bool swapBuffers(DeviceContext dc) {
     if (count == 0 || current == EGL_NO_SURFACE || current != eglSurfaceOf(surfaces[0])) {
         if (count > 0 && eglSurfaceOf(surfaces[0]) != EGL_NO_SURFACE) makeCurrent(dc, context);
         glViewport(0, 0, window->viewWidth, window->viewHeight);
+        window->textCount = 0;
         return count > 0;
     }
     const int width = surfaces[0]->width;
     const int height = surfaces[0]->height;
     if (count > 1) copyPicture(window->viewWidth, window->viewHeight);
+    // The text goes on the first surface only, as on a window over one screen.
+    waylandDrawTexts(*window, window->viewWidth, window->viewHeight);
     eglSwapBuffers(display, current);
     for (int i = 1; i < count; ++i) {
         const EGLSurface other = eglSurfaceOf(surfaces[i]);
@@ -257,6 +274,7 @@ bool swapBuffers(DeviceContext dc) {
         eglSwapBuffers(display, other);
     }
     if (count > 1) eglMakeCurrent(display, current, current, context);
+    posixNoteFrameShown();
     if (width != window->viewWidth || height != window->viewHeight) {
         glViewport(0, 0, width, height);
         window->viewWidth = width;

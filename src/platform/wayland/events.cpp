@@ -15,6 +15,7 @@
 #include <wayland-client.h>
 
 #include "platform/messages.h"
+#include "platform/posix_process.h"
 #include "platform/wayland/wayland.h"
 #include "platform/window_queue.h"
 
@@ -219,7 +220,7 @@ void readEvents(int timeout) {
         wl_display_cancel_read(display);
         waylandLostCompositor();
     }
-    pollfd sources[2] = {{wl_display_get_fd(display), POLLIN, 0}, {waylandWakeDescriptor(), POLLIN, 0}};
+    pollfd sources[2] = {{wl_display_get_fd(display), POLLIN, 0}, {posixWakeDescriptor(), POLLIN, 0}};
     if (ringCount > 0) timeout = 0;
     poll(sources, 2, timeout);
     if (sources[0].revents != 0) {
@@ -281,7 +282,7 @@ bool backendTakeInput(QueuedMessage& message) {
 bool backendWaitForEvents(std::int64_t timerDelayMs) {
     if (wayland.display == nullptr) {
         if (timerDelayMs < 0) return false;
-        pollfd wake{waylandWakeDescriptor(), POLLIN, 0};
+        pollfd wake{posixWakeDescriptor(), POLLIN, 0};
         poll(&wake, 1, int(timerDelayMs));
     } else {
         readEvents(int(timerDelayMs));

@@ -56,6 +56,22 @@ inline constexpr int OUTPUT_CAPACITY = 8;
 
 enum class WaylandWindowKind { FullScreen, Toplevel, Child };
 
+// Text written on a window's device context since its last frame was shown, drawn over
+// the next frame before it is shown (Wayland has no drawing on a surface's shown
+// picture). Longer text is cut.
+inline constexpr int TEXT_OUT_CAPACITY = 4;
+inline constexpr int TEXT_OUT_LENGTH = 16;
+struct WaylandTextOut {
+    int x;  // the text's top-left corner in the window
+    int y;
+    int count;
+    char text[TEXT_OUT_LENGTH];
+    std::uint8_t red;
+    std::uint8_t green;
+    std::uint8_t blue;
+    bool transparent;  // false: on Windows' default white background
+};
+
 // One of the program's windows: what the queue keeps of it, then the Wayland side. The
 // full-screen saver draws on every output's layer surface; a toplevel (the window mode's
 // own window) hosts one child, which draws on the toplevel's surface.
@@ -66,6 +82,12 @@ struct WaylandWindow : QueueWindow {
     int viewWidth;           // the drawing surface's size when the viewport was fitted
     int viewHeight;
     int pixelFormat;
+    std::uint8_t textRed;    // the device context's text colour and background mode
+    std::uint8_t textGreen;
+    std::uint8_t textBlue;
+    bool transparentText;
+    WaylandTextOut texts[TEXT_OUT_CAPACITY];
+    int textCount;
 };
 
 struct WaylandGlobals {
@@ -117,22 +139,29 @@ void waylandQueueInput(const QueuedMessage& message);
 CursorPos waylandCursorPosition();
 void waylandHideCursorNow();
 
+// The backend's own drawing over the scene's (the picture laid on other outputs, the
+// text): every state saved, then identity matrices, a viewport of width x height, and
+// no lighting, fog, depth test, blending, alpha test, culling or texturing; the end puts
+// every state back.
+void waylandBeginPlainDrawing(int width, int height);
+void waylandEndPlainDrawing();
+
+// Draws the text written on the window since its last frame over the current drawing
+// surface (width x height) with the current rendering context, leaving every state as
+// found, and forgets it.
+void waylandDrawTexts(WaylandWindow& window, int width, int height);
+
 // The EGL binding: the surface's EGL window once a context exists, its new size, and
 // its end.
 void waylandEglAttach(WaylandSurface& surface);
 void waylandEglResize(WaylandSurface& surface);
 void waylandEglDetach(WaylandSurface& surface);
 
-// The start: the command line, the signals and their wake-up pipe, the clock.
-const char* waylandCommandLine();
+// The process arguments as platformStart was given them.
 char** waylandArguments();
-bool waylandEndRequested();
-int waylandWakeDescriptor();
-void waylandDrainWakeDescriptor();
+// Closes the saver's windows, as a close request would, once a signal (SIGTERM, SIGINT)
+// has asked the saver to end.
 void waylandHandleEndSignal();
-std::uint64_t waylandMicroseconds();
-void waylandNoteFrameStart();
-void waylandWriteStats();
 
 // The window mode's toplevel: a record claimed for it, and a close request from the
 // compositor handed to the picture inside it.

@@ -12,6 +12,7 @@
 
 #include "platform/messages.h"
 #include "platform/platform.h"
+#include "platform/posix_process.h"
 #include "platform/wayland/wayland.h"
 #include "platform/window_queue.h"
 #include "platform/window_system.h"
@@ -121,9 +122,9 @@ int waylandDrawingSurfaces(WaylandWindow& window, WaylandSurface** surfaces, int
 }
 
 void waylandHandleEndSignal() {
-    if (endSignalHandled || !waylandEndRequested()) return;
+    if (endSignalHandled || !posixEndRequested()) return;
     endSignalHandled = true;
-    waylandDrainWakeDescriptor();
+    posixDrainWakeDescriptor();
     for (WaylandWindow& w : windows) {
         if (w.inUse && !w.destroying && w.kind != WaylandWindowKind::Toplevel) {
             platformPostMessage(waylandHandleOf(w), WM_CLOSE, 0, 0);
@@ -220,7 +221,7 @@ void platformHideCursor() {
 QueueWindow& backendQueueWindow(int index) { return windows[index]; }
 
 void backendNoteMessageMade(const QueuedMessage& message) {
-    if (message.message == WM_PAINT) waylandNoteFrameStart();
+    if (message.message == WM_PAINT) posixNoteFrameStart();
 }
 
 void backendDestroyWindow(QueueWindow& window) { destroyWindow(static_cast<WaylandWindow*>(&window)); }

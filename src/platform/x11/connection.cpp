@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/posix_process.h"
 #include "platform/x11/display.h"
 #include "platform/x11/start.h"
 
@@ -31,7 +32,7 @@ int onXError(Display*, XErrorEvent* error) {
 int onIoError(Display*) {
     std::fprintf(stderr, "orvel: lost the connection to the X server; ending with exit code %d\n",
                  X11_LOST_SERVER_EXIT_CODE);
-    x11WriteStats();
+    posixWriteStats();
     std::fflush(nullptr);
     _exit(X11_LOST_SERVER_EXIT_CODE);
 }

@@ -19,6 +19,7 @@
 
 #include "platform/dialogs.h"
 #include "platform/messages.h"
+#include "platform/posix_process.h"
 #include "platform/x11/dialog.h"
 #include "platform/x11/display.h"
 
@@ -158,9 +159,9 @@ void handleEvent(Display* display, XEvent& event) {
 // Events until the dialog ends. A signal that asks the program to end closes it.
 void runModalLoop(Display* display, X11Dialog& dialog) {
     while (!dialog.ended) {
-        if (x11EndRequested() && !dialog.closeSent) {
+        if (posixEndRequested() && !dialog.closeSent) {
             dialog.closeSent = true;
-            x11DrainWakeDescriptor();
+            posixDrainWakeDescriptor();
             close(dialog);
             continue;
         }
@@ -170,7 +171,7 @@ void runModalLoop(Display* display, X11Dialog& dialog) {
             handleEvent(display, event);
             continue;
         }
-        pollfd sources[2] = {{ConnectionNumber(display), POLLIN, 0}, {x11WakeDescriptor(), POLLIN, 0}};
+        pollfd sources[2] = {{ConnectionNumber(display), POLLIN, 0}, {posixWakeDescriptor(), POLLIN, 0}};
         poll(sources, 2, -1);
     }
 }

@@ -117,19 +117,3 @@ bool x11ChooseWindowVisual(Display* display, int screen, Visual*& visual, int& d
 // window, so that the text lands on top of the picture. Does nothing without a current
 // rendering context.
 void x11WaitForGl();
-
-// Statistics for ORVEL_STATS: every frame start is noted when a paint request is handed
-// out, and the line is written as the process ends.
-void x11NoteFrameStart();
-void x11WriteStats();
-// Microseconds on the monotonic clock since the platform started.
-std::uint64_t x11Microseconds();
-
-// The command line made from the process arguments by platformStart.
-const char* x11CommandLine();
-
-// Signals that ask the saver to end (SIGTERM, SIGINT) set a flag and wake the message
-// loop through this pipe's read end.
-bool x11EndRequested();
-int x11WakeDescriptor();
-void x11DrainWakeDescriptor();

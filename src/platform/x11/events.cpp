@@ -9,6 +9,7 @@
 #include <poll.h>
 
 #include "platform/messages.h"
+#include "platform/posix_process.h"
 #include "platform/window_queue.h"
 #include "platform/x11/display.h"
 
@@ -204,7 +205,7 @@ namespace {
 
 // Waits for X input, a signal or the next timer tick. False when nothing can ever come.
 bool waitForEvents(Display* display, int timeout) {
-    pollfd sources[2] = {{-1, POLLIN, 0}, {x11WakeDescriptor(), POLLIN, 0}};
+    pollfd sources[2] = {{-1, POLLIN, 0}, {posixWakeDescriptor(), POLLIN, 0}};
     if (display != nullptr) {
         // Sends what is buffered, and catches events that arrived meanwhile: poll would
         // not see those, as Xlib has already read them.

@@ -15,6 +15,7 @@
 
 #include "platform/gl_binding.h"
 #include "platform/heap_tuning.h"
+#include "platform/posix_process.h"
 #include "platform/x11/display.h"
 
 namespace {
@@ -185,6 +186,7 @@ bool swapBuffers(DeviceContext dc) {
     Display* display = x11DisplayIfOpen();
     if (record == nullptr || display == nullptr || glXGetCurrentContext() == nullptr) return false;
     glXSwapBuffers(display, record->window);
+    posixNoteFrameShown();
     const X11Window* window = x11FindWindow(record->window);
     if (window != nullptr && (window->width != record->viewWidth || window->height != record->viewHeight)) {
         glViewport(0, 0, window->width, window->height);

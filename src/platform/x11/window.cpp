@@ -14,6 +14,7 @@
 
 #include "platform/messages.h"
 #include "platform/platform.h"
+#include "platform/posix_process.h"
 #include "platform/window_queue.h"
 #include "platform/window_system.h"
 #include "platform/x11/display.h"
@@ -158,9 +159,9 @@ void x11CloseChildrenOf(Window host) {
 }
 
 void x11HandleEndSignal() {
-    if (endSignalHandled || !x11EndRequested()) return;
+    if (endSignalHandled || !posixEndRequested()) return;
     endSignalHandled = true;
-    x11DrainWakeDescriptor();
+    posixDrainWakeDescriptor();
     for (X11Window& w : windows) {
         if (w.inUse && !w.destroying && x11FindWindow(w.parent) == nullptr) {
             platformPostMessage(x11Handle(w.id), WM_CLOSE, 0, 0);
@@ -308,7 +309,7 @@ void platformHideCursor() {
 QueueWindow& backendQueueWindow(int index) { return windows[index]; }
 
 void backendNoteMessageMade(const QueuedMessage& message) {
-    if (message.message == WM_PAINT) x11NoteFrameStart();
+    if (message.message == WM_PAINT) posixNoteFrameStart();
 }
 
 void backendDestroyWindow(QueueWindow& window) { x11DestroyWindow(static_cast<X11Window*>(&window), false); }

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# One Wayland end-to-end case: cases.sh CASE ORVEL_WAYLAND ORVEL POINTER_HELPER. Each
-# runs under a sway of its own (lib.sh).
+# One Wayland end-to-end case: cases.sh CASE ORVEL_WAYLAND ORVEL POINTER_HELPER
+# FOCUS_HELPER. Each runs under a sway of its own (lib.sh).
 set -euo pipefail
 case_name=$1
 wayland_program=$2
 x11_program=$3
 pointer=${4:-}
+focus=${5:-}
 source "$(dirname "$0")/lib.sh"
 readable_copies
 
@@ -28,6 +29,10 @@ expect_still_running() {
   kill -TERM "$saver_pid"
   expect_exit 0
 }
+
+# The frame-rate text's white in the top-left corner, where the dark start of the
+# scene has none.
+rate_text_shows() { as_user grim -g "16,16 96x20" -t ppm - | tail -c $((96 * 20 * 3)) | od -An -v -w3 -tx1 | grep -q ' ff ff ff'; }
 
 window_listed() { saver_running && as_user swaymsg -t get_tree | grep -q '"name": "Orvel"'; }
 
@@ -149,6 +154,46 @@ case $case_name in
     saver_showing
     as_user "$pointer" wheel
     expect_still_running
+    ;;
+  rate_text)
+    saver_showing
+    wait_for "the frame-rate text" rate_text_shows
+    kill -TERM "$saver_pid"
+    expect_exit 0
+    ;;
+  focus_taken)
+    # sway 1.7 gives the keyboard to the oldest mapped overlay surface that asks for it
+    # exclusively: a client that maps one after the saver never takes it. The other
+    # client's surface is therefore made first and mapped once the saver shows.
+    start_sway
+    hold_keyboard
+    (user_exec "$focus") >"$work/focus.out" 2>&1 &
+    helper_pids+=($!)
+    wait_for "the other client's surface" grep -q ready "$work/focus.out"
+    empty=$(shot HEADLESS-1)
+    start_saver "$wayland_program" /s
+    wait_for_scene_on HEADLESS-1 "$empty"
+    kill -USR1 "${helper_pids[-1]}"
+    expect_exit 0
+    grep -q focused "$work/focus.out" || fail "the other client never had the keyboard"
+    ;;
+  output_removed)
+    # The saver on two outputs of a nested sway (lib.sh), with the protocol traced; one
+    # output is unplugged, its layer surface is destroyed, and the other goes on moving.
+    start_sway
+    start_nested_sway
+    add_output
+    empty1=$(shot WL-1)
+    empty2=$(shot WL-2)
+    start_saver env WAYLAND_DEBUG=client "$wayland_program" /s
+    wait_for_scene_on WL-1 "$empty1"
+    wait_for_scene_on WL-2 "$empty2"
+    unplug_nested_output WL-2
+    now=$(shot WL-1)
+    wait_for_scene_on WL-1 "$now"
+    grep -q 'zwlr_layer_surface_v1@[0-9]*\.destroy()' "$work/saver.err" || fail "the surface on WL-2 was kept"
+    kill -TERM "$saver_pid"
+    expect_exit 0
     ;;
   *)
     fail "no case $case_name"

@@ -11,6 +11,7 @@ runtime=$work/run
 mkdir -m 700 "$runtime"
 sway_pid=
 saver_pid=
+helper_pids=()   # other programs the case leaves running, ended before sway
 
 if [ "$(id -u)" -eq 0 ]; then
   chown nobody:nogroup "$runtime"
@@ -26,12 +27,13 @@ readable_copies() {
   [ ${#run_as[@]} -gt 0 ] || return 0
   mkdir -m 755 "$work/bin"
   local program
-  for program in "$wayland_program" "$x11_program" ${pointer:+"$pointer"}; do
+  for program in "$wayland_program" "$x11_program" ${pointer:+"$pointer"} ${focus:+"$focus"}; do
     cp "$program" "$work/bin/" && chmod 755 "$work/bin/$(basename "$program")"
   done
   wayland_program=$work/bin/$(basename "$wayland_program")
   x11_program=$work/bin/$(basename "$x11_program")
   [ -z "$pointer" ] || pointer=$work/bin/$(basename "$pointer")
+  [ -z "$focus" ] || focus=$work/bin/$(basename "$focus")
   if [[ "${LSAN_OPTIONS:-}" =~ suppressions=([^:]*) ]]; then
     cp "${BASH_REMATCH[1]}" "$work/lsan.supp" && chmod 644 "$work/lsan.supp"
     LSAN_OPTIONS=${LSAN_OPTIONS/"suppressions=${BASH_REMATCH[1]}"/"suppressions=$work/lsan.supp"}
@@ -41,6 +43,8 @@ readable_copies() {
 
 cleanup() {
   [ -n "$saver_pid" ] && kill -TERM "$saver_pid" 2>/dev/null || true
+  local pid
+  for pid in "${helper_pids[@]}"; do kill -TERM "$pid" 2>/dev/null || true; done
   [ -n "$sway_pid" ] && kill -TERM "$sway_pid" 2>/dev/null || true
   [ -n "$sway_pid" ] && wait "$sway_pid" 2>/dev/null || true
   rm -rf "$work"
@@ -50,7 +54,7 @@ trap cleanup EXIT
 fail() {
   echo "FAIL: $*" >&2
   [ -f "$work/sway.log" ] && tail -n 20 "$work/sway.log" >&2
-  [ -f "$work/saver.err" ] && cat "$work/saver.err" >&2
+  [ -f "$work/saver.err" ] && tail -n 40 "$work/saver.err" >&2
   exit 1
 }
 
@@ -97,6 +101,49 @@ start_sway() {
   wait_for "sway's sockets" socket_ready
 }
 
+# A second sway inside the first, on its Wayland backend, which the case then talks to:
+# each of its outputs (WL-1, ...) is a window of the first sway, and closing that
+# window unplugs the output, which sway 1.7 cannot do to a headless one.
+start_nested_sway() {
+  printf 'output * resolution 640x480\nxwayland disable\n' >"$work/nested.config"
+  chmod 644 "$work/nested.config"
+  outer_display=$wayland_display
+  outer_socket=$sway_socket
+  "${run_as[@]}" env -i HOME="$work" PATH=/usr/bin:/bin XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY="$outer_display" \
+    WLR_BACKENDS=wayland WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
+    sway -c "$work/nested.config" >"$work/nested.log" 2>&1 &
+  helper_pids+=($!)
+  wait_for "the nested sway's sockets" nested_socket_ready "$!"
+}
+
+nested_socket_ready() {
+  local s
+  local ipc=("$runtime"/sway-ipc.*."$1".sock)
+  sway_socket=${ipc[0]}
+  for s in "$runtime"/wayland-*; do
+    case $s in *.lock | */"$outer_display") ;; *) [ -S "$s" ] && wayland_display=${s##*/} ;; esac
+  done
+  [ "$wayland_display" != "$outer_display" ] && [ -S "$sway_socket" ] && as_user swaymsg -t get_version >/dev/null 2>&1
+}
+
+# Unplugs an output of the nested sway (its window closes) and waits until it is gone.
+unplug_nested_output() {
+  (sway_socket=$outer_socket && as_user swaymsg "[title=\"- $1\$\"] kill" >/dev/null)
+  wait_for "$1 to go" output_gone "$1"
+}
+
+output_gone() { ! as_user swaymsg -t get_outputs | grep -q "\"name\": \"$1\""; }
+
+# A keyboard on the seat for the rest of the case (wtype's, sleeping): without one no
+# client has the keyboard to lose.
+hold_keyboard() {
+  (user_exec wtype -s 600000) &
+  helper_pids+=($!)
+  wait_for "a keyboard on the seat" keyboard_on_seat
+}
+
+keyboard_on_seat() { as_user swaymsg -t get_inputs | grep -q '"type": "keyboard"'; }
+
 # Adds an output and waits until sway lists it.
 add_output() {
   local before
@@ -105,7 +152,7 @@ add_output() {
   wait_for "a new output" test "$(output_count)" -gt "$before"
 }
 
-output_count() { as_user swaymsg -t get_outputs | grep -c '"name": "HEADLESS-'; }
+output_count() { as_user swaymsg -t get_outputs | grep -c '"name": "'; }
 
 last_output() { as_user swaymsg -t get_outputs | grep -o '"name": "HEADLESS-[0-9]*"' | tail -n 1 | cut -d'"' -f4; }
 

@@ -1,23 +1,24 @@
 #pragma once
-// The line orvel-x11-probe writes for orvel-bench --x11, shared by both sides:
-//   x11probe <marks...> <counts...> <places...>
+// The line orvel-probe writes for orvel-bench --x11 and --wayland, shared by both sides:
+//   probe <marks...> <counts...> <places...>
 // marks: PROBE_MARK_COUNT times, ns since the launcher's exec, -1 when not reached;
 // counts: for each period (cumulative from the probe's start to the period's end) and
 // each kind, Orvel's code then the libraries; places: PROBE_PLACE_COUNT offsets (hex)
 // into the executable where Orvel's code allocated after frame 1, 0 when unused.
 
-inline constexpr char PROBE_REPORT_TAG[] = "x11probe";
+inline constexpr char PROBE_REPORT_TAG[] = "probe";
 
 enum ProbeMark {
     PROBE_LOADED,      // the probe's constructor: the libraries are loaded
     PROBE_MAIN,        // main entered
-    PROBE_DISPLAY,     // XOpenDisplay returned
+    PROBE_DISPLAY,     // XOpenDisplay or wl_display_connect returned
     PROBE_DRIVER_OPEN, // the dlopen of Mesa's driver (a *_dri.so) called
     PROBE_DRIVER,      // that dlopen returned
-    PROBE_CONTEXT,     // glXCreateContext returned a context
-    PROBE_CURRENT,     // glXMakeCurrent made a context current
-    PROBE_MAPPED,      // the first XMapRaised or XMapWindow returned
-    PROBE_FIRST_SWAP,  // the first glXSwapBuffers returned: the first frame is presented
+    PROBE_CONTEXT,     // glXCreateContext or eglCreateContext returned a context
+    PROBE_CURRENT,     // glXMakeCurrent or eglMakeCurrent made a context current
+    PROBE_MAPPED,      // the first XMapRaised or XMapWindow returned (X11 only)
+    PROBE_FIRST_SWAP,  // the first glXSwapBuffers or eglSwapBuffers returned: the first
+                       // frame is presented
     PROBE_MARK_COUNT
 };
 

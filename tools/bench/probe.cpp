@@ -1,18 +1,20 @@
-// orvel-x11-probe: a library orvel-bench --x11 preloads (LD_PRELOAD) into the X11 program
-// it starts; never linked into Orvel. It notes when the start-up steps finish, as
-// nanoseconds since the launcher's exec (ORVEL_PROBE_LAUNCH_NS, CLOCK_MONOTONIC): the
+// orvel-probe: a library orvel-bench --x11 and --wayland preload (LD_PRELOAD) into the
+// programs they start; never linked into Orvel. It notes when the start-up steps finish,
+// as nanoseconds since the launcher's exec (ORVEL_PROBE_LAUNCH_NS, CLOCK_MONOTONIC): the
 // probe loaded, main entered, the display opened, the GL context made and made current,
-// the window mapped, and the first glXSwapBuffers returned; also when the dlopen of Mesa's
-// driver began and ended. With ORVEL_PROBE_COUNT=1 it
-// also counts the calls of operator new/delete and of malloc, calloc, realloc, the aligned
-// forms and free, by origin: Orvel's code (the main executable) or a library. Frames end
-// where glXSwapBuffers returns; frame 1 starts where the window is mapped, as the scene is
-// built before that. After ORVEL_PROBE_FRAMES frames it writes one line of figures to the
-// descriptor ORVEL_PROBE_FD and stops counting; the launcher then ends the program.
+// the window mapped (X11), and the first buffer swap returned; also when the dlopen of
+// Mesa's driver began and ended. With ORVEL_PROBE_COUNT=1 it also counts the calls of
+// operator new/delete and of malloc, calloc, realloc, the aligned forms and free, by
+// origin: Orvel's code (the main executable) or a library. Frames end where a buffer
+// swap returns; frame 1 starts where the window is mapped, as the scene is built before
+// that. After ORVEL_PROBE_FRAMES frames it writes one line of figures to the descriptor
+// ORVEL_PROBE_FD and stops counting; the launcher then ends the program.
 //
-// The allocator calls go straight to glibc's own entry points (__libc_malloc and so on),
-// so nothing has to be looked up before the first allocation. The probe uses no C++
-// library of its own, so that its operator new is the only one the program reaches.
+// This file keeps the marks, the counters and the report; probe_heap.cpp wraps the
+// allocator and probe_gl.cpp the window systems' and OpenGL's calls. The allocator calls
+// go straight to glibc's own entry points (__libc_malloc and so on), so nothing has to be
+// looked up before the first allocation. The probe uses no C++ library of its own, so
+// that its operator new is the only one the program reaches.
 #include <dlfcn.h>
 #include <execinfo.h>
 #include <link.h>
@@ -27,17 +29,7 @@
 #include <cstdlib>
 #include <new>
 
-#include "x11_probe_report.h"
-
-extern "C" {
-void* __libc_malloc(std::size_t size);
-void* __libc_calloc(std::size_t count, std::size_t size);
-void* __libc_realloc(void* pointer, std::size_t size);
-void* __libc_memalign(std::size_t alignment, std::size_t size);
-void* __libc_valloc(std::size_t size);
-void* __libc_pvalloc(std::size_t size);
-void __libc_free(void* pointer);
-}
+#include "probe_internal.h"
 
 namespace {
 
@@ -193,7 +185,7 @@ void count(ProbeKind kind, void* caller) {
         if (stacksWanted && stacksLeft.fetch_sub(1) > 0) {
             void* frames[STACK_DEPTH];
             const int depth = backtrace(frames, STACK_DEPTH);
-            write(STDERR_FILENO, "orvel-x11-probe: Orvel's code on the heap after frame 1:\n", 57);
+            write(STDERR_FILENO, "orvel-probe: Orvel's code on the heap after frame 1:\n", 53);
             backtrace_symbols_fd(frames, depth, STDERR_FILENO);
         }
     }
@@ -267,18 +259,6 @@ void writeReport() {
     busy = false;
 }
 
-// The next definition of a wrapped function, looked up once.
-template <typename Function>
-Function next(Function& cached, const char* name) {
-    if (cached == nullptr) {
-        const bool wasBusy = busy;
-        busy = true;
-        cached = reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
-        busy = wasBusy;
-    }
-    return cached;
-}
-
 using MainFunction = int (*)(int, char**, char**);
 MainFunction realMain = nullptr;
 
@@ -289,80 +269,20 @@ int markedMain(int argc, char** argv, char** environment) {
 
 }  // namespace
 
-// ---- wrapped entry points ------------------------------------------------------------
+// ---- what the other files call -------------------------------------------------------
 
-extern "C" {
+void probeMark(ProbeMark which) { mark(which); }
 
-using StartMain = int (*)(MainFunction, int, char**, void (*)(), void (*)(), void (*)(), void*);
-int __libc_start_main(MainFunction main, int argc, char** argv, void (*init)(), void (*fini)(),
-                      void (*rtldFini)(), void* stackEnd) {
-    static StartMain real = nullptr;
-    realMain = main;
-    return next(real, "__libc_start_main")(markedMain, argc, argv, init, fini, rtldFini, stackEnd);
-}
+void probeCount(ProbeKind kind, void* caller) { count(kind, caller); }
 
-// Xlib and GLX types stay opaque here: the probe needs no headers of theirs.
-using XOpenDisplayFunction = void* (*)(const char*);
-void* XOpenDisplay(const char* name) {
-    static XOpenDisplayFunction real = nullptr;
-    void* display = next(real, "XOpenDisplay")(name);
-    mark(PROBE_DISPLAY);
-    return display;
-}
-
-// Only noted: the driver is named by its full path, so the loader's notion of the caller
-// (for $ORIGIN) does not matter.
-using OpenFunction = void* (*)(const char*, int);
-void* dlopen(const char* file, int mode) {
-    static OpenFunction real = nullptr;
-    const bool driver = file != nullptr && isDriverFile(file);
-    if (driver) mark(PROBE_DRIVER_OPEN);
-    void* handle = next(real, "dlopen")(file, mode);
-    if (driver && handle != nullptr) mark(PROBE_DRIVER);
-    return handle;
-}
-
-using MapFunction = int (*)(void*, unsigned long);
-int XMapRaised(void* display, unsigned long window) {
-    static MapFunction real = nullptr;
-    const int result = next(real, "XMapRaised")(display, window);
+void probeWindowMapped() {
     if (marks[PROBE_MAPPED] < 0) {
         mark(PROBE_MAPPED);
         snapshot(PROBE_SETUP);
     }
-    return result;
 }
 
-int XMapWindow(void* display, unsigned long window) {
-    static MapFunction real = nullptr;
-    const int result = next(real, "XMapWindow")(display, window);
-    if (marks[PROBE_MAPPED] < 0) {
-        mark(PROBE_MAPPED);
-        snapshot(PROBE_SETUP);
-    }
-    return result;
-}
-
-using CreateContextFunction = void* (*)(void*, void*, void*, int);
-void* glXCreateContext(void* display, void* visual, void* share, int direct) {
-    static CreateContextFunction real = nullptr;
-    void* context = next(real, "glXCreateContext")(display, visual, share, direct);
-    if (context != nullptr) mark(PROBE_CONTEXT);
-    return context;
-}
-
-using MakeCurrentFunction = int (*)(void*, unsigned long, void*);
-int glXMakeCurrent(void* display, unsigned long drawable, void* context) {
-    static MakeCurrentFunction real = nullptr;
-    const int made = next(real, "glXMakeCurrent")(display, drawable, context);
-    if (made != 0 && context != nullptr) mark(PROBE_CURRENT);
-    return made;
-}
-
-using SwapFunction = void (*)(void*, unsigned long);
-void glXSwapBuffers(void* display, unsigned long drawable) {
-    static SwapFunction real = nullptr;
-    if (next(real, "glXSwapBuffers") != nullptr) real(display, drawable);
+void probeFrameShown() {
     ++framesSeen;
     if (framesSeen == 1) {
         mark(PROBE_FIRST_SWAP);
@@ -376,107 +296,36 @@ void glXSwapBuffers(void* display, unsigned long drawable) {
     }
 }
 
-// The allocator.
-void* malloc(std::size_t size) {
-    count(PROBE_MALLOC, __builtin_return_address(0));
-    return __libc_malloc(size);
+void* probeNext(const char* name) {
+    const bool wasBusy = busy;
+    busy = true;
+    void* found = dlsym(RTLD_NEXT, name);
+    busy = wasBusy;
+    return found;
 }
 
-void* calloc(std::size_t n, std::size_t size) {
-    count(PROBE_MALLOC, __builtin_return_address(0));
-    return __libc_calloc(n, size);
+// ---- wrapped entry points ------------------------------------------------------------
+
+extern "C" {
+
+using StartMain = int (*)(MainFunction, int, char**, void (*)(), void (*)(), void (*)(), void*);
+int __libc_start_main(MainFunction main, int argc, char** argv, void (*init)(), void (*fini)(),
+                      void (*rtldFini)(), void* stackEnd) {
+    static StartMain real = nullptr;
+    realMain = main;
+    return probeNextOf(real, "__libc_start_main")(markedMain, argc, argv, init, fini, rtldFini, stackEnd);
 }
 
-void* realloc(void* pointer, std::size_t size) {
-    count(PROBE_MALLOC, __builtin_return_address(0));
-    return __libc_realloc(pointer, size);
-}
-
-void* memalign(std::size_t alignment, std::size_t size) {
-    count(PROBE_MALLOC, __builtin_return_address(0));
-    return __libc_memalign(alignment, size);
-}
-
-void* aligned_alloc(std::size_t alignment, std::size_t size) {
-    count(PROBE_MALLOC, __builtin_return_address(0));
-    return __libc_memalign(alignment, size);
-}
-
-int posix_memalign(void** result, std::size_t alignment, std::size_t size) {
-    count(PROBE_MALLOC, __builtin_return_address(0));
-    if (alignment % sizeof(void*) != 0 || (alignment & (alignment - 1)) != 0) return EINVAL;
-    void* pointer = __libc_memalign(alignment, size);
-    if (pointer == nullptr) return ENOMEM;
-    *result = pointer;
-    return 0;
-}
-
-void* valloc(std::size_t size) {
-    count(PROBE_MALLOC, __builtin_return_address(0));
-    return __libc_valloc(size);
-}
-
-void* pvalloc(std::size_t size) {
-    count(PROBE_MALLOC, __builtin_return_address(0));
-    return __libc_pvalloc(size);
-}
-
-void free(void* pointer) {
-    if (pointer != nullptr) count(PROBE_FREE, __builtin_return_address(0));
-    __libc_free(pointer);
+// Only noted: the driver is named by its full path, so the loader's notion of the caller
+// (for $ORIGIN) does not matter.
+using OpenFunction = void* (*)(const char*, int);
+void* dlopen(const char* file, int mode) {
+    static OpenFunction real = nullptr;
+    const bool driver = file != nullptr && isDriverFile(file);
+    if (driver) mark(PROBE_DRIVER_OPEN);
+    void* handle = probeNextOf(real, "dlopen")(file, mode);
+    if (driver && handle != nullptr) mark(PROBE_DRIVER);
+    return handle;
 }
 
 }  // extern "C"
-
-// operator new and delete, every form. Running out of memory aborts: the probe carries no
-// C++ library to throw std::bad_alloc with, and a measurement run that runs out is void.
-namespace {
-
-void* allocate(std::size_t size, void* caller) {
-    count(PROBE_NEW, caller);
-    void* pointer = __libc_malloc(size == 0 ? 1 : size);
-    if (pointer == nullptr) std::abort();
-    return pointer;
-}
-
-void* allocateAligned(std::size_t size, std::align_val_t alignment, void* caller) {
-    count(PROBE_NEW, caller);
-    void* pointer = __libc_memalign(static_cast<std::size_t>(alignment), size == 0 ? 1 : size);
-    if (pointer == nullptr) std::abort();
-    return pointer;
-}
-
-void release(void* pointer, void* caller) {
-    if (pointer != nullptr) count(PROBE_DELETE, caller);
-    __libc_free(pointer);
-}
-
-}  // namespace
-
-#define CALLER __builtin_return_address(0)
-
-void* operator new(std::size_t size) { return allocate(size, CALLER); }
-void* operator new[](std::size_t size) { return allocate(size, CALLER); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return allocate(size, CALLER); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return allocate(size, CALLER); }
-void* operator new(std::size_t size, std::align_val_t a) { return allocateAligned(size, a, CALLER); }
-void* operator new[](std::size_t size, std::align_val_t a) { return allocateAligned(size, a, CALLER); }
-void* operator new(std::size_t size, std::align_val_t a, const std::nothrow_t&) noexcept {
-    return allocateAligned(size, a, CALLER);
-}
-void* operator new[](std::size_t size, std::align_val_t a, const std::nothrow_t&) noexcept {
-    return allocateAligned(size, a, CALLER);
-}
-
-void operator delete(void* p) noexcept { release(p, CALLER); }
-void operator delete[](void* p) noexcept { release(p, CALLER); }
-void operator delete(void* p, std::size_t) noexcept { release(p, CALLER); }
-void operator delete[](void* p, std::size_t) noexcept { release(p, CALLER); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { release(p, CALLER); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { release(p, CALLER); }
-void operator delete(void* p, std::align_val_t) noexcept { release(p, CALLER); }
-void operator delete[](void* p, std::align_val_t) noexcept { release(p, CALLER); }
-void operator delete(void* p, std::size_t, std::align_val_t) noexcept { release(p, CALLER); }
-void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { release(p, CALLER); }
-void operator delete(void* p, std::align_val_t, const std::nothrow_t&) noexcept { release(p, CALLER); }
-void operator delete[](void* p, std::align_val_t, const std::nothrow_t&) noexcept { release(p, CALLER); }

@@ -1,0 +1,55 @@
+# A headless sway for the tools, set up as the Wayland end-to-end cases set up theirs:
+# drawing with pixman, no input devices, no Xwayland, with a runtime directory of its own,
+# and as the user nobody when run as root (sway refuses root). Run as a program:
+#   bash tools/common/sway.sh FD DIR OUTPUTS WIDTHxHEIGHT
+# starts it in DIR with OUTPUTS outputs of that size side by side, writes one line to the
+# descriptor FD once it answers with all of them, "XDG_RUNTIME_DIR WAYLAND_DISPLAY
+# SWAYSOCK", and ends sway when it is ended itself. Exits with 1 when sway does not come
+# up within 15 s.
+set -euo pipefail
+[ $# -eq 4 ] && [[ $4 =~ ^([0-9]+)x([0-9]+)$ ]] || { echo "usage: bash sway.sh FD DIR OUTPUTS WIDTHxHEIGHT" >&2; exit 2; }
+fd=$1 dir=$2 outputs=$3 width=${BASH_REMATCH[1]}
+runtime=$dir/run
+mkdir -p -m 700 "$runtime"
+run_as=()
+if [ "$(id -u)" -eq 0 ]; then
+  chmod 755 "$dir"
+  chown nobody:nogroup "$runtime"
+  run_as=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+fi
+for ((i = 1; i <= outputs; i++)); do
+  echo "output HEADLESS-$i resolution $4 position $(((i - 1) * width)) 0"
+done >"$dir/sway.config"
+echo "xwayland disable" >>"$dir/sway.config"
+chmod 644 "$dir/sway.config"
+
+"${run_as[@]}" env -i HOME="$dir" PATH=/usr/bin:/bin XDG_RUNTIME_DIR="$runtime" WLR_BACKENDS=headless \
+  WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 WLR_HEADLESS_OUTPUTS="$outputs" \
+  sway -c "$dir/sway.config" >"$dir/sway.log" 2>&1 &
+sway_pid=$!
+trap 'kill "$sway_pid" 2>/dev/null; wait "$sway_pid" 2>/dev/null' EXIT
+trap 'exit 0' TERM INT
+
+ready() {
+  local s ipc=("$runtime"/sway-ipc.*."$sway_pid".sock)
+  display=
+  for s in "$runtime"/wayland-*; do
+    case $s in *.lock) ;; *) [ -S "$s" ] && display=${s##*/} ;; esac
+  done
+  [ -n "$display" ] && [ -S "${ipc[0]}" ] || return 1
+  socket=${ipc[0]}
+  [ "$(SWAYSOCK=$socket swaymsg -t get_outputs 2>/dev/null | grep -c '"name": "HEADLESS-')" -eq "$outputs" ]
+}
+
+for ((waited = 0; waited < 150; waited++)); do
+  kill -0 "$sway_pid" 2>/dev/null || break
+  if ready; then
+    echo "$runtime $display $socket" >&"$fd"
+    exec {fd}>&-
+    wait "$sway_pid"
+    exit 0
+  fi
+  sleep 0.1
+done
+echo "sway did not come up within 15 s: $(tail -n 5 "$dir/sway.log")" >&2
+exit 1
