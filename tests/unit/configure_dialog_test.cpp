@@ -6,6 +6,8 @@
 #include <sys/resource.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <iterator>
 #include <vector>
 
 #include "platform/headless/headless.h"
@@ -88,6 +90,9 @@ TEST_F(ConfigureDialog, AFailedWriteIsReportedAndKeepsTheOldFile) {
 
     EXPECT_EQ(result, 0);
     EXPECT_EQ(readSettings(), stored);
+    // Nothing is left behind: the settings file is the directory's only entry.
+    using std::filesystem::directory_iterator;
+    EXPECT_EQ(std::distance(directory_iterator(directory), directory_iterator()), 1);
     EXPECT_EQ(headlessMessageBoxCount(), 1);
     EXPECT_NE(std::string(headlessLastMessageBoxText()).find(settingsPath()), std::string::npos)
         << headlessLastMessageBoxText();
