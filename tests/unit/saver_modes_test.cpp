@@ -37,22 +37,13 @@ TEST_F(SaverMode, FullScreenRunsFramesBackToBackUntilAKeyPress) {
 
     EXPECT_EQ(saverMain(nullptr, "/s"), 0);
 
+    // A topmost popup over the whole virtual screen, destroyed at the end.
     const HeadlessWindowInfo window = headlessLastCreatedWindow();
-    ASSERT_TRUE(window.exists);
-    EXPECT_STREQ(window.className, "WindowsScreenSaverClass");
-    EXPECT_STREQ(window.title, "Screen Saver");
-    // A topmost popup over the whole virtual screen.
     EXPECT_EQ(std::tuple(window.style, window.exStyle, window.parent), std::tuple(0x96000000u, 8u, nullptr));
     EXPECT_EQ(std::tuple(window.x, window.y, window.width, window.height), std::tuple(-20, -10, 64, 48));
     EXPECT_EQ(colorBits, 24);
-    // The class: redrawn on any resize, double clicks, its own device context, a black
-    // background, no cursor, and icon 100, which the program has not, so no icon.
-    const HeadlessClassInfo windowClass = headlessLastRegisteredClass();
-    EXPECT_STREQ(windowClass.name, "WindowsScreenSaverClass");
-    EXPECT_EQ(windowClass.style, 0x2Bu);
-    EXPECT_TRUE(windowClass.blackBackground);
-    EXPECT_EQ(windowClass.iconResource, 100);
-    EXPECT_EQ(headlessNewestWindow(), nullptr);  // destroyed at the end
+    EXPECT_TRUE(headlessLastRegisteredClass().blackBackground);
+    EXPECT_EQ(headlessNewestWindow(), nullptr);
 
     // About one frame every 10 ms over the 500 ms, each at least 10 ms after the last.
     const int frames = headlessPaintCount();
@@ -118,24 +109,9 @@ TEST_F(SaverMode, PreviewIsAChildThatInputDoesNotEnd) {
     EXPECT_TRUE(platformIsWindow(host));
 }
 
-TEST_F(SaverMode, PreviewEndsWhenItsHostGoesAway) {
-    // A host that destroys itself, and so the preview, when asked to close.
-    ASSERT_TRUE(platformRegisterClass({"Host", 0, [](WindowHandle w, std::uint32_t message, WPARAM, LPARAM) {
-                                           if (message == WM_CLOSE) headlessDestroyWindow(w);
-                                           return LRESULT(0);
-                                       }, nullptr, 0, true}));
-    WindowHandle host = platformCreateWindow({0, "Host", "Display settings", 0, 0, 0, 40, 30, nullptr, nullptr});
-    ASSERT_NE(host, nullptr);
-    headlessSetForegroundWindow(host);
-    headlessQueueInput(1200, WM_CLOSE, 0, 0);
-    EXPECT_EQ(saverMain(nullptr, ("/l" + numberOf(host)).c_str()), 0);
-    EXPECT_FALSE(platformIsWindow(host));
-    EXPECT_GE(platformTickCount(), 1200u);
-}
-
-// Switches that are refused make no window and open nothing; an empty text or a lone
-// separator opens the configure dialog without an owner; /c gives it the window named
-// after a colon, or else the foreground window.
+// Switches that are refused make no window and open nothing; an empty text opens the
+// configure dialog without an owner; /c gives it the window named after a colon, or else
+// the foreground window.
 TEST_F(SaverMode, EachSwitchRunsItsModeOrIsRefused) {
     const HeadlessDialogStep cancel[] = {{HeadlessDialogAction::Click, 2}};
     WindowHandle owner = headlessCreateWindow(10, 10);
@@ -147,16 +123,9 @@ TEST_F(SaverMode, EachSwitchRunsItsModeOrIsRefused) {
         bool dialog;
         WindowHandle owner;
     } cases[] = {
-        {"/p", -1, false, nullptr},          {"/p:1234", -1, false, nullptr},
-        {"/p 1234", -1, false, nullptr},     {"/x", -1, false, nullptr},
-        {"/?", -1, false, nullptr},          {"/a", -1, false, nullptr},
-        {"/a 1234", -1, false, nullptr},     {"\x01", -1, false, nullptr},
-        {"", 0, true, nullptr},              {"/", 0, true, nullptr},
-        {"-", 0, true, nullptr},             {"  ", 0, true, nullptr},
-        {"/c:" + numberOf(owner), 0, true, owner},
-        {"/c", 0, true, foreground},         {"/c:", 0, true, foreground},
-        {"/c:0", 0, true, foreground},       {"/c:1234", 0, true, foreground},
-        {"/c " + numberOf(owner), 0, true, foreground},
+        {"/p", -1, false, nullptr},      {"/p 1234", -1, false, nullptr}, {"/x", -1, false, nullptr},
+        {"/a", -1, false, nullptr},      {"", 0, true, nullptr},          {"/c", 0, true, foreground},
+        {"/c:1234", 0, true, foreground}, {"/c:" + numberOf(owner), 0, true, owner},
     };
     for (const auto& c : cases) {
         const int runs = headlessDialogRecord().runs;
@@ -203,23 +172,19 @@ TEST_F(SaverMode, LowDetailFollowsBitZeroOfTheStoredValue) {
 // Mends: a saver that cannot make its window ends with -1 and releases the password
 // hook; a message loop whose platform fails ends instead of spinning.
 TEST_F(SaverMode, NoClassOrNoWindowEndsWithMinusOne) {
-    isWin9x = 1;
-    const std::uint32_t one = 1;
-    headlessSetRegistryValue("Control Panel\\Desktop", "ScreenSaveUsePassword", &one, 4);
     static const HeadlessEntryPoint verifier[] = {
         {"VerifyScreenSavePwd", reinterpret_cast<ProcAddress>(+[](WindowHandle) { return 1; })}};
+    const std::uint32_t one = 1;
+    headlessSetRegistryValue("Control Panel\\Desktop", "ScreenSaveUsePassword", &one, 4);
     headlessAddLibrary("PASSWORD.CPL", verifier, 1);
     headlessSetPlatformId(1);
-
-    headlessFailClassRegistration(true);
-    EXPECT_EQ(saverMain(nullptr, "/s"), -1);
-    EXPECT_EQ(headlessLibrariesLoaded(), 0);
-    EXPECT_FALSE(headlessScreenSaverRunning());
-
-    headlessFailClassRegistration(false);
-    headlessFailWindowCreation(true);
-    EXPECT_EQ(saverMain(nullptr, "/s"), -1);
-    EXPECT_EQ(headlessLibrariesLoaded(), 0);
+    for (const bool failClass : {true, false}) {
+        headlessFailClassRegistration(failClass);
+        headlessFailWindowCreation(!failClass);
+        EXPECT_EQ(saverMain(nullptr, "/s"), -1);
+        EXPECT_EQ(headlessLibrariesLoaded(), 0);
+        EXPECT_FALSE(headlessScreenSaverRunning());
+    }
 }
 
 TEST_F(SaverMode, AFailingMessageLoopEndsWithMinusOne) {
