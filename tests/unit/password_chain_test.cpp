@@ -106,7 +106,6 @@ TEST_F(PasswordChain, AWrongAnswerKeepsTheSaverRunningUntilTheNextCheck) {
         // Frames went on until the last key, which the second check followed at once.
         EXPECT_LT(script.endTicks[1] - c.keys.back(), 100u) << c.keys[1];
         EXPECT_GE(headlessPaintCount(), int(c.keys.back() - c.keys[0]) / 15);
-        EXPECT_EQ(closeApproved, 1);
         TearDown();
     }
 }
@@ -208,7 +207,6 @@ TEST_F(PasswordChain, OtherPlatformsNeverTouchTheRegistryOrTheLibraries) {
     headlessQueueInput(1100, WM_KEYDOWN, VK_A, 0);
     EXPECT_EQ(saverMain(nullptr, "/s"), 0);
     EXPECT_EQ(saverMain(nullptr, "/a"), -1);
-    EXPECT_EQ(saverMain(nullptr, "/a 5"), -1);
     headlessFailVersionQuery();
     EXPECT_EQ(saverMain(nullptr, "/a"), -1);
     EXPECT_EQ(headlessRegistryOpenCount(), 0);

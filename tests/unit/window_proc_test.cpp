@@ -51,7 +51,6 @@ const Row ROWS[] = {
     {WM_SYSCOMMAND, SC_NEXTWINDOW, F, F, F, F, F, F, F, 0},
     {WM_SYSCOMMAND, SC_PREVWINDOW, F, F, F, F, F, F, F, 0},
     {WM_SYSCOMMAND, SC_SCREENSAVE, F, F, F, F, F, F, F, 0},
-    {WM_SYSCOMMAND, SC_SCREENSAVE + 1, F, F, T, F, F, F, F, 0},
     {WM_SYSCOMMAND, 0xF060, F, F, T, F, F, F, F, 0},
     {WM_SYSCOMMAND, SC_NEXTWINDOW, T, F, T, F, F, F, F, 0},
     {WM_SYSCOMMAND, SC_SCREENSAVE, T, F, T, F, F, F, F, 0},
@@ -74,11 +73,7 @@ const Row ROWS[] = {
     // to default processing.
     {WM_KEYDOWN, 1, F, F, T, T, F, F, F, 0},
     {WM_KEYDOWN, 1, F, T, T, F, F, F, F, 0},
-    {WM_SYSKEYDOWN, 1, F, T, T, F, F, F, F, 0},
-    {WM_MOUSEMOVE, 1, F, T, T, F, F, F, F, 0},
     {WM_LBUTTONDOWN, 1, F, T, T, F, F, F, F, 0},
-    {WM_RBUTTONDOWN, 1, F, T, T, F, F, F, F, 0},
-    {WM_MBUTTONDOWN, 1, F, T, T, F, F, F, F, 0},
     {WM_PAINT, 0, F, T, T, F, F, F, F, 0},
 };
 

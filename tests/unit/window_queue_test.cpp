@@ -60,12 +60,7 @@ TEST_F(WindowQueue, GetMessageTakesPostedThenInputThenQuitThenPaintOldestFirstTh
     platformPostQuitMessage(7);
     headlessAdvanceTickCount(10);
 
-    const struct {
-        int result;
-        WindowHandle window;
-        std::uint32_t message;
-        WPARAM wParam;
-    } expected[] = {
+    const Taken expected[] = {
         {1, newer, WM_USER + 1, 0}, {1, newer, WM_USER + 2, 0}, {1, older, WM_KEYDOWN, 0x41},
         {0, nullptr, WM_QUIT, 7},   {1, older, WM_PAINT, 0},    {1, newer, WM_PAINT, 0},
         {1, older, WM_TIMER, 1},
