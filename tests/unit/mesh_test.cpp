@@ -33,10 +33,6 @@ TEST(Mesh, GridCountsPositionsAndTexCoordsBeforeScaling) {
 TEST(Mesh, GridWindingFacesUp) {
     Mesh m;
     m.buildGrid(10, 200, gridColor);
-    const int first[4][3] = {{0, 10, 1}, {10, 11, 1}, {1, 11, 2}, {11, 12, 2}};
-    for (int t = 0; t < 4; ++t) {
-        for (int k = 0; k < 3; ++k) EXPECT_EQ(m.triangles[t].index[k], first[t][k]);
-    }
     // Counter-clockwise seen from +y: every face normal (b - a) x (c - a) points up.
     for (int t = 0; t < m.triangleCount; ++t) {
         ASSERT_GT(windingY(m, t), 0.0) << "triangle " << t;
