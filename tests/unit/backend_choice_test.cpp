@@ -12,44 +12,35 @@ namespace {
 bool reachable(const char*) { return true; }
 bool unreachable(const char*) { return false; }
 
-struct Arguments {
-    std::vector<std::string> text;
-    std::vector<char*> pointers;
-    int argc = 0;
-    explicit Arguments(std::vector<std::string> words) : text(std::move(words)) {
-        for (std::string& word : text) pointers.push_back(word.data());
-        pointers.push_back(nullptr);
-        argc = int(text.size());
+// The arguments after the program name, WAYLAND_DISPLAY, whether its compositor answers,
+// and the choice with the arguments left for the program.
+TEST(BackendChoice, WaylandOnlyWithAReachableCompositorAndNoX11Option) {
+    const struct {
+        std::vector<std::string> arguments;
+        const char* display;
+        bool answers;
+        bool wayland;
+        std::vector<std::string> left;
+    } cases[] = {
+        {{"/s"}, "wayland-1", true, true, {"/s"}},
+        {{"/s"}, "wayland-1", false, false, {"/s"}},
+        {{"/s"}, nullptr, true, false, {"/s"}},
+        {{"/s"}, "", true, false, {"/s"}},
+        {{"--x11", "/s", "-x11"}, "wayland-1", true, false, {"/s"}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> words = {"orvel"};
+        words.insert(words.end(), c.arguments.begin(), c.arguments.end());
+        std::vector<char*> argv;
+        for (std::string& word : words) argv.push_back(word.data());
+        argv.push_back(nullptr);
+        int argc = int(words.size());
+        EXPECT_EQ(chooseWayland(argc, argv.data(), c.display, c.answers ? reachable : unreachable), c.wayland)
+            << (c.display ? c.display : "unset") << " " << c.answers;
+        EXPECT_EQ(std::vector<std::string>(argv.begin() + 1, argv.begin() + argc), c.left);
+        EXPECT_EQ(argv[std::size_t(argc)], nullptr);
     }
-};
-
-}  // namespace
-
-TEST(BackendChoice, ReachableCompositorRunsWayland) {
-    Arguments a({"orvel", "/s"});
-    EXPECT_TRUE(chooseWayland(a.argc, a.pointers.data(), "wayland-1", reachable));
-    EXPECT_EQ(a.argc, 2);
-}
-
-TEST(BackendChoice, UnreachableCompositorRunsX11) {
-    Arguments a({"orvel", "/s"});
-    EXPECT_FALSE(chooseWayland(a.argc, a.pointers.data(), "wayland-1", unreachable));
-}
-
-TEST(BackendChoice, NoWaylandDisplayRunsX11) {
-    Arguments a({"orvel", "/s"});
-    EXPECT_FALSE(chooseWayland(a.argc, a.pointers.data(), nullptr, reachable));
-    EXPECT_FALSE(chooseWayland(a.argc, a.pointers.data(), "", reachable));
-}
-
-TEST(BackendChoice, X11OptionForcesX11AndIsTakenOut) {
-    Arguments a({"orvel", "--x11", "/s", "-x11"});
-    EXPECT_FALSE(chooseWayland(a.argc, a.pointers.data(), "wayland-1", reachable));
-    ASSERT_EQ(a.argc, 2);
-    EXPECT_STREQ(a.pointers[1], "/s");
-    EXPECT_EQ(a.pointers[2], nullptr);
-}
-
-TEST(BackendChoice, NoSocketIsNotReachable) {
     EXPECT_FALSE(waylandSocketAccepts("/nonexistent/orvel-test-socket"));
 }
+
+}  // namespace

@@ -57,39 +57,26 @@ struct ModeCase {
 };
 
 TEST(ModeSelection, EverySwitchOfTheModeTable) {
+    using M = RunMode;
     const ModeCase cases[] = {
-        {"", false, RunMode::Configure, 0, false},
-        {"/", false, RunMode::Configure, 0, false},
-        {"-", false, RunMode::Configure, 0, false},
-        {" -/ ", false, RunMode::Configure, 0, false},
-        {"/s", false, RunMode::Saver, 0, false},
-        {"-s", false, RunMode::Saver, 0, false},
-        {"S", false, RunMode::Saver, 0, false},
-        {"/-/s", false, RunMode::Saver, 0, false},
-        {"/screensaver", false, RunMode::Saver, 0, false},
-        {"/c", false, RunMode::Configure, 0, true},
-        {"/c:1234", false, RunMode::Configure, 1234, true},
-        {"/C:77x", false, RunMode::Configure, 77, true},
-        {"/c:", false, RunMode::Configure, 0, true},
-        {"/c:0", false, RunMode::Configure, 0, true},
-        {"/c 1234", false, RunMode::Configure, 0, true},  // a space, not a colon
-        {"/p 1234", false, RunMode::Preview, 1234, false},
-        {"/p1234", false, RunMode::Preview, 1234, false},
-        {"/l 1234", false, RunMode::Preview, 1234, false},
-        {"/p:1234", false, RunMode::Preview, 0, false},
-        {"/p", false, RunMode::Preview, 0, false},
-        {"/p\t1234", false, RunMode::Preview, 0, false},  // only spaces are stepped over
-        {"/p 99999999999", false, RunMode::Preview, 1215752191u, false},
-        {"/a", false, RunMode::Refused, 0, false},
-        {"/a 1234", false, RunMode::Refused, 0, false},
-        {"/a 1234", true, RunMode::ChangePassword, 1234, true},
-        {"A", true, RunMode::ChangePassword, 0, true},
-        {"/s", true, RunMode::Saver, 0, false},
-        {"/x", false, RunMode::Refused, 0, false},
-        {"/?", false, RunMode::Refused, 0, false},
-        {"\t/s", false, RunMode::Refused, 0, false},
-        {"\x01", false, RunMode::Refused, 0, false},
-        {"\x80s", false, RunMode::Refused, 0, false},
+        {"", false, M::Configure, 0, false}, {"/", false, M::Configure, 0, false},
+        {"-", false, M::Configure, 0, false}, {" -/ ", false, M::Configure, 0, false},
+        {"/s", false, M::Saver, 0, false}, {"-s", false, M::Saver, 0, false}, {"S", false, M::Saver, 0, false},
+        {"/-/s", false, M::Saver, 0, false}, {"/screensaver", false, M::Saver, 0, false},
+        {"/c", false, M::Configure, 0, true}, {"/c:1234", false, M::Configure, 1234, true},
+        {"/C:77x", false, M::Configure, 77, true}, {"/c:", false, M::Configure, 0, true},
+        {"/c:0", false, M::Configure, 0, true},
+        {"/c 1234", false, M::Configure, 0, true},  // a space, not a colon
+        {"/p 1234", false, M::Preview, 1234, false}, {"/p1234", false, M::Preview, 1234, false},
+        {"/l 1234", false, M::Preview, 1234, false}, {"/p:1234", false, M::Preview, 0, false},
+        {"/p", false, M::Preview, 0, false},
+        {"/p\t1234", false, M::Preview, 0, false},  // only spaces are stepped over
+        {"/p 99999999999", false, M::Preview, 1215752191u, false}, {"/a", false, M::Refused, 0, false},
+        {"/a 1234", false, M::Refused, 0, false}, {"/a 1234", true, M::ChangePassword, 1234, true},
+        {"A", true, M::ChangePassword, 0, true}, {"/s", true, M::Saver, 0, false},
+        {"/x", false, M::Refused, 0, false}, {"/?", false, M::Refused, 0, false},
+        {"\t/s", false, M::Refused, 0, false}, {"\x01", false, M::Refused, 0, false},
+        {"\x80s", false, M::Refused, 0, false},
     };
     for (const ModeCase& c : cases) {
         const ModeSelection s = selectMode(c.text, c.isWin9x);

@@ -8,22 +8,8 @@
 #include "frame_test_support.h"
 #include "saver/frame_timer.h"
 #include "saver/saver_state.h"
-#include "scene/random.h"
 #include "frame/scene_globals.h"
 #include "platform/headless/headless.h"
-
-TEST(FrameDriver, FirstTwoFramesStepByTheStartValue) {
-    WindowHandle window = resetFrameState();
-    EXPECT_EQ(runFrame(window), 1);
-    EXPECT_EQ(particles.count, 11);
-    EXPECT_EQ(frameSeconds, 0.033f);
-    EXPECT_DOUBLE_EQ(sceneTime, double(0.033f));
-    headlessAdvanceTickCount(16);
-    runFrame(window);
-    EXPECT_EQ(frameSeconds, 0.016f);  // measured from the first frame's tick
-    EXPECT_DOUBLE_EQ(sceneTime, double(0.033f) + double(0.016f));
-    EXPECT_EQ(headlessDCsInUse(window), 0);  // every device context given back
-}
 
 TEST(FrameDriver, RateTextSwitchesOffOnlyAfterFortySecondsAndTheRateIsTakenEachSecond) {
     WindowHandle window = resetFrameState();
@@ -36,67 +22,41 @@ TEST(FrameDriver, RateTextSwitchesOffOnlyAfterFortySecondsAndTheRateIsTakenEachS
     EXPECT_EQ(std::pair(int(frameTimer.showText), frameTimer.updateIntervalMs), std::pair(0, 1000));
 }
 
+// A frame that took less than 10 ms sleeps out the rest, across the tick count's wrap.
 TEST(FrameDriver, PacingSleepsOutTenMillisecondsAcrossTheWrap) {
     resetFrameState();
-    headlessSetTickCount(109);
-    paceFrame(100);
-    EXPECT_EQ(headlessLastSleepMs(), 1u);
-    const std::uint64_t sleeps = headlessSleepCount();
-    headlessSetTickCount(110);
-    paceFrame(100);
-    headlessSetTickCount(500);
-    paceFrame(100);
-    EXPECT_EQ(headlessSleepCount(), sleeps);  // 10 ms or more of work: no sleep
-    headlessSetTickCount(5);
-    paceFrame(0xFFFFFFFEu);  // 7 ms of work across the wrap
-    EXPECT_EQ(headlessLastSleepMs(), 3u);
-}
-
-TEST(FrameDriver, LowDetailMovesAndColoursGridsButNeverSlidesThem) {
-    WindowHandle window = resetFrameState();
-    lowDetail = 1;
-    const float u = gridMesh1.vertices[3].u;
-    const float y = gridPlacement1.position.y;
-    frameSeconds = 1.0f;
-    runFrame(window);
-    EXPECT_EQ(gridMesh1.vertices[3].u, u);
-    EXPECT_FLOAT_EQ(gridPlacement1.position.y, y + 5.0f);
-
-    lowDetail = 0;
-    frameSeconds = 1.0f;
-    runFrame(window);
-    EXPECT_FLOAT_EQ(gridMesh1.vertices[3].u, u + 0.05f);
+    const std::uint32_t cases[][3] = {{100, 109, 1}, {100, 110, 0}, {100, 500, 0}, {0xFFFFFFFEu, 5, 3}};
+    for (const auto& [start, now, sleep] : cases) {
+        const std::uint64_t sleeps = headlessSleepCount();
+        headlessSetTickCount(now);
+        paceFrame(start);
+        EXPECT_EQ(headlessSleepCount() - sleeps, sleep != 0 ? 1u : 0u) << now - start << " ms of work";
+        EXPECT_EQ(sleep != 0 ? headlessLastSleepMs() : 0u, sleep);
+    }
 }
 
 TEST(FrameDriver, FrameAfterAHugeStallEnds) {
     WindowHandle window = resetFrameState();
     frameSeconds = 100000.0f;
-    const std::uint64_t draws = randomDrawCount();
     runFrame(window);
-    EXPECT_EQ(randomDrawCount() - draws, 4 * std::uint64_t(std::ceil(100000.0 / double(0.003f))));
     EXPECT_EQ(particles.count, 0);  // all dropped again by the same frame's update
     EXPECT_LE(emitBudget, 0.0f);
 }
 
+// After a week the scene time still steps by the frame's length, and the camera still
+// moves on each frame, at about 1.2 units/s along its orbit there.
 TEST(FrameDriver, AWeekOfSceneTimeStillMovesAtTheRightSpeed) {
     WindowHandle window = resetFrameState();
     const double week = 7 * 24 * 3600.0;
     sceneTime = week;
-    frameSeconds = 0.01f;
-    runFrame(window);  // starts the frame timer
-    Vec3 previous = camera.position;
-    for (int i = 0; i < 5; ++i) {
-        headlessAdvanceTickCount(10);
-        const double before = sceneTime;
-        runFrame(window);
-        EXPECT_NEAR(sceneTime - before, 0.01, 1e-9);
-        // The camera moves on each frame: about 1.2 units/s along its orbit here.
-        const double moved = length(camera.position - previous);
-        EXPECT_GT(moved, 0.001);
-        EXPECT_LT(moved, 0.1);
-        previous = camera.position;
-    }
-    EXPECT_NEAR(sceneTime, week + 0.033 + 5 * 0.01, 1e-6);
+    runFrame(window);  // the first frame, by the start value
+    const Vec3 previous = camera.position;
+    headlessAdvanceTickCount(10);
+    runFrame(window);
+    EXPECT_NEAR(sceneTime, week + 0.033 + 0.01, 1e-9);
+    const double moved = length(camera.position - previous);
+    EXPECT_GT(moved, 0.001);
+    EXPECT_LT(moved, 0.1);
 }
 
 TEST(FrameDriver, RingsSpinAndSparksRiseAtTheirRates) {

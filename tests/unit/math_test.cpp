@@ -23,13 +23,3 @@ TEST(Math, RotateAboutAxisTurnsCounterClockwise) {
     EXPECT_NEAR(s.y, 5.0, 1e-6);
     EXPECT_NEAR(s.z, 0.0, 1e-5);
 }
-
-TEST(Math, RotateAboutAxisDegenerateCases) {
-    const Vec3 p = {1.5f, -2.0f, 3.0f};
-    EXPECT_EQ(rotateAboutAxis(p, {0, 0, 0}, 1.0f), p);              // zero axis
-    EXPECT_EQ(rotateAboutAxis({0, 2, 0}, {0, 1, 0}, 0.7f), (Vec3{0, 2, 0}));  // on the axis
-    EXPECT_EQ(rotateAboutAxis({0, 0, 0}, {0, 1, 0}, 0.7f), (Vec3{0, 0, 0}));  // the origin
-    const Vec3 unchanged = rotateAboutAxis(p, {0, 1, 0}, 0.0f);
-    EXPECT_NEAR(unchanged.x, p.x, 1e-6);
-    EXPECT_NEAR(unchanged.z, p.z, 1e-6);
-}

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-
 #include "scene/random.h"
 
 namespace {
@@ -14,39 +13,12 @@ TEST(Random, FirstValuesFromTheStartValue) {
     }
 }
 
-TEST(Random, SeedIsTheStartValueAdvancedByTheDrawCount) {
-    // Nothing in the test program draws before the motes' fill, which takes 8000.
-    EXPECT_GE(randomDrawCount(), 8000u);
-    EXPECT_EQ(randomSeed, lcgJump(1u, randomDrawCount()));
-}
-
-TEST(Random, EachFunctionDrawsItsNumberOfValues) {
-    std::uint64_t before = randomDrawCount();
-    std::uint32_t seed = randomSeed;
-    EXPECT_EQ(lcgNext(), valueOfState(lcgJump(seed, 1)));
-    EXPECT_EQ(randomDrawCount(), before + 1);
-
-    before = randomDrawCount();
-    EXPECT_EQ(randomRange(5.0f, 5.0f), 5.0f);
-    EXPECT_EQ(randomDrawCount(), before + 1);
-
-    before = randomDrawCount();
-    const Vec3 v = randomUnitVector();
-    EXPECT_EQ(randomDrawCount(), before + 2);
-    EXPECT_NEAR(length(v), 1.0, 1e-6);
-
-    before = randomDrawCount();
-    randomPointOnRing({0, 1, 0}, 5, 5, HALF_PI_F, HALF_PI_F);
-    EXPECT_EQ(randomDrawCount(), before + 3);
-}
-
 TEST(Random, SkipMatchesSingleDraws) {
     const std::uint32_t seed = randomSeed;
-    const std::uint64_t before = randomDrawCount();
     for (int i = 0; i < 1234; ++i) lcgNext();
     EXPECT_EQ(randomSeed, lcgJump(seed, 1234));
     randomSkip(5'000'000'000ull);
-    EXPECT_EQ(randomDrawCount(), before + 1234 + 5'000'000'000ull);
+    EXPECT_EQ(randomSeed, lcgJump(seed, 1234 + 5'000'000'000ull));
     // The sequence repeats with period 2^32.
     EXPECT_EQ(lcgJump(seed, 1ull << 32), seed);
     EXPECT_EQ(lcgJump(seed, 0), seed);
@@ -55,8 +27,5 @@ TEST(Random, SkipMatchesSingleDraws) {
 TEST(Random, RangeEdges) {
     EXPECT_EQ(rangeFromDraw(-30.0f, 30.0f, 32767), 30.0f);
     EXPECT_EQ(rangeFromDraw(-30.0f, 30.0f, 0), -30.0f);
-    EXPECT_EQ(rangeFromDraw(0.0f, 1.0f, 32767), 1.0f);
     EXPECT_NEAR(rangeFromDraw(-30.0f, 30.0f, 41), -29.92493, 1e-4);
-    EXPECT_EQ(rangeFromDraw(1.0f, 2.0f, 0), 1.0f);
-    EXPECT_EQ(rangeFromDraw(1.0f, 2.0f, 32767), 2.0f);
 }

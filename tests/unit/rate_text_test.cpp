@@ -20,7 +20,6 @@ std::string rateText(double rate) {
 }  // namespace
 
 TEST(RateText, GeneralFormWithThreeExponentDigits) {
-    const double inf = std::numeric_limits<double>::infinity();
     const struct {
         double rate;
         const char* text;
@@ -37,9 +36,6 @@ TEST(RateText, GeneralFormWithThreeExponentDigits) {
         // adds a digit, the form having been chosen before rounding.
         {2.03125, "2.0313"}, {12344.5, "12345"}, {9.99995, "10."}, {99999.5, "100000"},
         {0.0999996, "1.e-001"}, {999996.0, "1.e+006"},
-        // Non-finite and negative rates stay inside the buffer.
-        {inf, "inf"}, {-inf, "-inf"}, {std::numeric_limits<double>::quiet_NaN(), "nan"},
-        {-12.5, "-12.5"}, {-1.23456e-10, "-1.235e-010"}, {-DBL_MAX, "-1.798e+308"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(rateText(c.rate), c.text) << "rate " << c.rate;

@@ -21,38 +21,31 @@ namespace {
 
 using SaverMode = SaverChainTest;
 
-TEST_F(SaverMode, FullScreenRunsFramesBackToBackUntilAKeyPress) {
+TEST_F(SaverMode, FullScreenRunsFramesBackToBackUntilTheCursorTravelsFivePixels) {
     // None of these ends the saver: a release whose press came before, a wheel turn,
-    // 4 pixels of travel in two steps, a character.
+    // 4 pixels of travel in two steps, a character. The fifth pixel, summed from where
+    // the cursor started, does.
     headlessSetCursorPos({30, 30});
     headlessQueueInput(1100, WM_KEYUP, VK_A, 0);
     headlessQueueInput(1150, WM_MOUSEWHEEL, 120u << 16, 0);
     headlessQueueMouseMove(1200, 32, 31);
     headlessQueueMouseMove(1250, 31, 33);
     headlessQueueInput(1300, WM_CHAR, 'a', 0);
-    headlessQueueInput(1500, WM_KEYDOWN, VK_SPACE, 0);
+    headlessQueueMouseMove(1500, 33, 32);
     // A virtual screen whose origin lies left of and above the primary one, at 24 bits.
     headlessSetScreenRect({-20, -10, 44, 38});
     headlessSetColorDepth(24);
 
     EXPECT_EQ(saverMain(nullptr, "/s"), 0);
+    EXPECT_LE(platformTickCount(), 1520u);
 
+    // A topmost popup over the whole virtual screen, destroyed at the end.
     const HeadlessWindowInfo window = headlessLastCreatedWindow();
-    ASSERT_TRUE(window.exists);
-    EXPECT_STREQ(window.className, "WindowsScreenSaverClass");
-    EXPECT_STREQ(window.title, "Screen Saver");
-    // A topmost popup over the whole virtual screen.
     EXPECT_EQ(std::tuple(window.style, window.exStyle, window.parent), std::tuple(0x96000000u, 8u, nullptr));
     EXPECT_EQ(std::tuple(window.x, window.y, window.width, window.height), std::tuple(-20, -10, 64, 48));
     EXPECT_EQ(colorBits, 24);
-    // The class: redrawn on any resize, double clicks, its own device context, a black
-    // background, no cursor, and icon 100, which the program has not, so no icon.
-    const HeadlessClassInfo windowClass = headlessLastRegisteredClass();
-    EXPECT_STREQ(windowClass.name, "WindowsScreenSaverClass");
-    EXPECT_EQ(windowClass.style, 0x2Bu);
-    EXPECT_TRUE(windowClass.blackBackground);
-    EXPECT_EQ(windowClass.iconResource, 100);
-    EXPECT_EQ(headlessNewestWindow(), nullptr);  // destroyed at the end
+    EXPECT_TRUE(headlessLastRegisteredClass().blackBackground);
+    EXPECT_EQ(headlessNewestWindow(), nullptr);
 
     // About one frame every 10 ms over the 500 ms, each at least 10 ms after the last.
     const int frames = headlessPaintCount();
@@ -61,7 +54,6 @@ TEST_F(SaverMode, FullScreenRunsFramesBackToBackUntilAKeyPress) {
     for (int i = 1; i < frames && i < HEADLESS_PAINT_LOG_CAPACITY; ++i) {
         EXPECT_GE(headlessPaintTick(i) - headlessPaintTick(i - 1), 10u) << i;
     }
-    EXPECT_EQ(headlessTimerMessageCount(), 0);  // paint always wins over the tick
     EXPECT_GE(headlessHideCursorCount(), frames);
 }
 
@@ -73,15 +65,6 @@ TEST_F(SaverMode, TheFrameTimerTicksEvery20MsFromCreationToDestruction) {
     EXPECT_EQ(headlessTimerPeriod(window, 1), 20u);
     saverWindowProc(window, WM_DESTROY, 0, 0);
     EXPECT_EQ(headlessWindowInfo(window).activeTimers, 0);
-}
-
-TEST_F(SaverMode, FiveSummedPixelsOfTravelEndTheSaver) {
-    headlessSetCursorPos({30, 30});
-    headlessQueueMouseMove(1100, 32, 32);  // 4 pixels: stays
-    headlessQueueMouseMove(1200, 33, 32);  // 5 pixels from where it started: ends
-    EXPECT_EQ(saverMain(nullptr, "/s"), 0);
-    EXPECT_GE(platformTickCount(), 1200u);
-    EXPECT_LE(platformTickCount(), 1220u);
 }
 
 TEST_F(SaverMode, ASecondSaverBringsTheFirstToTheFrontAndEndsAtOnce) {
@@ -110,7 +93,6 @@ TEST_F(SaverMode, PreviewIsAChildThatInputDoesNotEnd) {
     EXPECT_EQ(saverMain(nullptr, ("/p " + numberOf(host)).c_str()), 0);
 
     const HeadlessWindowInfo preview = headlessLastCreatedWindow();
-    EXPECT_STREQ(preview.title, "Preview");
     EXPECT_EQ(std::tuple(preview.parent, preview.style, preview.exStyle), std::tuple(host, 0x52000000u, 0u));
     EXPECT_EQ(std::pair(preview.width, preview.height), std::pair(80, 60));  // the host's client area
     EXPECT_GE(platformTickCount(), 1400u);
@@ -118,24 +100,9 @@ TEST_F(SaverMode, PreviewIsAChildThatInputDoesNotEnd) {
     EXPECT_TRUE(platformIsWindow(host));
 }
 
-TEST_F(SaverMode, PreviewEndsWhenItsHostGoesAway) {
-    // A host that destroys itself, and so the preview, when asked to close.
-    ASSERT_TRUE(platformRegisterClass({"Host", 0, [](WindowHandle w, std::uint32_t message, WPARAM, LPARAM) {
-                                           if (message == WM_CLOSE) headlessDestroyWindow(w);
-                                           return LRESULT(0);
-                                       }, nullptr, 0, true}));
-    WindowHandle host = platformCreateWindow({0, "Host", "Display settings", 0, 0, 0, 40, 30, nullptr, nullptr});
-    ASSERT_NE(host, nullptr);
-    headlessSetForegroundWindow(host);
-    headlessQueueInput(1200, WM_CLOSE, 0, 0);
-    EXPECT_EQ(saverMain(nullptr, ("/l" + numberOf(host)).c_str()), 0);
-    EXPECT_FALSE(platformIsWindow(host));
-    EXPECT_GE(platformTickCount(), 1200u);
-}
-
-// Switches that are refused make no window and open nothing; an empty text or a lone
-// separator opens the configure dialog without an owner; /c gives it the window named
-// after a colon, or else the foreground window.
+// Switches that are refused make no window and open nothing; an empty text opens the
+// configure dialog without an owner; /c gives it the window named after a colon, or else
+// the foreground window.
 TEST_F(SaverMode, EachSwitchRunsItsModeOrIsRefused) {
     const HeadlessDialogStep cancel[] = {{HeadlessDialogAction::Click, 2}};
     WindowHandle owner = headlessCreateWindow(10, 10);
@@ -147,16 +114,9 @@ TEST_F(SaverMode, EachSwitchRunsItsModeOrIsRefused) {
         bool dialog;
         WindowHandle owner;
     } cases[] = {
-        {"/p", -1, false, nullptr},          {"/p:1234", -1, false, nullptr},
-        {"/p 1234", -1, false, nullptr},     {"/x", -1, false, nullptr},
-        {"/?", -1, false, nullptr},          {"/a", -1, false, nullptr},
-        {"/a 1234", -1, false, nullptr},     {"\x01", -1, false, nullptr},
-        {"", 0, true, nullptr},              {"/", 0, true, nullptr},
-        {"-", 0, true, nullptr},             {"  ", 0, true, nullptr},
-        {"/c:" + numberOf(owner), 0, true, owner},
-        {"/c", 0, true, foreground},         {"/c:", 0, true, foreground},
-        {"/c:0", 0, true, foreground},       {"/c:1234", 0, true, foreground},
-        {"/c " + numberOf(owner), 0, true, foreground},
+        {"/p", -1, false, nullptr},      {"/p 1234", -1, false, nullptr}, {"/x", -1, false, nullptr},
+        {"/a", -1, false, nullptr},      {"", 0, true, nullptr},          {"/c", 0, true, foreground},
+        {"/c:1234", 0, true, foreground}, {"/c:" + numberOf(owner), 0, true, owner},
     };
     for (const auto& c : cases) {
         const int runs = headlessDialogRecord().runs;
@@ -193,7 +153,6 @@ TEST_F(SaverMode, LowDetailFollowsBitZeroOfTheStoredValue) {
         // that draw the grids; otherwise they stay the copies they were made as.
         ASSERT_GT(gridMesh1.vertexCount, 0);
         EXPECT_EQ(gridMesh1.vertices[0].u == gridMesh2.vertices[0].u, c.low == 1) << c.text;
-        EXPECT_EQ(lowDetail, c.low) << c.text;
         EXPECT_EQ(moteCount, c.low ? 400 : 1000) << c.text;
         EXPECT_EQ(renderDevice.smoothTextures, c.low == 0) << c.text;
         TearDown();
@@ -203,23 +162,19 @@ TEST_F(SaverMode, LowDetailFollowsBitZeroOfTheStoredValue) {
 // Mends: a saver that cannot make its window ends with -1 and releases the password
 // hook; a message loop whose platform fails ends instead of spinning.
 TEST_F(SaverMode, NoClassOrNoWindowEndsWithMinusOne) {
-    isWin9x = 1;
-    const std::uint32_t one = 1;
-    headlessSetRegistryValue("Control Panel\\Desktop", "ScreenSaveUsePassword", &one, 4);
     static const HeadlessEntryPoint verifier[] = {
         {"VerifyScreenSavePwd", reinterpret_cast<ProcAddress>(+[](WindowHandle) { return 1; })}};
+    const std::uint32_t one = 1;
+    headlessSetRegistryValue("Control Panel\\Desktop", "ScreenSaveUsePassword", &one, 4);
     headlessAddLibrary("PASSWORD.CPL", verifier, 1);
     headlessSetPlatformId(1);
-
-    headlessFailClassRegistration(true);
-    EXPECT_EQ(saverMain(nullptr, "/s"), -1);
-    EXPECT_EQ(headlessLibrariesLoaded(), 0);
-    EXPECT_FALSE(headlessScreenSaverRunning());
-
-    headlessFailClassRegistration(false);
-    headlessFailWindowCreation(true);
-    EXPECT_EQ(saverMain(nullptr, "/s"), -1);
-    EXPECT_EQ(headlessLibrariesLoaded(), 0);
+    for (const bool failClass : {true, false}) {
+        headlessFailClassRegistration(failClass);
+        headlessFailWindowCreation(!failClass);
+        EXPECT_EQ(saverMain(nullptr, "/s"), -1);
+        EXPECT_EQ(headlessLibrariesLoaded(), 0);
+        EXPECT_FALSE(headlessScreenSaverRunning());
+    }
 }
 
 TEST_F(SaverMode, AFailingMessageLoopEndsWithMinusOne) {
@@ -228,22 +183,16 @@ TEST_F(SaverMode, AFailingMessageLoopEndsWithMinusOne) {
     EXPECT_EQ(headlessPaintCount(), 30);
 }
 
-TEST_F(SaverMode, TheEntryEndsTheProcessWithTheModesResult) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    headlessSetCommandLine("\"C:\\Screen Savers\\Orvel.scr\" /x");
-    EXPECT_EXIT(saverEntry(), testing::ExitedWithCode(255), "");
-    headlessSetCommandLine("orvel.scr /s");
-    headlessQueueInput(1050, WM_KEYDOWN, VK_A, 0);
-    EXPECT_EXIT(saverEntry(), testing::ExitedWithCode(0), "");
-}
-
-// Mend: the crash guard's exit code is -1, and the saver-running state is switched off.
+// Mend: the crash guard's exit code is -1; on the Windows 95 family it switches the
+// saver-running state off, while NT keeps that state itself and it is left alone.
 TEST_F(SaverMode, TheCrashGuardSwitchesTheRunningStateOffAndExitsWithMinusOne) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    headlessSetPlatformId(1);
-    EXPECT_EQ(saverMain(nullptr, "/x"), -1);  // installs the guard
-    platformSystemParametersInfo(97, 1, nullptr, 0);
-    EXPECT_EXIT(headlessRaiseFault(), testing::ExitedWithCode(255), "screen saver running: 0");
+    for (const auto& [platformId, stateAfter] : {std::pair(1u, "running: 0"), std::pair(2u, "running: 1")}) {
+        headlessSetPlatformId(platformId);
+        EXPECT_EQ(saverMain(nullptr, "/x"), -1);  // installs the guard
+        platformSystemParametersInfo(97, 1, nullptr, 0);
+        EXPECT_EXIT(headlessRaiseFault(), testing::ExitedWithCode(255), stateAfter) << platformId;
+    }
 }
 
 }  // namespace

@@ -39,11 +39,6 @@ protected:
         return {result, m.window, m.message, m.wParam};
     }
 
-    static bool peek(WindowHandle window, std::uint32_t first, std::uint32_t last, std::uint32_t flags,
-                     QueuedMessage& m) {
-        return platformPeekMessage(m, window, first, last, flags);
-    }
-
     WindowHandle older = nullptr;
     WindowHandle newer = nullptr;
 };
@@ -60,12 +55,7 @@ TEST_F(WindowQueue, GetMessageTakesPostedThenInputThenQuitThenPaintOldestFirstTh
     platformPostQuitMessage(7);
     headlessAdvanceTickCount(10);
 
-    const struct {
-        int result;
-        WindowHandle window;
-        std::uint32_t message;
-        WPARAM wParam;
-    } expected[] = {
+    const Taken expected[] = {
         {1, newer, WM_USER + 1, 0}, {1, newer, WM_USER + 2, 0}, {1, older, WM_KEYDOWN, 0x41},
         {0, nullptr, WM_QUIT, 7},   {1, older, WM_PAINT, 0},    {1, newer, WM_PAINT, 0},
         {1, older, WM_TIMER, 1},
@@ -91,10 +81,10 @@ TEST_F(WindowQueue, PeekFindsOnlyItsWindowAndRangeAndRemovesOnlyWhenAsked) {
     for (std::uint32_t n = 1; n <= 3; ++n) platformPostMessage(older, WM_USER + n, 0, 0);
     platformPostMessage(newer, WM_USER + 9, 0, 0);
     QueuedMessage m{};
-    EXPECT_FALSE(peek(older, WM_USER + 9, WM_USER + 9, PM_REMOVE, m)) << "another window's message";
-    EXPECT_TRUE(peek(older, WM_USER + 2, WM_USER + 2, PM_NOYIELD, m)) << "found, left in place";
-    EXPECT_TRUE(peek(older, WM_USER + 2, WM_USER + 2, PM_REMOVE | PM_NOYIELD, m)) << "found again, taken";
-    EXPECT_FALSE(peek(older, WM_USER + 2, WM_USER + 2, PM_REMOVE, m)) << "gone";
+    EXPECT_FALSE(platformPeekMessage(m, older, WM_USER + 9, WM_USER + 9, PM_REMOVE)) << "another window's message";
+    EXPECT_TRUE(platformPeekMessage(m, older, WM_USER + 2, WM_USER + 2, PM_NOYIELD)) << "found, left in place";
+    EXPECT_TRUE(platformPeekMessage(m, older, WM_USER + 2, WM_USER + 2, PM_REMOVE | PM_NOYIELD)) << "found again, taken";
+    EXPECT_FALSE(platformPeekMessage(m, older, WM_USER + 2, WM_USER + 2, PM_REMOVE)) << "gone";
     // The others keep their order.
     EXPECT_EQ(next().message, WM_USER + 1);
     EXPECT_EQ(next().message, WM_USER + 3);
@@ -108,7 +98,7 @@ TEST_F(WindowQueue, OnlyTheProgramsWindowsTakePostsAndAGoneWindowsPostsGoWithIt)
     WindowHandle again = open();  // takes the freed record, and its handle
     ASSERT_EQ(again, newer);
     QueuedMessage m{};
-    EXPECT_FALSE(peek(again, WM_USER, WM_USER, PM_REMOVE, m));
+    EXPECT_FALSE(platformPeekMessage(m, again, WM_USER, WM_USER, PM_REMOVE));
 }
 
 TEST_F(WindowQueue, TimersTickOnTheirPeriodFromTheLastTickAndPeekTakesThemOnlyInRange) {
@@ -117,16 +107,16 @@ TEST_F(WindowQueue, TimersTickOnTheirPeriodFromTheLastTickAndPeekTakesThemOnlyIn
     EXPECT_EQ(platformSetTimer(older, 1, 10), 1u);  // the same timer, restarted
     EXPECT_EQ(headlessWindowInfo(older).activeTimers, 1);
     headlessAdvanceTickCount(9);
-    EXPECT_FALSE(peek(older, WM_TIMER, WM_TIMER, PM_REMOVE, m));
+    EXPECT_FALSE(platformPeekMessage(m, older, WM_TIMER, WM_TIMER, PM_REMOVE));
     headlessAdvanceTickCount(1);  // exactly one period
-    EXPECT_FALSE(peek(older, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE, m)) << "WM_TIMER is outside the range";
-    EXPECT_FALSE(peek(newer, WM_TIMER, WM_TIMER, PM_REMOVE, m)) << "another window's timer";
-    EXPECT_TRUE(peek(older, WM_TIMER, WM_TIMER, PM_REMOVE, m));
+    EXPECT_FALSE(platformPeekMessage(m, older, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE)) << "WM_TIMER is outside the range";
+    EXPECT_FALSE(platformPeekMessage(m, newer, WM_TIMER, WM_TIMER, PM_REMOVE)) << "another window's timer";
+    EXPECT_TRUE(platformPeekMessage(m, older, WM_TIMER, WM_TIMER, PM_REMOVE));
     EXPECT_EQ(m.wParam, 1u);
     // A tick taken late starts the next period then: no burst of ticks to catch up.
     headlessAdvanceTickCount(35);
-    EXPECT_TRUE(peek(older, WM_TIMER, WM_TIMER, PM_REMOVE, m));
-    EXPECT_FALSE(peek(older, WM_TIMER, WM_TIMER, PM_REMOVE, m));
+    EXPECT_TRUE(platformPeekMessage(m, older, WM_TIMER, WM_TIMER, PM_REMOVE));
+    EXPECT_FALSE(platformPeekMessage(m, older, WM_TIMER, WM_TIMER, PM_REMOVE));
     EXPECT_TRUE(platformKillTimer(older, 1));
     EXPECT_FALSE(platformKillTimer(older, 1));
 }
