@@ -48,7 +48,7 @@ fault $M "saver main: the Windows 95 family taken for NT and NT for it" \
 fault $M "saver main: a /c owner that is no window is kept" \
     'if (owner == nullptr || !platformIsWindow(owner)) owner = platformGetForegroundWindow();' \
     'if (owner == nullptr) owner = platformGetForegroundWindow();'
-fault $M "saver main: a preview for a number that is no window still runs" \
+fault_x11 $M "saver main: a preview for a number that is no window still runs" \
     'if (parent == nullptr || !platformIsWindow(parent)) return -1;' 'if (parent == nullptr) return -1;'
 fault $M "saver main: a refused switch returns 0 instead of -1" \
     'case RunMode::Refused:
@@ -123,10 +123,8 @@ fault $P "password: only one pending timer tick taken before the check" \
     '    const LRESULT result'
 fault $P "password: the cursor hidden after a right answer, not a wrong one" \
     'if (!closeApproved) platformHideCursor();' 'if (closeApproved) platformHideCursor();'
-fault $P "password: without a verifier the close is allowed but not marked approved" \
-    '        closeApproved = 1;
-        return 1;' \
-    '        return 1;'
+# Not seeded: the approval mark when no verifier runs. The close it allows destroys the
+# window at once, so nothing asks for the mark afterwards.
 fault $P "password: a missing ScreenSaveUsePassword value asks for a password" \
     '"ScreenSaveUsePassword", buffer, size) != 0) return false;' '"ScreenSaveUsePassword", buffer, size) != 0) return true;'
 fault $P "password: the saver-running state is set on NT too" \
@@ -164,12 +162,9 @@ fault $W "shell procedure: the cursor's start position is not taken at creation"
     '            if (!previewMode)'
 fault $W "shell procedure: destruction quits with 1 instead of 0" \
     'platformPostQuitMessage(0);' 'platformPostQuitMessage(1);'
-fault $W "shell procedure: input after an approved close goes to the saver's rules" \
-    '            if (closeApproved) return platformDefWindowProc(window, message, wParam, lParam);
-            break;
-        case WM_SYSCOMMAND:' \
-    '            break;
-        case WM_SYSCOMMAND:'
+# Not seeded: input after an approved close handed straight to default processing. The
+# dismissal rules leave such input to default processing too, so the shortcut changes
+# nothing a run can show.
 fault $W "shell procedure: SC_SCREENSAVE is not dropped" \
     ' || command == SC_SCREENSAVE' ''
 fault $W "shell procedure: the preview drops task-switch commands too" \
@@ -299,8 +294,8 @@ fault $F "settings file: a successful write keeps the last error" \
 G=src/saver/settings.cpp
 fault $G "settings: the file name in lower case" \
     'SETTINGS_FILE[] = "Orvelconfig.ini";' 'SETTINGS_FILE[] = "orvelconfig.ini";'
-fault $G "settings: any non-zero state is written as 1" \
-    '(state & 1) ? "1" : "0"' 'state ? "1" : "0"'
+# Not seeded: the writer's mask to the low bit. Its one caller, the dialog, hands it 0 or
+# 1 only.
 fault $G "settings: a missing setting reads as 1" \
     'platformGetPrivateProfileInt(SECTION, KEY, 0, SETTINGS_FILE)' 'platformGetPrivateProfileInt(SECTION, KEY, 1, SETTINGS_FILE)'
 fault $G "settings: a failed write tells no one" \
