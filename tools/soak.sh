@@ -140,38 +140,8 @@ running() {
   [ -n "$state" ] && [ "$state" != Z ] && [ "$state" != X ]
 }
 
-# The frame counter: glXSwapBuffers passed through, and the running count rewritten in
-# place, fixed width, so that a reader always finds one whole number.
-cat >"$WORK/swapcount.c" <<'EOF'
-#define _GNU_SOURCE
-#include <dlfcn.h>
-#include <fcntl.h>
-#include <stdio.h>
-#include <stdlib.h>
-#include <unistd.h>
-
-typedef void (*SwapFn)(void*, unsigned long);
-static unsigned long long swaps;
-static int out = -1;
-
-void glXSwapBuffers(void* display, unsigned long drawable) {
-    static SwapFn real;
-    if (!real) real = (SwapFn)dlsym(RTLD_NEXT, "glXSwapBuffers");
-    if (real) real(display, drawable);
-    ++swaps;
-    if (out == -1) {
-        const char* path = getenv("SOAK_SWAP_FILE");
-        out = path ? open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644) : -2;
-        if (out < 0) out = -2;
-    }
-    if (out >= 0) {
-        char line[32];
-        int n = snprintf(line, sizeof line, "%20llu\n", swaps);
-        if (pwrite(out, line, (size_t)n, 0) < 0) out = -2;
-    }
-}
-EOF
-cc -O2 -shared -fPIC -o "$WORK/swapcount.so" "$WORK/swapcount.c" -ldl 2>"$WORK/cc.log" ||
+# The frame counter (soak/swap_counter.c), preloaded into the saver.
+cc -O2 -shared -fPIC -o "$WORK/swapcount.so" "$ROOT/tools/soak/swap_counter.c" -ldl 2>"$WORK/cc.log" ||
   die "cannot build the frame counter: $(cat "$WORK/cc.log")"
 
 # A copy of the program, so that a rebuild during the run does not swap it underneath.
