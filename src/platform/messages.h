@@ -5,6 +5,8 @@
 // these names from windows.h and do not include this header.
 #include <cstdint>
 
+#include "platform/handles.h"
+
 inline constexpr std::uint32_t WM_CREATE = 0x0001;
 inline constexpr std::uint32_t WM_DESTROY = 0x0002;
 inline constexpr std::uint32_t WM_SETTEXT = 0x000C;
@@ -45,6 +47,22 @@ inline constexpr std::uint32_t WM_APP = 0x8000;
 inline constexpr std::uintptr_t SC_NEXTWINDOW = 0xF040;
 inline constexpr std::uintptr_t SC_PREVWINDOW = 0xF050;
 inline constexpr std::uintptr_t SC_SCREENSAVE = 0xF140;
+
+// Mouse-key flags of a mouse message's wParam, the extra buttons' numbers, and one notch
+// of the wheel.
+inline constexpr WPARAM MK_LBUTTON = 0x0001;
+inline constexpr WPARAM MK_RBUTTON = 0x0002;
+inline constexpr WPARAM MK_SHIFT = 0x0004;
+inline constexpr WPARAM MK_CONTROL = 0x0008;
+inline constexpr WPARAM MK_MBUTTON = 0x0010;
+inline constexpr WPARAM XBUTTON1 = 0x0001;
+inline constexpr WPARAM XBUTTON2 = 0x0002;
+inline constexpr int WHEEL_DELTA = 120;
+
+// Key message lParam bits: Alt held, the previous state, and the transition of a release.
+inline constexpr LPARAM KEY_ALT_DOWN = LPARAM(1) << 29;
+inline constexpr LPARAM KEY_WAS_DOWN = LPARAM(1) << 30;
+inline constexpr LPARAM KEY_RELEASED = LPARAM(1) << 31;
 
 // WM_POWER's critical resume.
 inline constexpr std::uintptr_t PWR_CRITICALRESUME = 3;

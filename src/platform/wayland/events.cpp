@@ -22,13 +22,6 @@
 namespace {
 
 constexpr int INPUT_CAPACITY = 128;
-constexpr WPARAM MK_LBUTTON = 0x0001;
-constexpr WPARAM MK_RBUTTON = 0x0002;
-constexpr WPARAM MK_MBUTTON = 0x0010;
-constexpr int WHEEL_DELTA = 120;
-constexpr LPARAM KEY_ALT_DOWN = LPARAM(1) << 29;
-constexpr LPARAM KEY_WAS_DOWN = LPARAM(1) << 30;
-constexpr LPARAM KEY_RELEASED = LPARAM(1) << 31;
 
 QueuedMessage inputRing[INPUT_CAPACITY];
 int ringStart = 0;

@@ -15,21 +15,6 @@
 
 namespace {
 
-// Mouse-key flags of wParam and the extra buttons' numbers, as Windows gives them.
-constexpr WPARAM MK_LBUTTON = 0x0001;
-constexpr WPARAM MK_RBUTTON = 0x0002;
-constexpr WPARAM MK_SHIFT = 0x0004;
-constexpr WPARAM MK_CONTROL = 0x0008;
-constexpr WPARAM MK_MBUTTON = 0x0010;
-constexpr WPARAM XBUTTON1 = 0x0001;
-constexpr WPARAM XBUTTON2 = 0x0002;
-constexpr int WHEEL_DELTA = 120;
-
-// Key message lParam bits: the previous state and the transition of a release, and Alt.
-constexpr LPARAM KEY_ALT_DOWN = LPARAM(1) << 29;
-constexpr LPARAM KEY_WAS_DOWN = LPARAM(1) << 30;
-constexpr LPARAM KEY_RELEASED = LPARAM(1) << 31;
-
 struct KeyMapping {
     KeySym keysym;
     WPARAM virtualKey;
