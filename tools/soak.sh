@@ -100,20 +100,8 @@ WORK=$(mktemp -d "${TMPDIR:-/tmp}/orvel-soak.XXXXXX")
 XVFB_PID=""
 SAVER_PID=""
 
-stop() { # pid: TERM, a moment's grace, then KILL
-  local pid=$1 _
-  [ -n "$pid" ] || return 0
-  kill "$pid" 2>/dev/null || return 0
-  for _ in 1 2 3 4 5 6 7 8 9 10; do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  kill -9 "$pid" 2>/dev/null
-  wait "$pid" 2>/dev/null
-}
-
 cleanup() {
-  stop "$SAVER_PID"
+  stop_process "$SAVER_PID"
   xvfb_stop
   if [ -n "$KEEP" ]; then
     mkdir -p "$KEEP" && cp -r "$WORK"/. "$KEEP"/ && echo "work files kept in $KEEP"

@@ -58,16 +58,21 @@ xvfb_start() { # dir size option...
   export DISPLAY=":$number"
 }
 
-xvfb_stop() {
-  [ -n "${XVFB_PID:-}" ] || return 0
-  local _
-  kill "$XVFB_PID" 2>/dev/null
+# stop_process PID: TERM, a second's grace, then KILL, and the process waited for.
+stop_process() {
+  local pid=$1 _
+  [ -n "$pid" ] || return 0
+  kill "$pid" 2>/dev/null || true
   for _ in 1 2 3 4 5 6 7 8 9 10; do
-    kill -0 "$XVFB_PID" 2>/dev/null || break
+    kill -0 "$pid" 2>/dev/null || break
     sleep 0.1
   done
-  kill -9 "$XVFB_PID" 2>/dev/null
-  wait "$XVFB_PID" 2>/dev/null
+  kill -9 "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+}
+
+xvfb_stop() {
+  stop_process "${XVFB_PID:-}"
   XVFB_PID=""
 }
 
