@@ -33,4 +33,7 @@ std::uint64_t posixMicroseconds();
 void posixNoteFrameStart();
 void posixNoteFrameShown();
 void posixSetStatsCount(const char* what, unsigned (*count)());
+// The backend's details for the line, such as what each output was shown, as text made
+// when the line is written.
+void posixSetStatsDetail(const char* (*detail)());
 void posixWriteStats();

@@ -3,8 +3,8 @@
 // the next on the saver's own millisecond clock (the one its 10 ms pacing keeps to), the
 // mean frame period, the mean frame time (from a frame's start until its picture is
 // shown, the pacing's wait left out; frame 1, which sets up the driver, too), how long
-// after start the first frame began, the backend's own count if it has one, and the
-// caller's note.
+// after start the first frame began, the backend's own count and details if it has them,
+// and the caller's note.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -26,6 +26,7 @@ std::uint64_t busyFrames = 0;
 const char* (*statsNote)() = nullptr;
 const char* countName = nullptr;
 unsigned (*countOf)() = nullptr;
+const char* (*detailOf)() = nullptr;
 bool written = false;
 
 bool statsWanted() {
@@ -41,6 +42,8 @@ void posixSetStatsCount(const char* what, unsigned (*count)()) {
     countName = what;
     countOf = count;
 }
+
+void posixSetStatsDetail(const char* (*detail)()) { detailOf = detail; }
 
 void posixNoteFrameStart() {
     const std::uint32_t tick = platformTickCount();
@@ -73,9 +76,11 @@ void posixWriteStats() {
     char count[64] = "";
     if (countOf != nullptr) std::snprintf(count, sizeof count, ", %u %s", countOf(), countName);
     const char* note = statsNote != nullptr ? statsNote() : nullptr;
+    const char* detail = detailOf != nullptr ? detailOf() : nullptr;
     std::fprintf(stderr,
                  "orvel stats: %llu frames, shortest period %u ms, mean period %.2f ms, mean frame time %.2f ms, "
-                 "first frame %.0f ms after start%s%s%s\n",
+                 "first frame %.0f ms after start%s%s%s%s%s\n",
                  static_cast<unsigned long long>(frames), shortestMs, meanMs, busyMs, double(firstStartUs) / 1000.0,
-                 count, note != nullptr ? ", " : "", note != nullptr ? note : "");
+                 count, detail != nullptr ? ", " : "", detail != nullptr ? detail : "", note != nullptr ? ", " : "",
+                 note != nullptr ? note : "");
 }

@@ -18,7 +18,7 @@ bool takePaint(QueuedMessage& message) {
     QueueWindow* oldest = nullptr;
     for (int i = 0; i < QUEUE_WINDOW_CAPACITY; ++i) {
         QueueWindow& w = backendQueueWindow(i);
-        if (waits(w) && w.procedure != nullptr && w.needsPaint && (oldest == nullptr || w.serial < oldest->serial)) {
+        if (waits(w) && w.procedure != nullptr && w.needsPaint && !w.paintHeld && (oldest == nullptr || w.serial < oldest->serial)) {
             oldest = &w;
         }
     }
@@ -60,6 +60,7 @@ void queueOpenWindow(QueueWindow& window, WindowHandle handle, WindowProc proced
     window.handle = handle;
     window.procedure = procedure;
     window.needsPaint = false;
+    window.paintHeld = false;
     window.timers.clear();
 }
 

@@ -25,6 +25,7 @@ struct QueueWindow {
     WindowHandle handle;
     WindowProc procedure;   // null for a window that only hosts others
     bool needsPaint;
+    bool paintHeld;         // set by the backend: no paint until its surfaces want a frame
     WindowTimers timers;
 };
 

@@ -1,6 +1,8 @@
 // The connection to the Wayland compositor and the globals the program binds: the
 // compositor, the layer shell, the xdg shell, the xdg output manager (for the outputs'
-// places in the compositor's space), the seat, and every output as it comes and goes.
+// places in the compositor's space), the seat, shared memory (for the black cover), the
+// viewporter and fractional scale manager (for outputs of fractional density), and every
+// output as it comes and goes (outputs.cpp).
 // A compositor that goes away ends the program with its own exit code, so that it can
 // never spin on a dead socket.
 #include <wayland-client.h>
@@ -10,7 +12,9 @@
 #include <cstring>
 
 #include "platform/posix_process.h"
+#include "platform/wayland/fractional_scale_client.h"
 #include "platform/wayland/layer_shell_client.h"
+#include "platform/wayland/viewporter_client.h"
 #include "platform/wayland/wayland.h"
 #include "platform/wayland/xdg_output_client.h"
 #include "platform/wayland/xdg_shell_client.h"
@@ -22,24 +26,6 @@ constexpr int LOST_COMPOSITOR_EXIT_CODE = 2;
 bool openTried = false;
 wl_registry* registry = nullptr;
 
-void onXdgOutputPosition(void* data, zxdg_output_v1*, std::int32_t x, std::int32_t y) {
-    auto* output = static_cast<WaylandOutput*>(data);
-    output->x = x;
-    output->y = y;
-}
-void onXdgOutputSize(void*, zxdg_output_v1*, std::int32_t, std::int32_t) {}
-void onXdgOutputDone(void*, zxdg_output_v1*) {}
-void onXdgOutputName(void*, zxdg_output_v1*, const char*) {}
-void onXdgOutputDescription(void*, zxdg_output_v1*, const char*) {}
-const zxdg_output_v1_listener xdgOutputListener = {onXdgOutputPosition, onXdgOutputSize, onXdgOutputDone,
-                                                   onXdgOutputName, onXdgOutputDescription};
-
-void watchOutputPlace(WaylandOutput& output) {
-    if (wayland.outputManager == nullptr || output.xdgOutput != nullptr) return;
-    output.xdgOutput = zxdg_output_manager_v1_get_xdg_output(wayland.outputManager, output.output);
-    zxdg_output_v1_add_listener(output.xdgOutput, &xdgOutputListener, &output);
-}
-
 void onPing(void*, xdg_wm_base* base, std::uint32_t serial) { xdg_wm_base_pong(base, serial); }
 const xdg_wm_base_listener wmBaseListener = {onPing};
 
@@ -47,23 +33,11 @@ void onSeatCapabilities(void*, wl_seat*, std::uint32_t capabilities) { waylandSe
 void onSeatName(void*, wl_seat*, const char*) {}
 const wl_seat_listener seatListener = {onSeatCapabilities, onSeatName};
 
-void addOutput(std::uint32_t name, std::uint32_t version) {
-    for (WaylandOutput& output : waylandOutputs) {
-        if (output.inUse) continue;
-        output = WaylandOutput{};
-        output.inUse = true;
-        output.name = name;
-        output.output = static_cast<wl_output*>(
-            wl_registry_bind(registry, name, &wl_output_interface, version < 2 ? version : 2));
-        watchOutputPlace(output);
-        waylandOutputAdded(output);
-        return;
-    }
-}
-
 void onGlobal(void*, wl_registry*, std::uint32_t name, const char* interface, std::uint32_t version) {
     if (std::strcmp(interface, wl_compositor_interface.name) == 0) {
-        wayland.compositor = static_cast<wl_compositor*>(wl_registry_bind(registry, name, &wl_compositor_interface, 1));
+        // Version 3 for the buffer scale.
+        wayland.compositor = static_cast<wl_compositor*>(
+            wl_registry_bind(registry, name, &wl_compositor_interface, version < 4 ? version : 4));
     } else if (std::strcmp(interface, zwlr_layer_shell_v1_interface.name) == 0) {
         wayland.layerShell =
             static_cast<zwlr_layer_shell_v1*>(wl_registry_bind(registry, name, &zwlr_layer_shell_v1_interface, 1));
@@ -72,34 +46,32 @@ void onGlobal(void*, wl_registry*, std::uint32_t name, const char* interface, st
         xdg_wm_base_add_listener(wayland.wmBase, &wmBaseListener, nullptr);
     } else if (std::strcmp(interface, zxdg_output_manager_v1_interface.name) == 0) {
         wayland.outputManager = static_cast<zxdg_output_manager_v1*>(
-            wl_registry_bind(registry, name, &zxdg_output_manager_v1_interface, 1));
+            wl_registry_bind(registry, name, &zxdg_output_manager_v1_interface, version < 2 ? version : 2));
         for (WaylandOutput& output : waylandOutputs) {
-            if (output.inUse) watchOutputPlace(output);
+            if (output.inUse) waylandWatchOutputPlace(output);
         }
     } else if (std::strcmp(interface, wl_seat_interface.name) == 0 && wayland.seat == nullptr) {
         wayland.seat = static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
         wl_seat_add_listener(wayland.seat, &seatListener, nullptr);
     } else if (std::strcmp(interface, wl_output_interface.name) == 0) {
-        addOutput(name, version);
+        waylandAddOutput(registry, name, version);
+    } else if (std::strcmp(interface, wl_shm_interface.name) == 0) {
+        wayland.shm = static_cast<wl_shm*>(wl_registry_bind(registry, name, &wl_shm_interface, 1));
+    } else if (std::strcmp(interface, wp_viewporter_interface.name) == 0) {
+        wayland.viewporter = static_cast<wp_viewporter*>(wl_registry_bind(registry, name, &wp_viewporter_interface, 1));
+    } else if (std::strcmp(interface, wp_fractional_scale_manager_v1_interface.name) == 0) {
+        wayland.fractionalScale = static_cast<wp_fractional_scale_manager_v1*>(
+            wl_registry_bind(registry, name, &wp_fractional_scale_manager_v1_interface, 1));
     }
 }
 
-void onGlobalRemove(void*, wl_registry*, std::uint32_t name) {
-    for (WaylandOutput& output : waylandOutputs) {
-        if (!output.inUse || output.name != name) continue;
-        waylandOutputRemoved(output);
-        if (output.xdgOutput != nullptr) zxdg_output_v1_destroy(output.xdgOutput);
-        wl_output_destroy(output.output);
-        output = WaylandOutput{};
-    }
-}
+void onGlobalRemove(void*, wl_registry*, std::uint32_t name) { waylandRemoveOutput(name); }
 
 const wl_registry_listener registryListener = {onGlobal, onGlobalRemove};
 
 }  // namespace
 
 WaylandGlobals wayland{};
-WaylandOutput waylandOutputs[OUTPUT_CAPACITY];
 
 wl_display* waylandDisplay() {
     if (openTried) return wayland.display;

@@ -1,7 +1,8 @@
 // What the saver asks of the desktop on Wayland. There are no windows of other programs
 // to find or draw in, and no active window to ask about: a running saver is found by its
 // lock in $XDG_RUNTIME_DIR, held for as long as it runs, and a preview in a foreign
-// window is refused with a line saying why. The screen is the box around every output.
+// window is refused with a line saying why. The screen is the box around every output
+// (empty until the compositor has told their sizes).
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -68,15 +69,13 @@ ScreenRect platformScreenRect() {
     ScreenRect box{0, 0, 0, 0};
     bool any = false;
     for (const WaylandOutput& output : waylandOutputs) {
-        if (!output.inUse) continue;
-        box.left = any && box.left < output.x ? box.left : output.x;
-        box.top = any && box.top < output.y ? box.top : output.y;
+        if (!output.inUse || output.width <= 0 || output.height <= 0) continue;
+        if (!any || output.x < box.left) box.left = output.x;
+        if (!any || output.y < box.top) box.top = output.y;
+        if (!any || output.x + output.width > box.right) box.right = output.x + output.width;
+        if (!any || output.y + output.height > box.bottom) box.bottom = output.y + output.height;
         any = true;
     }
-    // Without sizes of their own before the saver's surfaces are configured, outputs
-    // count as one screen of a common size.
-    box.right = box.left + 1920;
-    box.bottom = box.top + 1080;
     return box;
 }
 

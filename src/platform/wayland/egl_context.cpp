@@ -2,12 +2,7 @@
 // (immediate mode must work) and one EGL window surface for each surface a window
 // draws on. Pixel formats are the EGL configs that can render desktop OpenGL into a
 // window, numbered from 1; as on Windows, a window keeps the first format set on it.
-//
-// The full-screen saver covers every output with one picture: the scene is drawn once
-// a frame, on the first output's surface, and before that surface is shown the picture
-// is copied into a texture and laid over each other output's surface. The scene thus
-// advances once per frame and every output shows the same moment, for the price of one
-// textured quad per extra output.
+// What a frame draws on, and how it is shown on every output, is frame_present.cpp's.
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 #include <GL/gl.h>
@@ -31,9 +26,6 @@ EGLConfig configs[MAX_CONFIGS];
 EGLint configCount = 0;
 EGLContext context = EGL_NO_CONTEXT;
 EGLConfig contextConfig = nullptr;
-GLuint copyTexture = 0;
-int copyWidth = 0;
-int copyHeight = 0;
 
 bool displayReady() {
     if (!displayTried) {
@@ -82,83 +74,14 @@ EGLSurface eglSurfaceOf(WaylandSurface* surface) {
                                                                 : EGL_NO_SURFACE;
 }
 
-// The picture just drawn on the first surface, into the copy texture (made again only
-// when that surface's size changes, not every frame).
-void copyPicture(int width, int height) {
-    glPushAttrib(GL_TEXTURE_BIT);
-    if (copyTexture == 0) glGenTextures(1, &copyTexture);
-    glBindTexture(GL_TEXTURE_2D, copyTexture);
-    if (width != copyWidth || height != copyHeight) {
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE, nullptr);
-        copyWidth = width;
-        copyHeight = height;
-    }
-    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, width, height);
-    glPopAttrib();
-}
-
-// The copy texture over the whole of the current surface, leaving every state as found.
-void layPicture(int width, int height) {
-    waylandBeginPlainDrawing(width, height);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, copyTexture);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex2f(-1, -1);
-    glTexCoord2f(1, 0);
-    glVertex2f(1, -1);
-    glTexCoord2f(1, 1);
-    glVertex2f(1, 1);
-    glTexCoord2f(0, 1);
-    glVertex2f(-1, 1);
-    glEnd();
-    waylandEndPlainDrawing();
-}
-
 }  // namespace
-
-void waylandBeginPlainDrawing(int width, int height) {
-    glPushAttrib(GL_ALL_ATTRIB_BITS);
-    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-    glMatrixMode(GL_TEXTURE);
-    glPushMatrix();
-    glLoadIdentity();
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    glDisable(GL_LIGHTING);
-    glDisable(GL_FOG);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_BLEND);
-    glDisable(GL_ALPHA_TEST);
-    glDisable(GL_CULL_FACE);
-    glDisable(GL_TEXTURE_2D);
-    glViewport(0, 0, width, height);
-}
-
-void waylandEndPlainDrawing() {
-    glMatrixMode(GL_TEXTURE);
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
-    glPopClientAttrib();
-    glPopAttrib();
-}
 
 void waylandEglAttach(WaylandSurface& surface) {
     if (context == EGL_NO_CONTEXT || surface.eglWindow != nullptr || surface.surface == nullptr ||
         surface.width <= 0 || surface.height <= 0) {
         return;
     }
-    surface.eglWindow = wl_egl_window_create(surface.surface, surface.width, surface.height);
+    surface.eglWindow = wl_egl_window_create(surface.surface, surface.bufferWidth, surface.bufferHeight);
     EGLSurface made = eglCreatePlatformWindowSurface(display, contextConfig, surface.eglWindow, nullptr);
     if (made == EGL_NO_SURFACE) {
         wl_egl_window_destroy(surface.eglWindow);
@@ -166,16 +89,18 @@ void waylandEglAttach(WaylandSurface& surface) {
         return;
     }
     surface.eglSurface = made;
-    // The saver paces its own frames; a surface whose output shows nothing must not
-    // hold the frame up.
-    EGLSurface drawSurface = eglGetCurrentSurface(EGL_DRAW);
-    eglMakeCurrent(display, made, made, context);
-    eglSwapInterval(display, 0);
+    // The compositor's frame callbacks pace the frames (frame_present.cpp): a swap must
+    // never wait for one itself, or an output that shows nothing would hold up the rest.
+    const EGLSurface drawSurface = eglGetCurrentSurface(EGL_DRAW);
+    if (eglMakeCurrent(display, made, made, context) == EGL_TRUE) eglSwapInterval(display, 0);
     if (drawSurface != EGL_NO_SURFACE) eglMakeCurrent(display, drawSurface, drawSurface, context);
+    waylandUpdatePaintHolds();
 }
 
 void waylandEglResize(WaylandSurface& surface) {
-    if (surface.eglWindow != nullptr) wl_egl_window_resize(surface.eglWindow, surface.width, surface.height, 0, 0);
+    if (surface.eglWindow != nullptr) {
+        wl_egl_window_resize(surface.eglWindow, surface.bufferWidth, surface.bufferHeight, 0, 0);
+    }
 }
 
 void waylandEglDetach(WaylandSurface& surface) {
@@ -226,6 +151,8 @@ GlContextHandle createGlContext(DeviceContext dc, int, int) {
     return context;
 }
 
+// The rendering context on the window's first surface, or on none before the compositor
+// has configured one; each frame picks its surfaces again (waylandBeginFrame).
 bool makeCurrent(DeviceContext dc, GlContextHandle handle) {
     if (display == EGL_NO_DISPLAY) return handle == nullptr;
     if (handle == nullptr) return eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT) == EGL_TRUE;
@@ -233,54 +160,27 @@ bool makeCurrent(DeviceContext dc, GlContextHandle handle) {
     if (window == nullptr) return false;
     WaylandSurface* surfaces[1];
     const EGLSurface surface = waylandDrawingSurfaces(*window, surfaces, 1) > 0 ? eglSurfaceOf(surfaces[0]) : EGL_NO_SURFACE;
-    if (eglMakeCurrent(display, surface, surface, static_cast<EGLContext>(handle)) != EGL_TRUE) return false;
-    window->viewWidth = surface != EGL_NO_SURFACE ? surfaces[0]->width : 0;
-    window->viewHeight = surface != EGL_NO_SURFACE ? surfaces[0]->height : 0;
-    return true;
+    return eglMakeCurrent(display, surface, surface, static_cast<EGLContext>(handle)) == EGL_TRUE;
 }
+
+bool waylandMakeSurfaceCurrent(WaylandSurface& surface) {
+    const EGLSurface made = eglSurfaceOf(&surface);
+    if (made == EGL_NO_SURFACE || context == EGL_NO_CONTEXT) return false;
+    if (eglGetCurrentSurface(EGL_DRAW) == made && eglGetCurrentContext() == context) return true;
+    return eglMakeCurrent(display, made, made, context) == EGL_TRUE;
+}
+
+bool waylandSwapSurface(WaylandSurface& surface) {
+    const EGLSurface made = eglSurfaceOf(&surface);
+    return made != EGL_NO_SURFACE && eglSwapBuffers(display, made) == EGL_TRUE;
+}
+
+bool waylandContextCurrent() { return context != EGL_NO_CONTEXT && eglGetCurrentContext() == context; }
 
 void deleteGlContext(GlContextHandle handle) {
     if (handle == nullptr || display == EGL_NO_DISPLAY) return;
     eglDestroyContext(display, static_cast<EGLContext>(handle));
     if (handle == context) context = EGL_NO_CONTEXT;
-}
-
-// Shows the frame, with the text written since the last one, on every surface of the
-// window. The first surface may have changed since the last frame (its output went
-// away) or changed size; the next frame is then drawn on the new first surface with a
-// viewport of its size.
-bool swapBuffers(DeviceContext dc) {
-    WaylandWindow* window = windowOf(dc);
-    if (window == nullptr || context == EGL_NO_CONTEXT || eglGetCurrentContext() != context) return false;
-    WaylandSurface* surfaces[OUTPUT_CAPACITY];
-    const int count = waylandDrawingSurfaces(*window, surfaces, OUTPUT_CAPACITY);
-    const EGLSurface current = eglGetCurrentSurface(EGL_DRAW);
-    if (count == 0 || current == EGL_NO_SURFACE || current != eglSurfaceOf(surfaces[0])) {
-        if (count > 0 && eglSurfaceOf(surfaces[0]) != EGL_NO_SURFACE) makeCurrent(dc, context);
-        glViewport(0, 0, window->viewWidth, window->viewHeight);
-        window->textCount = 0;
-        return count > 0;
-    }
-    const int width = surfaces[0]->width;
-    const int height = surfaces[0]->height;
-    if (count > 1) copyPicture(window->viewWidth, window->viewHeight);
-    // The text goes on the first surface only, as on a window over one screen.
-    waylandDrawTexts(*window, window->viewWidth, window->viewHeight);
-    eglSwapBuffers(display, current);
-    for (int i = 1; i < count; ++i) {
-        const EGLSurface other = eglSurfaceOf(surfaces[i]);
-        if (other == EGL_NO_SURFACE || eglMakeCurrent(display, other, other, context) != EGL_TRUE) continue;
-        layPicture(surfaces[i]->width, surfaces[i]->height);
-        eglSwapBuffers(display, other);
-    }
-    if (count > 1) eglMakeCurrent(display, current, current, context);
-    posixNoteFrameShown();
-    if (width != window->viewWidth || height != window->viewHeight) {
-        glViewport(0, 0, width, height);
-        window->viewWidth = width;
-        window->viewHeight = height;
-    }
-    return true;
 }
 
 void showErrorBox(const char* text, const char* caption) {

@@ -1,7 +1,8 @@
 // The seat's input as the window messages of Windows. Keys become WM_KEYDOWN (or
 // WM_SYSKEYDOWN with Alt) and WM_KEYUP, buttons 1 to 3 their button messages, the wheel
-// WM_MOUSEWHEEL and WM_MOUSEHWHEEL, pointer travel WM_MOUSEMOVE, and the keyboard going
-// to another client WM_ACTIVATEAPP with 0. The queue takes its input here, and waits here
+// WM_MOUSEWHEEL and WM_MOUSEHWHEEL, pointer travel WM_MOUSEMOVE, a touch the first
+// button's messages, as Windows makes of a tap, and the keyboard going to another client
+// WM_ACTIVATEAPP with 0. The queue takes its input here, and waits here
 // on the compositor's socket, the signal pipe and the next timer tick.
 //
 // The pointer's position is kept in the compositor's space: the surface's position plus
@@ -29,6 +30,8 @@ int ringCount = 0;
 
 wl_keyboard* keyboard = nullptr;
 wl_pointer* pointer = nullptr;
+wl_touch* touch = nullptr;
+WindowHandle touchWindow = nullptr;
 bool hadFocus = false;
 bool focusLost = false;
 bool altDown = false;
@@ -122,14 +125,9 @@ void pointerAt(wl_surface* surface, wl_fixed_t x, wl_fixed_t y) {
     WaylandSurface* record = nullptr;
     const WindowHandle window = handleOfSurface(surface, &record);
     if (window == nullptr || record == nullptr) return;
-    int originX = record->originX;
-    int originY = record->originY;
-    for (const WaylandOutput& output : waylandOutputs) {
-        if (output.inUse && &output.saver == record) {
-            originX = output.x;
-            originY = output.y;
-        }
-    }
+    const bool onOutput = record->layer != nullptr && record->output != nullptr;
+    const int originX = onOutput ? record->output->x : 0;
+    const int originY = onOutput ? record->output->y : 0;
     const int globalX = originX + wl_fixed_to_int(x);
     const int globalY = originY + wl_fixed_to_int(y);
     if (!pointerSeen) {
@@ -182,6 +180,29 @@ void onAxis(void*, wl_pointer*, std::uint32_t, std::uint32_t axis, wl_fixed_t va
 const wl_pointer_listener pointerListener = {onPointerEnter, onPointerLeave, onMotion, onButton, onAxis,
                                              nullptr,        nullptr,        nullptr,  nullptr,  nullptr};  // later versions: not bound
 
+// --- Touch: a finger down is a click of the first button where it lands, and lifting it
+// releases the button; a touch moves no pointer, so it counts as no travel.
+
+void onTouchDown(void*, wl_touch*, std::uint32_t, std::uint32_t, wl_surface* surface, std::int32_t, wl_fixed_t x,
+                 wl_fixed_t y) {
+    const WindowHandle window = handleOfSurface(surface, nullptr);
+    touchWindow = window;
+    buttonsDown |= MK_LBUTTON;
+    queueMessage(window, WM_LBUTTONDOWN, buttonsDown, packPoint(wl_fixed_to_int(x), wl_fixed_to_int(y)));
+}
+
+void onTouchUp(void*, wl_touch*, std::uint32_t, std::uint32_t, std::int32_t) {
+    buttonsDown &= ~WPARAM(MK_LBUTTON);
+    queueMessage(touchWindow, WM_LBUTTONUP, buttonsDown, packPoint(cursor.x, cursor.y));
+}
+
+void onTouchMotion(void*, wl_touch*, std::uint32_t, std::int32_t, wl_fixed_t, wl_fixed_t) {}
+void onTouchFrame(void*, wl_touch*) {}
+void onTouchCancel(void*, wl_touch*) { buttonsDown &= ~WPARAM(MK_LBUTTON); }
+
+const wl_touch_listener touchListener = {onTouchDown, onTouchUp, onTouchMotion, onTouchFrame, onTouchCancel,
+                                         nullptr,     nullptr};  // later versions: not bound
+
 // Pops the next queued message; a focus loss that stood is handed out once the events
 // before it are.
 bool takeQueued(QueuedMessage& message) {
@@ -222,6 +243,7 @@ void readEvents(int timeout) {
         wl_display_cancel_read(display);
     }
     if (wl_display_dispatch_pending(display) < 0) waylandLostCompositor();
+    waylandRemakeClosedSurfaces();
 }
 
 }  // namespace
@@ -243,6 +265,14 @@ void waylandSeatCapabilities(std::uint32_t capabilities) {
         wl_pointer_destroy(pointer);
         pointer = nullptr;
         pointerSurface = nullptr;
+    }
+    const bool wantTouch = (capabilities & WL_SEAT_CAPABILITY_TOUCH) != 0;
+    if (wantTouch && touch == nullptr) {
+        touch = wl_seat_get_touch(wayland.seat);
+        wl_touch_add_listener(touch, &touchListener, nullptr);
+    } else if (!wantTouch && touch != nullptr) {
+        wl_touch_destroy(touch);
+        touch = nullptr;
     }
 }
 

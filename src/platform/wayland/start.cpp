@@ -1,5 +1,9 @@
 // The Wayland program's start: the shared POSIX start, with argv kept for the settings
-// dialog, which hands the same arguments to the X11 program.
+// dialog, which hands the same arguments to the X11 program, and the program's own part
+// of the ORVEL_STATS line: when every output was covered, and each output's buffer and
+// the frames shown on it.
+#include <cstdio>
+
 #include "platform/posix_process.h"
 #include "platform/program_start.h"
 #include "platform/wayland/wayland.h"
@@ -8,11 +12,25 @@ namespace {
 
 char** arguments = nullptr;
 
+const char* statsDetail() {
+    static char text[64 + OUTPUT_CAPACITY * 64];
+    int length = std::snprintf(text, sizeof text, "covered %.0f ms after start",
+                               double(waylandCoveredMicroseconds()) / 1000.0);
+    for (const WaylandOutput& output : waylandOutputs) {
+        if (!output.inUse || output.shown == 0 || length >= int(sizeof text)) continue;
+        length += std::snprintf(text + length, sizeof text - std::size_t(length), ", %s buffer %dx%d shown %u",
+                                output.label[0] != '\0' ? output.label : "output", output.shownWidth,
+                                output.shownHeight, output.shown);
+    }
+    return text;
+}
+
 }  // namespace
 
 void platformStart(int& argc, char** argv) {
     arguments = argv;
     posixStart(argc, argv);
+    posixSetStatsDetail(statsDetail);
 }
 
 char** waylandArguments() { return arguments; }

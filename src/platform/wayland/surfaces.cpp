@@ -2,13 +2,15 @@
 // every output: in the overlay layer, anchored to all four edges so that it covers the
 // output, over every other surface's exclusive zone, and taking the keyboard for as long
 // as it is shown. An output that appears while the saver runs gets its surface at once;
-// one that goes away takes its surface with it. The window mode's window is an xdg
-// toplevel that the user can resize and close.
+// one that goes away takes its surface with it, and a surface that the compositor closes
+// while its output stays is made again. The window mode's window is an xdg toplevel that
+// the user can resize and close.
 #include <wayland-client.h>
 
 #include <cstdio>
 
 #include "platform/messages.h"
+#include "platform/platform.h"
 #include "platform/program_start.h"
 #include "platform/wayland/layer_shell_client.h"
 #include "platform/wayland/wayland.h"
@@ -21,17 +23,15 @@ constexpr std::uint32_t ALL_EDGES = ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYE
 constexpr std::uint32_t KEYBOARD_EXCLUSIVE = 1;
 constexpr char LAYER_NAME[] = "orvel";
 
-// A new size for a surface; the EGL window follows it before the next frame is drawn.
+constexpr std::uint32_t REMAKE_PAUSE_MS = 1000;  // a compositor that keeps closing is not flooded
+
+// A new logical size for a surface; its buffer and EGL window follow before the next
+// frame is drawn.
 void applySize(WaylandSurface& surface, int width, int height) {
     if (width <= 0 || height <= 0) return;
-    if (surface.width == width && surface.height == height && surface.configured) return;
     surface.width = width;
     surface.height = height;
-    if (surface.eglWindow != nullptr) {
-        waylandEglResize(surface);
-    } else {
-        waylandEglAttach(surface);
-    }
+    waylandFitBuffer(surface);
 }
 
 void onLayerConfigure(void* data, zwlr_layer_surface_v1* layer, std::uint32_t serial, std::uint32_t width,
@@ -39,10 +39,32 @@ void onLayerConfigure(void* data, zwlr_layer_surface_v1* layer, std::uint32_t se
     auto* surface = static_cast<WaylandSurface*>(data);
     zwlr_layer_surface_v1_ack_configure(layer, serial);
     surface->configured = true;
+    // Anchored to all four edges, the surface is the output's size; a compositor that
+    // leaves the size to the client gets that.
+    if ((width == 0 || height == 0) && surface->output != nullptr) {
+        width = std::uint32_t(surface->output->width);
+        height = std::uint32_t(surface->output->height);
+    }
     applySize(*surface, int(width), int(height));
+    waylandUpdatePaintHolds();
 }
 
-void onLayerClosed(void* data, zwlr_layer_surface_v1*) { waylandReleaseSurface(*static_cast<WaylandSurface*>(data)); }
+// The compositor may close the saver's surface while its output stays (when the output
+// is turned off, say); the output is covered again by a new one.
+void onLayerClosed(void* data, zwlr_layer_surface_v1*) {
+    auto* surface = static_cast<WaylandSurface*>(data);
+    WaylandOutput* output = surface->output;
+    waylandReleaseSurface(*surface);
+    if (output != nullptr) {
+        // At once, but a second close within the pause waits out the pause.
+        const std::uint32_t now = platformTickCount();
+        const bool again = output->closedAt != 0 && now - output->closedAt < REMAKE_PAUSE_MS;
+        output->remakeSaver = true;
+        output->remakeAt = again ? now + REMAKE_PAUSE_MS : now;
+        output->closedAt = now;
+    }
+    waylandUpdatePaintHolds();
+}
 
 const zwlr_layer_surface_v1_listener layerListener = {onLayerConfigure, onLayerClosed};
 
@@ -53,15 +75,25 @@ struct PendingSize {
 };
 PendingSize pendingToplevelSize{0, 0};
 
+// A size of 0 leaves it to the program: the window mode keeps its size, and the
+// full-screen stand-in takes the size of the output it is on.
 void onXdgSurfaceConfigure(void* data, xdg_surface* xdg, std::uint32_t serial) {
     auto* surface = static_cast<WaylandSurface*>(data);
     xdg_surface_ack_configure(xdg, serial);
     surface->configured = true;
-    const int width = pendingToplevelSize.width > 0 ? pendingToplevelSize.width : surface->width;
-    const int height = pendingToplevelSize.height > 0 ? pendingToplevelSize.height : surface->height;
-    surface->width = 0;  // so that applySize takes the size even when it is unchanged
+    int width = pendingToplevelSize.width > 0 ? pendingToplevelSize.width : surface->width;
+    int height = pendingToplevelSize.height > 0 ? pendingToplevelSize.height : surface->height;
+    WaylandWindow* window = waylandWindowOfSurface(surface->surface, nullptr);
+    const bool fullScreen = window != nullptr && window->kind == WaylandWindowKind::FullScreen;
+    if (fullScreen && (pendingToplevelSize.width <= 0 || pendingToplevelSize.height <= 0)) {
+        const WaylandOutput* output = surface->output != nullptr ? surface->output : waylandFirstOutput();
+        if (output != nullptr && output->width > 0 && output->height > 0) {
+            width = output->width;
+            height = output->height;
+        }
+    }
     applySize(*surface, width, height);
-    if (surface->eglSurface == nullptr) wl_surface_commit(surface->surface);
+    waylandUpdatePaintHolds();
 }
 
 const xdg_surface_listener xdgSurfaceListener = {onXdgSurfaceConfigure};
@@ -88,9 +120,9 @@ const xdg_toplevel_listener toplevelListener = {onToplevelConfigure, onToplevelC
 void makeLayerSurface(WaylandOutput& output) {
     WaylandSurface& saver = output.saver;
     saver = WaylandSurface{};
-    saver.originX = output.x;
-    saver.originY = output.y;
+    output.remakeSaver = false;
     saver.surface = wl_compositor_create_surface(wayland.compositor);
+    waylandPrepareSurface(saver, &output);
     saver.layer = zwlr_layer_shell_v1_get_layer_surface(wayland.layerShell, saver.surface, output.output,
                                                         ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, LAYER_NAME);
     zwlr_layer_surface_v1_add_listener(saver.layer, &layerListener, &saver);
@@ -103,6 +135,7 @@ void makeLayerSurface(WaylandOutput& output) {
 void makeToplevel(WaylandWindow& window, const char* title) {
     WaylandSurface& own = window.own;
     own.surface = wl_compositor_create_surface(wayland.compositor);
+    waylandPrepareSurface(own, waylandFirstOutput());
     own.xdg = xdg_wm_base_get_xdg_surface(wayland.wmBase, own.surface);
     xdg_surface_add_listener(own.xdg, &xdgSurfaceListener, &own);
     own.toplevel = xdg_surface_get_toplevel(own.xdg);
@@ -119,10 +152,30 @@ void waylandOutputAdded(WaylandOutput& output) {
     makeLayerSurface(output);
 }
 
-void waylandOutputRemoved(WaylandOutput& output) { waylandReleaseSurface(output.saver); }
+void waylandOutputRemoved(WaylandOutput& output) {
+    waylandReleaseSurface(output.saver);
+    waylandForgetOutput(output);
+    waylandUpdatePaintHolds();
+}
+
+// A new scale or size of an output reaches the surfaces on it.
+void waylandOutputChanged(WaylandOutput& output) {
+    if (output.saver.configured) waylandFitBuffer(output.saver);
+    waylandRefitSurfacesOn(output);
+}
+
+void waylandRemakeClosedSurfaces() {
+    if (waylandFullScreenWindow() == nullptr || wayland.layerShell == nullptr) return;
+    for (WaylandOutput& output : waylandOutputs) {
+        if (!output.inUse || !output.remakeSaver || output.saver.surface != nullptr) continue;
+        if (std::int32_t(platformTickCount() - output.remakeAt) < 0) continue;
+        makeLayerSurface(output);
+    }
+}
 
 void waylandReleaseSurface(WaylandSurface& surface) {
     waylandEglDetach(surface);
+    waylandReleaseSurfaceParts(surface);
     if (surface.layer != nullptr) zwlr_layer_surface_v1_destroy(surface.layer);
     if (surface.toplevel != nullptr) xdg_toplevel_destroy(surface.toplevel);
     if (surface.xdg != nullptr) xdg_surface_destroy(surface.xdg);

@@ -1,7 +1,8 @@
 // Text output on a window's device context. A Wayland client cannot draw on a picture
 // already shown, so the text is kept with the window and drawn with OpenGL over the next
 // frame just before it is shown: the frame-rate text of one frame appears on the next,
-// where X11 and Windows draw it on the frame just shown. The glyphs are the program's
+// where X11 and Windows draw it on the frame just shown. It is placed in the picture
+// that spans the outputs, so it shows on the output where it falls. The glyphs are the program's
 // own: 5 x 7 on a 6-pixel advance, the characters of the frame-rate text; others are
 // left blank.
 #include <GL/gl.h>
@@ -99,9 +100,9 @@ void platformTextOut(DeviceContext dc, int x, int y, const char* text, int count
     out.transparent = window->transparentText;
 }
 
-void waylandDrawTexts(WaylandWindow& window, int width, int height) {
+void waylandDrawTexts(const WaylandWindow& window, int width, int height) {
     if (window.textCount == 0) return;
-    waylandBeginPlainDrawing(width, height);
+    waylandBeginPlainDrawing();
     glMatrixMode(GL_PROJECTION);
     glOrtho(0, width, 0, height, -1, 1);
     glMatrixMode(GL_MODELVIEW);
@@ -121,5 +122,4 @@ void waylandDrawTexts(WaylandWindow& window, int width, int height) {
         drawLine(out, out.x, top - ASCENT);
     }
     waylandEndPlainDrawing();
-    window.textCount = 0;
 }

@@ -11,6 +11,7 @@
 #include "platform/window_system.h"
 
 struct wl_display;
+struct wl_registry;
 struct wl_compositor;
 struct wl_seat;
 struct wl_output;
@@ -24,8 +25,18 @@ struct zxdg_output_v1;
 struct zwlr_layer_shell_v1;
 struct zwlr_layer_surface_v1;
 
+struct WaylandOutput;
+struct wl_callback;
+struct wl_buffer;
+struct wl_shm;
+struct wp_viewporter;
+struct wp_viewport;
+struct wp_fractional_scale_manager_v1;
+struct wp_fractional_scale_v1;
+
 // One Wayland surface the program draws in: a layer surface on an output, or the
-// surface of an xdg toplevel. Its size comes from the compositor's configure events.
+// surface of an xdg toplevel. Its size, in the compositor's logical units, comes from
+// the compositor's configure events; its buffer has the pixels of the output it is on.
 struct WaylandSurface {
     wl_surface* surface;
     zwlr_layer_surface_v1* layer;
@@ -33,11 +44,20 @@ struct WaylandSurface {
     xdg_toplevel* toplevel;
     wl_egl_window* eglWindow;
     void* eglSurface;   // EGLSurface, made once a rendering context exists
-    int width;
+    int width;          // logical size
     int height;
     bool configured;    // the first configure has been acknowledged
-    int originX;        // where the surface's top-left lies in the compositor's space
-    int originY;
+    WaylandOutput* output;  // the layer surface's output, or the output a toplevel last entered
+    int preferredScale;     // wp_fractional_scale_v1's preferred scale in 120ths; 0 when none came
+    int bufferScale;        // the integer scale set on the surface (1 with a viewport)
+    int bufferWidth;        // the buffer's size in pixels
+    int bufferHeight;
+    wp_viewport* viewport;
+    wp_fractional_scale_v1* fractional;
+    wl_buffer* cover;       // the black buffer shown until the first frame, until released
+    bool covered;           // the black buffer, or a frame, has been committed
+    wl_callback* frameCallback;  // asked with the last frame shown; null once it is done
+    unsigned shown;         // frames shown on this surface
 };
 
 // An output (a monitor) of the compositor, with the saver's surface on it while the
@@ -49,6 +69,19 @@ struct WaylandOutput {
     zxdg_output_v1* xdgOutput;
     int x;               // logical position in the compositor's space
     int y;
+    int width;           // logical size (0 until known)
+    int height;
+    int pixelWidth;      // the current mode
+    int pixelHeight;
+    int scale;           // wl_output's integer scale
+    bool logicalKnown;   // position and size came from xdg-output
+    bool remakeSaver;    // the compositor closed the saver's surface here; make it again
+    std::uint32_t closedAt;  // when it did, on the tick count
+    std::uint32_t remakeAt;  // when to make it again
+    char label[32];      // the output's name, such as "HEADLESS-1"
+    int shownWidth;      // the saver's last picture shown here, in pixels, and their count
+    int shownHeight;
+    unsigned shown;
     WaylandSurface saver;
 };
 
@@ -97,6 +130,9 @@ struct WaylandGlobals {
     xdg_wm_base* wmBase;
     zxdg_output_manager_v1* outputManager;
     wl_seat* seat;
+    wl_shm* shm;
+    wp_viewporter* viewporter;
+    wp_fractional_scale_manager_v1* fractionalScale;
 };
 extern WaylandGlobals wayland;
 extern WaylandOutput waylandOutputs[OUTPUT_CAPACITY];
@@ -123,14 +159,57 @@ WaylandWindow* waylandWindowOfDeviceContext(DeviceContext dc);
 WaylandWindow* waylandWindowOfSurface(wl_surface* surface, WaylandSurface** record);
 
 // The surfaces a window draws on: every configured output surface for the full-screen
-// saver, the host's surface for a child. The first is where the scene is drawn.
+// saver, its own surface for the stand-in, the host's surface for a child.
 int waylandDrawingSurfaces(WaylandWindow& window, WaylandSurface** surfaces, int capacity);
 
-// Outputs: the saver's layer surface is made on each output that exists or appears
-// while the full-screen saver runs, and is taken down with its output.
+// The box that a window's picture spans, in the compositor's logical units: for the
+// full-screen saver the box around the outputs it covers, otherwise its one surface,
+// at (0, 0).
+struct WaylandBox {
+    int left;
+    int top;
+    int width;
+    int height;
+};
+WaylandBox waylandPictureBox(WaylandWindow& window);
+
+// Outputs (outputs.cpp): bound as the registry announces them, with their places,
+// sizes, scales and names followed; forgotten as they go.
+void waylandAddOutput(wl_registry* registry, std::uint32_t name, std::uint32_t version);
+void waylandRemoveOutput(std::uint32_t name);
+void waylandWatchOutputPlace(WaylandOutput& output);
+WaylandOutput* waylandOutputOf(wl_output* handle);
+WaylandOutput* waylandFirstOutput();
+WaylandOutput* waylandFirstOutputBut(const WaylandOutput* other);
+
+// The saver's layer surface is made on each output that exists or appears while the
+// full-screen saver runs, taken down with its output, and made again when the
+// compositor closes it while its output stays. A change of an output's scale or size
+// reaches the surfaces on it.
 void waylandOutputAdded(WaylandOutput& output);
 void waylandOutputRemoved(WaylandOutput& output);
+void waylandOutputChanged(WaylandOutput& output);
+void waylandRemakeClosedSurfaces();
 void waylandReleaseSurface(WaylandSurface& surface);
+// The windows' own surfaces on an output that goes, or whose scale changes.
+void waylandForgetOutput(WaylandOutput& output);
+void waylandRefitSurfacesOn(WaylandOutput& output);
+
+// Each surface's buffer (surface_buffers.cpp): prepared once made (its output, the
+// listeners for the output it enters and its preferred scale), fitted to its size and
+// its output's density (the black cover at the first fit, the EGL window once a
+// rendering context exists), and its parts released with it.
+void waylandPrepareSurface(WaylandSurface& surface, WaylandOutput* output);
+void waylandFitBuffer(WaylandSurface& surface);
+void waylandReleaseSurfaceParts(WaylandSurface& surface);
+// Frame callbacks: one asked with each picture shown; a surface wants a frame once it
+// has a rendering surface and no callback is outstanding.
+void waylandAskFrame(WaylandSurface& surface);
+bool waylandWantsFrame(const WaylandSurface& surface);
+// The paint of each window held while none of its surfaces wants a frame.
+void waylandUpdatePaintHolds();
+// When every output was first covered (0 until then), on posixMicroseconds' clock.
+std::uint64_t waylandCoveredMicroseconds();
 
 // The seat's input as window messages, queued for the message queue.
 void waylandSeatCapabilities(std::uint32_t capabilities);
@@ -139,23 +218,29 @@ void waylandQueueInput(const QueuedMessage& message);
 CursorPos waylandCursorPosition();
 void waylandHideCursorNow();
 
-// The backend's own drawing over the scene's (the picture laid on other outputs, the
-// text): every state saved, then identity matrices, a viewport of width x height, and
-// no lighting, fog, depth test, blending, alpha test, culling or texturing; the end puts
-// every state back.
-void waylandBeginPlainDrawing(int width, int height);
+// A frame (frame_present.cpp): as the paint request is handed out, the surfaces that
+// want a frame are chosen and the first is made current with its part of the picture.
+void waylandBeginFrame(WaylandWindow& window);
+
+// The backend's own drawing over the scene's (the text): every state saved, then
+// identity matrices, the current viewport, and no lighting, fog, depth test, blending,
+// alpha test, culling or texturing; the end puts every state back.
+void waylandBeginPlainDrawing();
 void waylandEndPlainDrawing();
 
-// Draws the text written on the window since its last frame over the current drawing
-// surface (width x height) with the current rendering context, leaving every state as
-// found, and forgets it.
-void waylandDrawTexts(WaylandWindow& window, int width, int height);
+// Draws the text written on the window since its last frame over the picture, a box of
+// width x height logical units in the current viewport, with the current rendering
+// context, leaving every state as found.
+void waylandDrawTexts(const WaylandWindow& window, int width, int height);
 
 // The EGL binding: the surface's EGL window once a context exists, its new size, and
-// its end.
+// its end; a surface made current, and its picture shown (false when EGL fails).
 void waylandEglAttach(WaylandSurface& surface);
 void waylandEglResize(WaylandSurface& surface);
 void waylandEglDetach(WaylandSurface& surface);
+bool waylandMakeSurfaceCurrent(WaylandSurface& surface);
+bool waylandSwapSurface(WaylandSurface& surface);
+bool waylandContextCurrent();
 
 // The process arguments as platformStart was given them.
 char** waylandArguments();

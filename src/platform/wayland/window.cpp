@@ -143,13 +143,13 @@ ClientSize platformClientSize(WindowHandle window) {
     return {rect.right, rect.bottom};
 }
 
+// The full-screen saver's client area is the box around the outputs it covers, as a
+// window over the whole screen is on X11 and Windows.
 ScreenRect platformClientRect(WindowHandle window) {
     WaylandWindow* w = waylandFindHandle(window);
     if (w == nullptr) return {0, 0, 0, 0};
-    if (w->kind == WaylandWindowKind::Toplevel) return {0, 0, w->own.width, w->own.height};
-    WaylandSurface* surfaces[1];
-    if (waylandDrawingSurfaces(*w, surfaces, 1) == 0) return {0, 0, 0, 0};
-    return {0, 0, surfaces[0]->width, surfaces[0]->height};
+    const WaylandBox box = waylandPictureBox(*w);
+    return {0, 0, box.width, box.height};
 }
 
 // --- window_system.h
@@ -221,7 +221,9 @@ void platformHideCursor() {
 QueueWindow& backendQueueWindow(int index) { return windows[index]; }
 
 void backendNoteMessageMade(const QueuedMessage& message) {
-    if (message.message == WM_PAINT) posixNoteFrameStart();
+    if (message.message != WM_PAINT) return;
+    posixNoteFrameStart();
+    if (WaylandWindow* w = waylandFindHandle(message.window)) waylandBeginFrame(*w);
 }
 
 void backendDestroyWindow(QueueWindow& window) { destroyWindow(static_cast<WaylandWindow*>(&window)); }
@@ -241,5 +243,51 @@ void waylandCloseChildrenOf(WaylandWindow& host) {
         if (w.inUse && !w.destroying && w.parent == waylandHandleOf(host)) {
             platformPostMessage(waylandHandleOf(w), WM_CLOSE, 0, 0);
         }
+    }
+}
+
+WaylandBox waylandPictureBox(WaylandWindow& window) {
+    WaylandSurface* surfaces[OUTPUT_CAPACITY];
+    const int count = waylandDrawingSurfaces(window, surfaces, OUTPUT_CAPACITY);
+    if (count == 0) return {0, 0, 0, 0};
+    if (surfaces[0]->layer == nullptr) return {0, 0, surfaces[0]->width, surfaces[0]->height};
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    for (int i = 0; i < count; ++i) {
+        const WaylandSurface& s = *surfaces[i];
+        const int x = s.output->x;
+        const int y = s.output->y;
+        if (i == 0 || x < left) left = x;
+        if (i == 0 || y < top) top = y;
+        if (i == 0 || x + s.width > right) right = x + s.width;
+        if (i == 0 || y + s.height > bottom) bottom = y + s.height;
+    }
+    return {left, top, right - left, bottom - top};
+}
+
+// A window's paint waits while none of its surfaces wants a frame: an output that is
+// off or hidden asks for none, and then nothing is drawn.
+void waylandUpdatePaintHolds() {
+    for (WaylandWindow& w : windows) {
+        if (!w.inUse || w.procedure == nullptr) continue;
+        WaylandSurface* surfaces[OUTPUT_CAPACITY];
+        const int count = waylandDrawingSurfaces(w, surfaces, OUTPUT_CAPACITY);
+        bool wanted = false;
+        for (int i = 0; i < count && !wanted; ++i) wanted = waylandWantsFrame(*surfaces[i]);
+        w.paintHeld = !wanted;
+    }
+}
+
+void waylandForgetOutput(WaylandOutput& output) {
+    for (WaylandWindow& w : windows) {
+        if (w.inUse && w.own.output == &output) w.own.output = waylandFirstOutputBut(&output);
+    }
+}
+
+void waylandRefitSurfacesOn(WaylandOutput& output) {
+    for (WaylandWindow& w : windows) {
+        if (w.inUse && w.own.output == &output && w.own.configured) waylandFitBuffer(w.own);
     }
 }
