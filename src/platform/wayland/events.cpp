@@ -244,6 +244,7 @@ void readEvents(int timeout) {
     }
     if (wl_display_dispatch_pending(display) < 0) waylandLostCompositor();
     waylandRemakeClosedSurfaces();
+    waylandUpdatePaintHolds();
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <unistd.h>
 #include <wayland-client.h>
 
+#include "platform/platform.h"
 #include "platform/posix_process.h"
 #include "platform/wayland/fractional_scale_client.h"
 #include "platform/wayland/viewporter_client.h"
@@ -19,6 +20,9 @@
 namespace {
 
 constexpr int FRACTION = 120;  // wp_fractional_scale_v1 counts in 120ths
+// A frame callback outstanding for longer than this (three frames at 60 Hz) marks an
+// output that wants no frames for now.
+constexpr std::uint32_t ASLEEP_AFTER_MS = 50;
 
 std::uint64_t coveredUs = 0;
 
@@ -151,7 +155,13 @@ void waylandFitBuffer(WaylandSurface& surface) {
 void waylandAskFrame(WaylandSurface& surface) {
     if (surface.frameCallback != nullptr) wl_callback_destroy(surface.frameCallback);
     surface.frameCallback = wl_surface_frame(surface.surface);
+    surface.frameAskedAt = platformTickCount();
     wl_callback_add_listener(surface.frameCallback, &frameListener, &surface);
+}
+
+bool waylandAwaitsFrame(const WaylandSurface& surface) {
+    return surface.eglSurface != nullptr && surface.frameCallback != nullptr &&
+           platformTickCount() - surface.frameAskedAt < ASLEEP_AFTER_MS;
 }
 
 bool waylandWantsFrame(const WaylandSurface& surface) {

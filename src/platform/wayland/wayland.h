@@ -57,6 +57,7 @@ struct WaylandSurface {
     wl_buffer* cover;       // the black buffer shown until the first frame, until released
     bool covered;           // the black buffer, or a frame, has been committed
     wl_callback* frameCallback;  // asked with the last frame shown; null once it is done
+    std::uint32_t frameAskedAt;  // when, on the tick count
     unsigned shown;         // frames shown on this surface
 };
 
@@ -203,10 +204,13 @@ void waylandPrepareSurface(WaylandSurface& surface, WaylandOutput* output);
 void waylandFitBuffer(WaylandSurface& surface);
 void waylandReleaseSurfaceParts(WaylandSurface& surface);
 // Frame callbacks: one asked with each picture shown; a surface wants a frame once it
-// has a rendering surface and no callback is outstanding.
+// has a rendering surface and no callback is outstanding, and awaits one while its
+// callback is outstanding but recent.
 void waylandAskFrame(WaylandSurface& surface);
 bool waylandWantsFrame(const WaylandSurface& surface);
-// The paint of each window held while none of its surfaces wants a frame.
+bool waylandAwaitsFrame(const WaylandSurface& surface);
+// The paint of each window held until its surfaces want a frame (waylandUpdatePaintHolds
+// in window.cpp says when); checked again after every read of the compositor's events.
 void waylandUpdatePaintHolds();
 // When every output was first covered (0 until then), on posixMicroseconds' clock.
 std::uint64_t waylandCoveredMicroseconds();

@@ -267,16 +267,22 @@ WaylandBox waylandPictureBox(WaylandWindow& window) {
     return {left, top, right - left, bottom - top};
 }
 
-// A window's paint waits while none of its surfaces wants a frame: an output that is
-// off or hidden asks for none, and then nothing is drawn.
+// A window's paint waits until its surfaces want a frame, so that one frame serves every
+// output at the same moment. A surface whose frame callback has not come for a while is
+// asleep (its output is off, or hidden) and holds nothing up; while none wants a frame,
+// nothing is drawn.
 void waylandUpdatePaintHolds() {
     for (WaylandWindow& w : windows) {
         if (!w.inUse || w.procedure == nullptr) continue;
         WaylandSurface* surfaces[OUTPUT_CAPACITY];
         const int count = waylandDrawingSurfaces(w, surfaces, OUTPUT_CAPACITY);
         bool wanted = false;
-        for (int i = 0; i < count && !wanted; ++i) wanted = waylandWantsFrame(*surfaces[i]);
-        w.paintHeld = !wanted;
+        bool awaited = false;
+        for (int i = 0; i < count; ++i) {
+            wanted = wanted || waylandWantsFrame(*surfaces[i]);
+            awaited = awaited || waylandAwaitsFrame(*surfaces[i]);
+        }
+        w.paintHeld = !wanted || awaited;
     }
 }
 
