@@ -122,6 +122,16 @@ host_root       | at 5 5; host 120 90    | XSCREENSAVER_WINDOW=$(printf 0x%X $HO
                 |                        | ~                  |                  | xdotool windowsize $HOST_WINDOW 400 300 | - | grown
                 |                        | ~                  |                  | signal TERM                | 0        | err 'ignoring "-fps"'
                 |                        | --root             | child $(root_window); on_screen $CHILD | signal TERM | 0   |
+# On a Wayland desktop, where xscreensaver runs through XWayland: an X window named by
+# the host keeps the saver on the X server, while --window goes to the Wayland program.
+host_on_wayland | at 5 5; host 120 90; wayland_desktop | $WAYLAND XSCREENSAVER_WINDOW=$(hex $HOST_WINDOW) --root \
+                                                              | in_host 120 90; moving $HOST_WINDOW | over_host | runs |
+                |                        | ~                  |                  | signal TERM                | 0        |
+                |                        | $WAYLAND -window-id $HOST_WINDOW | in_host 120 90; moving $HOST_WINDOW | over_host | runs |
+                |                        | ~                  |                  | signal TERM                | 0        |
+                |                        | $WAYLAND /p $HOST_WINDOW | in_host 120 90; moving $HOST_WINDOW | | runs |
+                |                        | ~                  |                  | signal TERM                | 0        |
+                |                        | $WAYLAND --window  | on_sway Orvel    | signal TERM                | 0        |
 window_mode     | at 5 5                 | --window           | managed_window   | at 300 300; key space; click 1 | runs |
                 |                        | ~                  |                  | xdotool windowsize $WINDOW 640 400 | -  | size_is $CHILD 640 400
                 |                        | ~                  |                  | h delete-window $WINDOW    | 0        |
@@ -146,6 +156,29 @@ dim() { # window
 in_host() { child "$HOST_WINDOW" && size_is "$CHILD" "$1" "$2" && lit "$HOST_WINDOW" 10; } # width height
 over_host() { at 100 100; key space; click 1; at 150 110; }
 grown() { size_is "$CHILD" 400 300 && lit "$HOST_WINDOW" 30 120000; }
+
+# A headless sway beside the X server (tools/common/sway.sh, run as nobody when the case
+# runs as root), as on a Wayland desktop: WAYLAND, the saver's environment that reaches it.
+wayland_desktop() {
+  chmod 755 "$WORK"
+  mkdir -p "$WORK/sway"
+  bash "$(dirname "$0")/../../tools/common/sway.sh" 3 "$WORK/sway" 1 640x480 3>"$WORK/sway.ready" 6>&- 7>&- 8>&- &
+  STOPPED_PIDS+=($!)
+  within 20000 test -s "$WORK/sway.ready" || fail "no sway: $(tail -n 5 "$WORK/sway/sway.log")"
+  local runtime display
+  read -r runtime display SWAY_SOCKET <"$WORK/sway.ready"
+  WAYLAND="XDG_RUNTIME_DIR=$runtime WAYLAND_DISPLAY=$display"
+}
+sway_lists() { SWAYSOCK=$SWAY_SOCKET swaymsg -t get_tree | grep -q "\"name\": \"$1\""; }
+on_sway() { within 10000 sway_lists "$1" || fail "sway lists no window named $1"; } # title
+
+# The picture in the window changes: the scene moves in it.
+picture_changed() { [ "$("$HELPER" checksum "$1")" != "$2" ]; }
+moving() { # window
+  local first
+  first=$("$HELPER" checksum "$1") || fail "cannot read the pixels of window $1"
+  within 5000 picture_changed "$1" "$first" || fail "the picture in window $1 does not move"
+}
 
 # --window: an ordinary top-level window that the window manager may manage and close,
 # with the scene drawn in a child.

@@ -12,6 +12,7 @@ set -f # an argument such as /? is not a pattern
 
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/orvel-e2e.XXXXXX")
 STARTED_PIDS=()
+STOPPED_PIDS=() # started too, but ended with TERM, so that they end what they started in turn
 SAVER_PID=""
 SCREEN_WIDTH=480
 SCREEN_HEIGHT=360
@@ -27,6 +28,7 @@ SETTINGS="$XDG_CONFIG_HOME/Orvelconfig.ini"
 
 cleanup() {
   local pid
+  for pid in "${STOPPED_PIDS[@]}"; do stop_process "$pid"; done
   for pid in "${STARTED_PIDS[@]}"; do kill -9 "$pid" 2>/dev/null; done
   for pid in "${STARTED_PIDS[@]}"; do wait "$pid" 2>/dev/null; done
   rm -rf "$WORK"

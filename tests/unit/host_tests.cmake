@@ -6,9 +6,12 @@ if(NOT WIN32)
   gtest_discover_tests(orvel_host_tests PROPERTIES LABELS unit)
 endif()
 
-# The choice between the X11 and the Wayland program.
+# The choice between the X11 and the Wayland program, checked against the entry's own
+# reading of the command line (the host options, and the Windows switches of
+# command_line.cpp, which has no dependencies and is compiled in).
 if(NOT WIN32)
-  add_executable(orvel_backend_choice_tests ${CMAKE_CURRENT_LIST_DIR}/backend_choice_test.cpp)
-  target_link_libraries(orvel_backend_choice_tests PRIVATE orvel_backend_choice GTest::gtest_main)
+  add_executable(orvel_backend_choice_tests ${CMAKE_CURRENT_LIST_DIR}/backend_choice_test.cpp
+    ${PROJECT_SOURCE_DIR}/src/shell/command_line.cpp)
+  target_link_libraries(orvel_backend_choice_tests PRIVATE orvel_backend_choice orvel_host_arguments GTest::gtest_main)
   gtest_discover_tests(orvel_backend_choice_tests PROPERTIES LABELS unit)
 endif()

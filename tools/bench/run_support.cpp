@@ -7,15 +7,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-std::string besideThisProgram(const char* name) {
-    char self[4096];
-    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-    if (length <= 0) return name;
-    std::string path(self, std::size_t(length));
-    const std::size_t slash = path.rfind('/');
-    return path.substr(0, slash + 1) + name;
-}
-
 std::string makeScratchDirectory(const char* stem) {
     std::string pattern = std::string("/tmp/") + stem + ".XXXXXX";
     return mkdtemp(pattern.data()) != nullptr ? pattern : std::string();

@@ -4,8 +4,7 @@
 #include <string>
 #include <vector>
 
-// The file name beside this program's own file (in the build directory).
-std::string besideThisProgram(const char* name);
+#include "platform/program_beside.h"  // ownProgramPath, programBeside
 
 // A fresh directory /tmp/<stem>.XXXXXX, or "" when none can be made; removeTree deletes it.
 std::string makeScratchDirectory(const char* stem);

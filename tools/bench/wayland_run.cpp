@@ -118,9 +118,9 @@ void printCosts(const std::vector<CostRun> (&runs)[2], int width, int height) {
 
 int runWaylandBench(const BenchOptions& options) {
     Setup setup;
-    setup.orvel = besideThisProgram("orvel-wayland");
-    setup.floor = besideThisProgram("orvel-floor-wayland");
-    setup.probe = besideThisProgram("orvel-probe.so");
+    setup.orvel = programBeside("orvel-wayland");
+    setup.floor = programBeside("orvel-floor-wayland");
+    setup.probe = programBeside("orvel-probe.so");
     for (const std::string& file : {setup.orvel, setup.floor, setup.probe}) {
         if (access(file.c_str(), R_OK) != 0) {
             std::fprintf(stderr, "orvel-bench: %s is missing: build the orvel_wayland, orvel-floor-wayland and "

@@ -160,9 +160,9 @@ void printAllocationHeader(int width, int height) {
 
 int runX11Bench(const BenchOptions& options) {
     Setup setup;
-    setup.orvel = besideThisProgram("orvel");
-    setup.floor = besideThisProgram("orvel-floor-glx");
-    setup.probe = besideThisProgram("orvel-probe.so");
+    setup.orvel = programBeside("orvel");
+    setup.floor = programBeside("orvel-floor-glx");
+    setup.probe = programBeside("orvel-probe.so");
     for (const std::string& file : {setup.orvel, setup.floor, setup.probe}) {
         if (access(file.c_str(), R_OK) != 0) {
             std::fprintf(stderr, "orvel-bench: %s is missing: build the orvel, orvel-floor-glx and orvel-probe "

@@ -3,9 +3,7 @@
 #include <string>
 #include <vector>
 
-// This program's own file, and a program beside it in the same directory.
-std::string ownProgramPath();
-std::string siblingProgramPath(const char* name);
+#include "platform/program_beside.h"  // ownProgramPath, programBeside
 
 // Runs the program at path with args; its standard output ends up in output (bytes as
 // written), its standard error goes to ours. Returns its exit code, 128 + the signal

@@ -4,22 +4,9 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
 #include <cstdio>
 
 #include "program_run.h"
-
-std::string ownProgramPath() {
-    char path[PATH_MAX];
-    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    return length > 0 ? std::string(path, std::size_t(length)) : std::string("/proc/self/exe");
-}
-
-std::string siblingProgramPath(const char* name) {
-    const std::string self = ownProgramPath();
-    const std::size_t slash = self.rfind('/');
-    return (slash == std::string::npos ? std::string() : self.substr(0, slash + 1)) + name;
-}
 
 int runProgram(const std::string& path, const std::vector<std::string>& args, std::string& output) {
     std::vector<std::string> copies;

@@ -128,7 +128,7 @@ bool captureFrames(const Options& options, CaptureInfo& info, std::vector<FrameR
     if (options.low) {
         args.push_back("--low");
     }
-    const std::string capture = siblingProgramPath("orvel-floor-capture");
+    const std::string capture = programBeside("orvel-floor-capture");
     std::string bytes;
     const int status = runProgram(capture, args, bytes);
     if (status != 0) {

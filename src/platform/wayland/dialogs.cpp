@@ -1,7 +1,6 @@
 // The configure dialog under a Wayland compositor. The dialog is drawn with Xlib: with an
 // X display at hand (XWayland, named by DISPLAY), the program starts again as the X11
 // program, which shows it; without one it says so and the dialog cannot be made.
-#include <limits.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -11,20 +10,13 @@
 #include <vector>
 
 #include "platform/dialogs.h"
+#include "platform/program_beside.h"
 #include "platform/wayland/wayland.h"
 
 namespace {
 
 // The X11 program beside this one (orvel-wayland lives next to orvel).
-std::string x11Program() {
-    char self[PATH_MAX];
-    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-    if (length <= 0) return "orvel";
-    self[length] = '\0';
-    std::string path(self);
-    const std::size_t slash = path.rfind('/');
-    return (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + "orvel";
-}
+std::string x11Program() { return programBeside("orvel"); }
 
 }  // namespace
 
