@@ -123,6 +123,7 @@ void waylandOutputRemoved(WaylandOutput& output) { waylandReleaseSurface(output.
 
 void waylandReleaseSurface(WaylandSurface& surface) {
     waylandEglDetach(surface);
+    waylandUndecorate(surface);
     if (surface.layer != nullptr) zwlr_layer_surface_v1_destroy(surface.layer);
     if (surface.toplevel != nullptr) xdg_toplevel_destroy(surface.toplevel);
     if (surface.xdg != nullptr) xdg_surface_destroy(surface.xdg);
@@ -159,8 +160,6 @@ WindowHandle platformOpenOwnWindow(const char* title, int width, int height) {
     if (w == nullptr) return nullptr;
     w->own.width = width;
     w->own.height = height;
-    makeToplevel(*w, title);
-    wl_surface_commit(w->own.surface);
-    waylandRoundtrip();
+    if (!waylandDecoratedToplevel(*w, title)) return nullptr;
     return waylandHandleOf(*w);
 }
