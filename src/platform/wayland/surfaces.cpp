@@ -3,8 +3,9 @@
 // output, over every other surface's exclusive zone, and taking the keyboard for as long
 // as it is shown. An output that appears while the saver runs gets its surface at once;
 // one that goes away takes its surface with it, and a surface that the compositor closes
-// while its output stays is made again. The window mode's window is an xdg toplevel that
-// the user can resize and close.
+// while its output stays is made again. Where there is no layer shell, the saver is a
+// full-screen xdg toplevel instead. The window mode's window, an xdg toplevel that the
+// user can resize and close, is made with its decorations (decorated_window.cpp).
 #include <wayland-client.h>
 
 #include <cstdio>
@@ -68,29 +69,25 @@ void onLayerClosed(void* data, zwlr_layer_surface_v1*) {
 
 const zwlr_layer_surface_v1_listener layerListener = {onLayerConfigure, onLayerClosed};
 
-// The toplevel's size arrives first and counts once its xdg surface is configured.
+// The stand-in's size arrives first and counts once its xdg surface is configured.
 struct PendingSize {
     int width;
     int height;
 };
 PendingSize pendingToplevelSize{0, 0};
 
-// A size of 0 leaves it to the program: the window mode keeps its size, and the
-// full-screen stand-in takes the size of the output it is on.
+// A size of 0 leaves it to the program: the stand-in takes the size of the output it is
+// on, and draws at once.
 void onXdgSurfaceConfigure(void* data, xdg_surface* xdg, std::uint32_t serial) {
     auto* surface = static_cast<WaylandSurface*>(data);
     xdg_surface_ack_configure(xdg, serial);
     surface->configured = true;
-    int width = pendingToplevelSize.width > 0 ? pendingToplevelSize.width : surface->width;
-    int height = pendingToplevelSize.height > 0 ? pendingToplevelSize.height : surface->height;
-    WaylandWindow* window = waylandWindowOfSurface(surface->surface, nullptr);
-    const bool fullScreen = window != nullptr && window->kind == WaylandWindowKind::FullScreen;
-    if (fullScreen && (pendingToplevelSize.width <= 0 || pendingToplevelSize.height <= 0)) {
+    int width = pendingToplevelSize.width;
+    int height = pendingToplevelSize.height;
+    if (width <= 0 || height <= 0) {
         const WaylandOutput* output = surface->output != nullptr ? surface->output : waylandFirstOutput();
-        if (output != nullptr && output->width > 0 && output->height > 0) {
-            width = output->width;
-            height = output->height;
-        }
+        width = output != nullptr && output->width > 0 ? output->width : surface->width;
+        height = output != nullptr && output->height > 0 ? output->height : surface->height;
     }
     applySize(*surface, width, height);
     waylandUpdatePaintHolds();
@@ -102,15 +99,9 @@ void onToplevelConfigure(void*, xdg_toplevel*, std::int32_t width, std::int32_t 
     pendingToplevelSize = {width, height};
 }
 
-// The window mode's window closes the picture inside it; the full-screen stand-in (see
-// waylandFullScreenToplevel) closes itself.
+// The full-screen stand-in closes itself.
 void onToplevelClose(void* data, xdg_toplevel*) {
-    auto* window = static_cast<WaylandWindow*>(data);
-    if (window->kind == WaylandWindowKind::FullScreen) {
-        platformPostMessage(waylandHandleOf(*window), WM_CLOSE, 0, 0);
-    } else {
-        waylandCloseChildrenOf(*window);
-    }
+    platformPostMessage(waylandHandleOf(*static_cast<WaylandWindow*>(data)), WM_CLOSE, 0, 0);
 }
 
 const xdg_toplevel_listener toplevelListener = {onToplevelConfigure, onToplevelClose, nullptr, nullptr};  // later versions: not bound
@@ -176,6 +167,7 @@ void waylandRemakeClosedSurfaces() {
 void waylandReleaseSurface(WaylandSurface& surface) {
     waylandEglDetach(surface);
     waylandReleaseSurfaceParts(surface);
+    waylandUndecorate(surface);
     if (surface.layer != nullptr) zwlr_layer_surface_v1_destroy(surface.layer);
     if (surface.toplevel != nullptr) xdg_toplevel_destroy(surface.toplevel);
     if (surface.xdg != nullptr) xdg_surface_destroy(surface.xdg);
@@ -212,8 +204,6 @@ WindowHandle platformOpenOwnWindow(const char* title, int width, int height) {
     if (w == nullptr) return nullptr;
     w->own.width = width;
     w->own.height = height;
-    makeToplevel(*w, title);
-    wl_surface_commit(w->own.surface);
-    waylandRoundtrip();
+    if (!waylandDecoratedToplevel(*w, title)) return nullptr;
     return waylandHandleOf(*w);
 }

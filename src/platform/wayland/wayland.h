@@ -258,3 +258,11 @@ WaylandWindow* waylandClaimRecord();
 void waylandCloseChildrenOf(WaylandWindow& host);
 // The full-screen saver as a full-screen toplevel, where there is no layer shell.
 void waylandFullScreenToplevel(WaylandWindow& window);
+
+// --- The window mode's window with decorations (decorated_window.cpp)
+// Makes the window's own surface a toplevel that has a title bar and a close button:
+// drawn by the compositor where it offers them, by libdecor otherwise. The size is the
+// window's until the compositor gives one. False when it cannot be made.
+bool waylandDecoratedToplevel(WaylandWindow& window, const char* title);
+// Lets go of the decorations of a surface about to be destroyed; nothing for others.
+void waylandUndecorate(WaylandSurface& surface);

@@ -36,6 +36,39 @@ rate_text_shows() { as_user grim -g "16,16 96x20" -t ppm - | tail -c $((96 * 20 
 
 window_listed() { saver_running && as_user swaymsg -t get_tree | grep -q '"name": "Orvel"'; }
 
+# The border sway gives the window titled Orvel: "normal" when sway draws its title bar,
+# "csd" when the window asked to draw its own.
+window_border() { as_user swaymsg -t get_tree | awk -F'"' '/"border": / { border = $4 } /"name": "Orvel"/ { print border; exit }'; }
+# Listed with a border at all: sway lists a new window with "none" before it has one.
+window_bordered() {
+  local border
+  saver_running && border=$(window_border) && [ -n "$border" ] && [ "$border" != none ]
+}
+
+# Under weston: a subsurface of the saver's as wide as its window, whose lower edge is
+# the picture's upper edge, and on the screen that strip (below weston's panel) shows
+# something other than the desktop did. Weston places a new window where it likes, but
+# the same way on every run.
+title_bar_drawn() {
+  local views picture bar panel_bottom top left right
+  local _ pid px1 py1 px2 bx1 by1 bx2 by2
+  views=$(weston_views)
+  picture=$(grep -m1 "^xdg_toplevel .*'Orvel'" <<<"$views") || return 1
+  read -r _ pid px1 py1 px2 _ _ <<<"$picture"
+  bar=$(awk -v pid="$pid" -v x1="$px1" -v y1="$py1" -v x2="$px2" \
+    '$1 == "wl_subsurface" && $2 == pid && $3 <= x1 && $5 >= x2 && $6 == y1 && $4 < y1 { print; exit }' <<<"$views")
+  [ -n "$bar" ] || return 1
+  read -r _ _ bx1 by1 bx2 by2 _ <<<"$bar"
+  panel_bottom=$(awk '/panel for output/ { print $6; exit }' <<<"$views")
+  top=$((by1 > ${panel_bottom:-0} ? by1 : ${panel_bottom:-0}))
+  left=$((bx1 > 0 ? bx1 : 0))
+  right=$((bx2 < 1024 ? bx2 : 1024))
+  [ "$top" -lt "$by2" ] || fail "the title bar lies under weston's panel"
+  local crop=(pamcut -left "$left" -top "$top" -width $((right - left)) -height $((by2 - top)))
+  weston_shot >"$work/now.ppm" || return 1
+  [ "$("${crop[@]}" <"$work/now.ppm" | md5sum)" != "$("${crop[@]}" <"$work/desktop.ppm" | md5sum)" ]
+}
+
 case $case_name in
   key_ends)
     start_sway
@@ -105,6 +138,29 @@ case $case_name in
     start_saver "$x11_program" --window
     wait_for "the window titled Orvel" window_listed
     as_user swaymsg '[title="^Orvel$"] kill' >/dev/null
+    expect_exit 0
+    ;;
+  window_server_decorated)
+    # sway offers xdg-decoration: the window asks it for the title bar and border, and
+    # draws none of its own (sway would mark that border "csd").
+    start_sway
+    start_saver env WAYLAND_DEBUG=client "$wayland_program" --window
+    wait_for "sway's border round the window titled Orvel" window_bordered
+    border=$(window_border)
+    [ "$border" = normal ] || fail "sway gave the window the border \"$border\", not its own title bar (normal)"
+    grep -q 'zxdg_toplevel_decoration_v1@[0-9]*\.configure(2)' "$work/saver.err" ||
+      fail "no server-side decorations were agreed"
+    kill -TERM "$saver_pid"
+    expect_exit 0
+    ;;
+  window_client_decorated)
+    # weston offers no xdg-decoration: the window draws its own title bar above the picture.
+    start_weston
+    weston_shot >"$work/desktop.ppm"
+    start_saver "$wayland_program" --window
+    wait_for_scene_on - "$(md5sum <"$work/desktop.ppm" | cut -d' ' -f1)"
+    wait_for "a title bar drawn above the picture" title_bar_drawn
+    kill -TERM "$saver_pid"
     expect_exit 0
     ;;
   compositor_gone)

@@ -1,5 +1,5 @@
-# Helpers for the Wayland end-to-end cases: each case runs its own sway, headless and
-# drawing with pixman, as an unprivileged user (sway refuses root) with a runtime
+# Helpers for the Wayland end-to-end cases: each case runs its own sway (or weston, for
+# what sway does not show), headless and drawing with pixman, as an unprivileged user (sway refuses root) with a runtime
 # directory of its own, and runs the saver and the tools as that same user. Every wait
 # is for a condition, with a generous limit for a loaded machine.
 set -euo pipefail
@@ -10,6 +10,7 @@ chmod 755 "$work"
 runtime=$work/run
 mkdir -m 700 "$runtime"
 sway_pid=
+weston_pid=
 saver_pid=
 helper_pids=()   # other programs the case leaves running, ended before sway
 
@@ -47,6 +48,8 @@ cleanup() {
   for pid in "${helper_pids[@]}"; do kill -TERM "$pid" 2>/dev/null || true; done
   [ -n "$sway_pid" ] && kill -TERM "$sway_pid" 2>/dev/null || true
   [ -n "$sway_pid" ] && wait "$sway_pid" 2>/dev/null || true
+  [ -n "$weston_pid" ] && kill -TERM "$weston_pid" 2>/dev/null || true
+  [ -n "$weston_pid" ] && wait "$weston_pid" 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -54,6 +57,7 @@ trap cleanup EXIT
 fail() {
   echo "FAIL: $*" >&2
   [ -f "$work/sway.log" ] && tail -n 20 "$work/sway.log" >&2
+  [ -f "$work/weston.log" ] && tail -n 20 "$work/weston.log" >&2
   [ -f "$work/saver.err" ] && tail -n 40 "$work/saver.err" >&2
   exit 1
 }
@@ -99,6 +103,46 @@ start_sway() {
   sway_pid=$!
   wayland_display=
   wait_for "sway's sockets" socket_ready
+}
+
+# Starts weston instead of sway, headless and drawing with pixman, with one 1024 x 768
+# output and its desktop shell, and waits until the desktop shows. Weston offers neither
+# server-side decorations nor a layer shell. --debug gives its screenshooter and its
+# scene graph (weston_shot, weston_views).
+start_weston() {
+  mkdir -m 700 "$work/shots"
+  [ ${#run_as[@]} -eq 0 ] || chown nobody:nogroup "$work/shots"
+  "${run_as[@]}" env -i HOME="$work" PATH=/usr/bin:/bin XDG_RUNTIME_DIR="$runtime" \
+    weston --no-config --backend=headless-backend.so --use-pixman --width=1024 --height=768 \
+    --socket=wayland-1 --idle-time=0 --debug >"$work/weston.log" 2>&1 &
+  weston_pid=$!
+  wayland_display=wayland-1
+  wait_for "weston's desktop" desktop_shown
+}
+
+# The desktop's bottom-right corner is drawn (not black).
+desktop_shown() {
+  [ -S "$runtime/wayland-1" ] || return 1
+  local corner
+  corner=$(weston_shot 2>/dev/null | pamcut -left 1023 -top 767 -width 1 -height 1 | tail -c 3 | od -An -tx1) ||
+    return 1
+  [ -n "$corner" ] && [ "$corner" != " 00 00 00" ]
+}
+
+# What weston shows, as a PPM image.
+weston_shot() {
+  rm -f "$work/shots"/*.png
+  (cd "$work/shots" && user_exec weston-screenshooter) >/dev/null 2>&1 || return 1
+  pngtopnm "$work/shots"/*.png
+}
+
+# Weston's views, one a line: "ROLE PID X1 Y1 X2 Y2 DESCRIPTION", in the compositor's
+# space.
+weston_views() {
+  as_user weston-debug scene-graph 2>/dev/null |
+    awk '/^\tView [0-9]+ \(role / { role = $4; pid = $6; sub(/,$/, "", role); sub(/,$/, "", pid)
+                                     sub(/^.*, surface ID [0-9]+, /, ""); what = $0 }
+         /^\t\tposition: / { gsub(/[(),]/, " "); print role, pid, $2, $3, $5, $6, what }'
 }
 
 # A second sway inside the first, on its Wayland backend, which the case then talks to:
@@ -156,8 +200,14 @@ output_count() { as_user swaymsg -t get_outputs | grep -c '"name": "'; }
 
 last_output() { as_user swaymsg -t get_outputs | grep -o '"name": "HEADLESS-[0-9]*"' | tail -n 1 | cut -d'"' -f4; }
 
-# A digest of what an output shows.
-shot() { as_user grim -o "$1" - | md5sum | cut -d' ' -f1; }
+# A digest of what an output shows (weston's only output, under weston).
+shot() {
+  if [ -n "$weston_pid" ]; then
+    weston_shot | md5sum | cut -d' ' -f1
+  else
+    as_user grim -o "$1" - | md5sum | cut -d' ' -f1
+  fi
+}
 
 # Starts the saver (orvel-wayland or orvel, with arguments) in the background.
 start_saver() {
