@@ -241,6 +241,8 @@ tell_compositor() { echo "$1" >"$work/commands"; }
 # The test compositor's report lines that match the pattern, counted.
 reported() { grep -cE "$1" "$work/compositor.out" || true; }
 
+reported_at_least() { saver_running || fail "the saver ended early"; [ "$(reported "$2")" -ge "$1" ]; }
+
 # Waits until the test compositor has been shown a picture (not black) on a surface of
 # the role and output given ("layer 1"), and the picture has moved; prints the surface.
 wait_for_drawn() {
