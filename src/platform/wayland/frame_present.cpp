@@ -71,7 +71,7 @@ bool show(WaylandWindow& window, WaylandSurface& surface) {
     if (!waylandSwapSurface(surface)) return false;
     surface.covered = true;
     ++surface.shown;
-    if (surface.layer != nullptr && surface.output != nullptr) {
+    if (window.kind == WaylandWindowKind::FullScreen && surface.output != nullptr) {
         surface.output->shownWidth = surface.bufferWidth;
         surface.output->shownHeight = surface.bufferHeight;
         ++surface.output->shown;
