@@ -3,8 +3,9 @@
 # mutter (a virtual monitor, under a D-Bus session of its own) or KDE's kwin (the virtual
 # backend, under a D-Bus session of its own), each with a runtime directory of its own
 # and as the user nobody when run as root. Run as a program:
-#   bash tools/common/compositor.sh FD DIR weston|mutter|kwin WIDTHxHEIGHT
-# starts it in DIR with one output of that size, writes one line to the descriptor FD
+#   bash tools/common/compositor.sh FD DIR weston|mutter|kwin WIDTHxHEIGHT [SCALE]
+# starts it in DIR with one output of that size (in pixels; kwin only: at the scale given,
+# such as 1.5), writes one line to the descriptor FD
 # once a client has connected and had its answer, "XDG_RUNTIME_DIR WAYLAND_DISPLAY", and
 # ends the compositor (and what it started) when it is ended itself. Exits with 1 when
 # the compositor does not come up within 30 s.
@@ -12,8 +13,9 @@
 # weston and mutter offer no layer shell: there the saver takes its full-screen
 # stand-in. kwin offers it. weston starts in about 0.1 s, kwin in 0.8 s, mutter in 1.3 s.
 set -euo pipefail
-[ $# -eq 4 ] && [[ $4 =~ ^([0-9]+)x([0-9]+)$ ]] || { echo "usage: bash compositor.sh FD DIR weston|mutter|kwin WIDTHxHEIGHT" >&2; exit 2; }
-fd=$1 dir=$2 kind=$3 width=${BASH_REMATCH[1]} height=${BASH_REMATCH[2]}
+[ $# -ge 4 ] && [ $# -le 5 ] && [[ $4 =~ ^([0-9]+)x([0-9]+)$ ]] ||
+  { echo "usage: bash compositor.sh FD DIR weston|mutter|kwin WIDTHxHEIGHT [SCALE]" >&2; exit 2; }
+fd=$1 dir=$2 kind=$3 width=${BASH_REMATCH[1]} height=${BASH_REMATCH[2]} scale=${5:-1}
 runtime=$dir/run
 display=wayland-1
 home=$dir/home   # kwin and mutter keep settings and caches there
@@ -42,7 +44,7 @@ case $kind in
     cp /usr/bin/kwin_wayland "$dir/kwin/kwin_wayland"
     chmod 755 "$dir/kwin/kwin_wayland"
     command=(dbus-run-session -- "$dir/kwin/kwin_wayland" --virtual --width "$width" --height "$height"
-      --socket "$display" --no-lockscreen --no-global-shortcuts)
+      --socket "$display" --no-lockscreen --no-global-shortcuts --scale "$scale")
     ;;
   *)
     echo "compositor.sh: no compositor $kind (weston, mutter or kwin)" >&2

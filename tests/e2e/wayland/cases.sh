@@ -39,6 +39,9 @@ rate_text_shows() { as_user grim -g "16,16 96x20" -t ppm - | tail -c $((96 * 20 
 # The title banner (the first 8 s of the scene) in the lower right of the output.
 banner_on() { saver_running || fail "the saver ended early"; [ "$(pale_in_lower_right "$1")" -ge 40 ]; }
 
+# The saver's trace (WAYLAND_DEBUG) holds a line that matches.
+saver_traced() { saver_running || fail "the saver ended early"; grep -qE "$1" "$work/saver.err"; }
+
 # At least N pictures handed to the compositor (the saver traced with WAYLAND_DEBUG).
 attached_at_least() {
   saver_running || fail "the saver ended early"
@@ -308,6 +311,19 @@ case $case_name in
     expect_exit 0
     expect_covered
     expect_buffer '[^,]+' 640x480
+    ;;
+  fractional_kwin)
+    # kwin offers fractional scales: an output of 960x600 in the compositor's space at
+    # 1.5 has 1440x900 pixels, and the saver's pictures have all of them, shown at
+    # 960x600 through a viewport.
+    start_compositor kwin 960x600 1.5
+    ORVEL_STATS=1 start_saver env WAYLAND_DEBUG=client "$wayland_program" /s
+    wait_for "a picture of 1440x900" saver_traced 'create_buffer\(new id wl_buffer@[0-9]+, 0, 1440, 900,'
+    wait_for "three pictures shown" attached_at_least 3
+    kill -TERM "$saver_pid"
+    expect_exit 0
+    grep -qE 'wp_viewport@[0-9]+\.set_destination\(960, 600\)' "$work/saver.err" || fail "no viewport of 960x600"
+    expect_buffer '[^,]+' 1440x900
     ;;
   zero_configure)
     # A configure of 0 x 0 lets the client choose: the stand-in takes its output's size.

@@ -246,9 +246,10 @@ expect_exit() {
 # --- Other compositors
 
 # Starts weston, mutter or kwin (tools/common/compositor.sh) with one output of the size
-# given (640x480 when none is) and waits until it answers a client.
+# given (640x480 when none is; kwin: at the scale given) and waits until it answers a
+# client.
 start_compositor() {
-  bash "$(dirname "${BASH_SOURCE[0]}")/../../../tools/common/compositor.sh" 3 "$work" "$1" "${2:-640x480}" \
+  bash "$(dirname "${BASH_SOURCE[0]}")/../../../tools/common/compositor.sh" 3 "$work" "$1" "${2:-640x480}" ${3:+"$3"} \
     3>"$work/compositor.ready" 2>"$work/compositor.err" &
   compositor_pid=$!
   compositor_kind=$1
