@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include "frame/scene_globals.h"
+#include "gfx/frame_views.h"
 
 namespace {
 struct Corner {
@@ -43,24 +44,28 @@ void drawTitleOverlay(double sceneTime) {
         glEnable(GL_TEXTURE_2D);
     }
     enterOverlayState(GL_ONE, GL_ONE);
-    glBegin(GL_POLYGON);
-    glColor3f(c, c, c);
-    for (const Corner& k : titleCorners) {
-        glTexCoord2f(k.s, k.t);
-        glVertex3f(k.x, k.y, k.z);
-    }
-    glEnd();
+    drawOnEveryView(renderDevice.context.deviceContext, [c] {
+        glBegin(GL_POLYGON);
+        glColor3f(c, c, c);
+        for (const Corner& k : titleCorners) {
+            glTexCoord2f(k.s, k.t);
+            glVertex3f(k.x, k.y, k.z);
+        }
+        glEnd();
+    });
 }
 
 void drawFadeInOverlay(double sceneTime) {
     const float alpha = float((2.0 - sceneTime) * 0.5);
     glDisable(GL_TEXTURE_2D);
     enterOverlayState(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glBegin(GL_POLYGON);
-    for (const Corner& k : veilCorners) {
-        glColor4f(0.0f, 0.0f, 0.0f, alpha);
-        glTexCoord2f(k.s, k.t);
-        glVertex3f(k.x, k.y, k.z);
-    }
-    glEnd();
+    drawOnEveryView(renderDevice.context.deviceContext, [alpha] {
+        glBegin(GL_POLYGON);
+        for (const Corner& k : veilCorners) {
+            glColor4f(0.0f, 0.0f, 0.0f, alpha);
+            glTexCoord2f(k.s, k.t);
+            glVertex3f(k.x, k.y, k.z);
+        }
+        glEnd();
+    });
 }

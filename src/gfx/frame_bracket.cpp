@@ -1,6 +1,7 @@
 // Opening and closing a frame: background into effect, buffers cleared, picture shown.
 #include <GL/gl.h>
 
+#include "gfx/frame_views.h"
 #include "gfx/render_context.h"
 #include "gfx/render_device.h"
 
@@ -18,11 +19,13 @@ bool RenderDevice::endFrame() {
 }
 
 bool RenderContext::clearBuffers() {
-    if (clearDepth) {
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    } else {
-        glClear(GL_COLOR_BUFFER_BIT);
-    }
+    drawOnEveryView(deviceContext, [this] {
+        if (clearDepth) {
+            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        } else {
+            glClear(GL_COLOR_BUFFER_BIT);
+        }
+    });
     glColor3f(1.0f, 1.0f, 1.0f);
     return true;
 }

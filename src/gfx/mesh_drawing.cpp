@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "gfx/frame_views.h"
 #include "gfx/matrix4.h"
 #include "gfx/render_device.h"
 #include "scene/mesh.h"
@@ -81,63 +82,65 @@ bool RenderDevice::drawMesh(Placement placement, Placement camera, const Mesh& m
         return true;
     }
 
-    // Modelview = V x T(-camera) x T(position) x R: the same mapping to eye coordinates
-    // that the sprites use.
-    const Vec3& eye = camera.position;
-    const Vec3& origin = placement.position;
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glMultMatrixf(viewRotation(camera).transposed().m);
-    glTranslatef(-eye.x, -eye.y, -eye.z);
-    glTranslatef(origin.x, origin.y, origin.z);
-    glMultMatrixf(objectRotation(placement).transposed().m);
-    glEnable(GL_FOG);
+    // The whole mesh on each view: its matrices and groups are set anew for each.
+    drawOnEveryView(context.deviceContext, [&] {
+        // Modelview = V x T(-camera) x T(position) x R: the same mapping to eye coordinates
+        // that the sprites use.
+        const Vec3& eye = camera.position;
+        const Vec3& origin = placement.position;
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glMultMatrixf(viewRotation(camera).transposed().m);
+        glTranslatef(-eye.x, -eye.y, -eye.z);
+        glTranslatef(origin.x, origin.y, origin.z);
+        glMultMatrixf(objectRotation(placement).transposed().m);
+        glEnable(GL_FOG);
 
-    // The mesh is read through locals: the compiler cannot know that the OpenGL calls
-    // leave it alone, and would otherwise fetch every field again after each one.
-    const MeshVertex* const vertices = mesh.vertices.get();
-    const MeshTriangle* const triangles = mesh.triangles.get();
-    const int capacity = mesh.capacity;
-    const int triangleCount = vertices != nullptr && triangles != nullptr ? std::min(mesh.triangleCount, capacity) : 0;
-    // An index outside 0..capacity-1 makes a triangle invalid; one unsigned comparison
-    // catches both ends.
-    const auto valid = [capacity](int index) { return unsigned(index) < unsigned(capacity); };
+        // The mesh is read through locals: the compiler cannot know that the OpenGL calls
+        // leave it alone, and would otherwise fetch every field again after each one.
+        const MeshVertex* const vertices = mesh.vertices.get();
+        const MeshTriangle* const triangles = mesh.triangles.get();
+        const int capacity = mesh.capacity;
+        const int triangleCount = vertices != nullptr && triangles != nullptr ? std::min(mesh.triangleCount, capacity) : 0;
+        // An index outside 0..capacity-1 makes a triangle invalid; one unsigned comparison
+        // catches both ends.
+        const auto valid = [capacity](int index) { return unsigned(index) < unsigned(capacity); };
 
-    int currentGroup = -1;
-    bool textured = false;
-    for (int t = 0; t < triangleCount; ++t) {
-        const MeshTriangle& triangle = triangles[t];
-        const int a = triangle.index[0];
-        const int b = triangle.index[1];
-        const int c = triangle.index[2];
-        if (!valid(a) || !valid(b) || !valid(c)) {
-            continue;
-        }
-        const MeshVertex& first = vertices[a];
-        if (first.group < 0 || first.group >= Mesh::GROUP_COUNT) {
-            continue;
-        }
-        if (first.group != currentGroup) {
-            currentGroup = first.group;
-            const MaterialGroup& group = mesh.groups[currentGroup];
-            applyGroup(*this, group);
-            textured = group.textured;
-        }
+        int currentGroup = -1;
+        bool textured = false;
+        for (int t = 0; t < triangleCount; ++t) {
+            const MeshTriangle& triangle = triangles[t];
+            const int a = triangle.index[0];
+            const int b = triangle.index[1];
+            const int c = triangle.index[2];
+            if (!valid(a) || !valid(b) || !valid(c)) {
+                continue;
+            }
+            const MeshVertex& first = vertices[a];
+            if (first.group < 0 || first.group >= Mesh::GROUP_COUNT) {
+                continue;
+            }
+            if (first.group != currentGroup) {
+                currentGroup = first.group;
+                const MaterialGroup& group = mesh.groups[currentGroup];
+                applyGroup(*this, group);
+                textured = group.textured;
+            }
 
-        glBegin(GL_TRIANGLE_STRIP);
-        if (textured) {
-            const GLfloat texCoord[2] = {first.u, first.v};
-            glTexCoord2fv(texCoord);
+            glBegin(GL_TRIANGLE_STRIP);
+            if (textured) {
+                const GLfloat texCoord[2] = {first.u, first.v};
+                glTexCoord2fv(texCoord);
+            }
+            // The first vertex's colour holds for the whole triangle.
+            glColor4f(first.color.r, first.color.g, first.color.b, first.color.a);
+            glNormal3f(first.normal.x, first.normal.y, first.normal.z);
+            glVertex3f(first.position.x, first.position.y, first.position.z);
+            submitVertex(vertices[b], textured);
+            submitVertex(vertices[c], textured);
+            glEnd();
         }
-        // The first vertex's colour holds for the whole triangle.
-        glColor4f(first.color.r, first.color.g, first.color.b, first.color.a);
-        glNormal3f(first.normal.x, first.normal.y, first.normal.z);
-        glVertex3f(first.position.x, first.position.y, first.position.z);
-        submitVertex(vertices[b], textured);
-        submitVertex(vertices[c], textured);
-        glEnd();
-    }
-
-    glLoadIdentity();
+        glLoadIdentity();
+    });
     return true;
 }

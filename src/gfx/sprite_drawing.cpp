@@ -9,6 +9,7 @@
 
 #include <algorithm>
 
+#include "gfx/frame_views.h"
 #include "gfx/render_device.h"
 #include "scene/particle_pool.h"
 #include "scene/sprite_set.h"
@@ -148,7 +149,7 @@ bool RenderDevice::drawSpriteSet(Placement placement, Placement camera, SpriteSe
             }
             scratch[count++] = squareAround(eye, set.size, colour.r, colour.g, colour.b);
         }
-        submitSquares(scratch, count, colour.a);
+        drawOnEveryView(context.deviceContext, [&] { submitSquares(scratch, count, colour.a); });
     }
 
     glEnable(GL_LIGHTING);
@@ -179,7 +180,7 @@ bool RenderDevice::drawParticles(Placement placement, Placement camera, const Pa
             scratch[count++] = squareAround(eye, particle.size, f * particle.color.r, f * particle.color.g,
                                             f * particle.color.b);
         }
-        submitSquares(scratch, count, 1.0f);
+        drawOnEveryView(context.deviceContext, [&] { submitSquares(scratch, count, 1.0f); });
     }
 
     // Depth testing stays off; the next draw that needs it turns it on.
@@ -204,7 +205,7 @@ bool RenderDevice::drawSprites(const SpriteInstance* sprites, int count, float s
             }
             scratch[squares++] = squareAround(eye, size, sprite.color.r, sprite.color.g, sprite.color.b);
         }
-        submitOpaqueColourSquares(scratch, squares);
+        drawOnEveryView(context.deviceContext, [&] { submitOpaqueColourSquares(scratch, squares); });
     }
     return true;
 }

@@ -64,8 +64,16 @@ bool makeCurrent(DeviceContext dc, GlContextHandle context);
 
 void deleteGlContext(GlContextHandle context);
 
-// Shows the back buffer of the device context's surface.
+// Shows the back buffer of the device context's surface: of each of its views.
 bool swapBuffers(DeviceContext dc);
+
+// The views the frame being drawn goes to: 1, but on a window whose one picture spans
+// several surfaces (the Wayland saver's, one surface an output). Each drawing of the frame
+// is made on each view in turn, view 0 first, with the view selected: its surface current
+// and its part of the picture in the viewport. False when the view cannot be drawn on
+// (its surface went during the frame): that drawing is left out there.
+int frameViewCount(DeviceContext dc);
+bool selectFrameView(DeviceContext dc, int view);
 
 // A modal message without owner (on Windows) or a line "caption: text" on standard error.
 void showErrorBox(const char* text, const char* caption);

@@ -191,3 +191,8 @@ void showErrorBox(const char* text, const char* caption) {
 bool headlessGlContextIsCurrent() {
     return eglGetCurrentContext() != EGL_NO_CONTEXT;
 }
+
+// One surface, one view.
+int frameViewCount(DeviceContext) { return 1; }
+
+bool selectFrameView(DeviceContext, int view) { return view == 0; }

@@ -7,10 +7,9 @@
 // The full-screen saver spans every output with one picture, as one window over the
 // whole screen does on X11 and Windows: each output's surface draws the whole box
 // around the outputs with a viewport offset by the output's place in it, at the output's
-// own pixels. The scene is drawn once a frame, on the first surface, and recorded as it
-// is drawn in a display list; each further surface plays the list back from the state
-// the frame began in. The scene thus advances once a frame and every output shows the
-// same moment.
+// own pixels. The surfaces of a frame are its views (platform/gl_binding.h): the drawing
+// code makes each drawing on every view in turn, so the scene advances once a frame and
+// every output shows the same moment.
 #include <GL/gl.h>
 
 #include "platform/gl_binding.h"
@@ -24,10 +23,6 @@ namespace {
 WaylandWindow* frameWindow = nullptr;
 WaylandSurface* frameSurfaces[OUTPUT_CAPACITY];
 int frameSurfaceCount = 0;
-bool recording = false;
-GLuint frameList = 0;
-GLint frameMatrixMode = GL_MODELVIEW;
-constexpr GLenum MATRIX_MODES[] = {GL_TEXTURE, GL_PROJECTION, GL_MODELVIEW};
 
 // The box of the window's picture on one of its surfaces: the surface's part of it, in
 // the surface's pixels.
@@ -38,28 +33,6 @@ void fitViewport(WaylandWindow& window, const WaylandSurface& surface) {
                                       onOutput ? surface.output->y - box.top : 0, surface.width, surface.height,
                                       surface.bufferWidth, surface.bufferHeight);
     glViewport(view.x, view.y, view.width, view.height);
-}
-
-// The frame's starting state, kept for the play-backs: every attribute, and the three
-// matrices with the matrix mode.
-void saveFrameState() {
-    glGetIntegerv(GL_MATRIX_MODE, &frameMatrixMode);
-    glPushAttrib(GL_ALL_ATTRIB_BITS);
-    glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
-    for (const GLenum mode : MATRIX_MODES) {
-        glMatrixMode(mode);
-        glPushMatrix();
-    }
-    glMatrixMode(GLenum(frameMatrixMode));
-}
-
-void restoreFrameState() {
-    for (const GLenum mode : MATRIX_MODES) {
-        glMatrixMode(mode);
-        glPopMatrix();
-    }
-    glPopClientAttrib();
-    glPopAttrib();
 }
 
 // The text written since the last frame over the picture, then the picture shown with a
@@ -96,40 +69,39 @@ void waylandBeginFrame(WaylandWindow& window) {
     if (frameSurfaceCount == 0) return;
     frameWindow = &window;
     fitViewport(window, *frameSurfaces[0]);
-    if (frameSurfaceCount > 1) {
-        if (frameList == 0) frameList = glGenLists(1);
-        saveFrameState();
-        glNewList(frameList, GL_COMPILE_AND_EXECUTE);
-        recording = true;
-    }
 }
 
-// Shows the frame on every surface it was drawn for. A surface whose output went away
-// during the frame is skipped; a failed swap is no picture shown.
+int frameViewCount(DeviceContext dc) {
+    WaylandWindow* window = waylandWindowOfDeviceContext(dc);
+    return window != nullptr && window == frameWindow && frameSurfaceCount > 0 ? frameSurfaceCount : 1;
+}
+
+// A surface that cannot be made current (its output went during the frame) is drawn
+// on no more.
+bool selectFrameView(DeviceContext dc, int view) {
+    WaylandWindow* window = waylandWindowOfDeviceContext(dc);
+    if (window == nullptr || window != frameWindow || view < 0 || view >= frameSurfaceCount) return false;
+    WaylandSurface& surface = *frameSurfaces[view];
+    if (surface.eglSurface == nullptr || !waylandMakeSurfaceCurrent(surface)) return false;
+    fitViewport(*window, surface);
+    return true;
+}
+
+// Shows the frame on every surface it was drawn for, each with the text. A surface whose
+// output went away during the frame is skipped; a failed swap is no picture shown.
 bool swapBuffers(DeviceContext dc) {
     WaylandWindow* window = waylandWindowOfDeviceContext(dc);
     if (window == nullptr || window != frameWindow || !waylandContextCurrent()) {
         if (window != nullptr) window->textCount = 0;
         return false;
     }
-    if (recording) {
-        glEndList();
-        recording = false;
-    }
     frameWindow = nullptr;
-    // Back to the frame's start (the first surface's viewport is part of it) before the
-    // text's own state is pushed, so that no matrix stack goes deeper than two.
-    if (frameSurfaceCount > 1) restoreFrameState();
-    bool anyShown = show(*window, *frameSurfaces[0]);
-    for (int i = 1; i < frameSurfaceCount; ++i) {
+    bool anyShown = false;
+    for (int i = 0; i < frameSurfaceCount; ++i) {
         WaylandSurface& surface = *frameSurfaces[i];
         if (surface.eglSurface == nullptr || !waylandMakeSurfaceCurrent(surface)) continue;
-        const bool last = i == frameSurfaceCount - 1;
-        if (!last) saveFrameState();
         fitViewport(*window, surface);
-        glCallList(frameList);
         anyShown = show(*window, surface) || anyShown;
-        if (!last) restoreFrameState();
     }
     window->textCount = 0;
     frameSurfaceCount = 0;

@@ -49,3 +49,7 @@ bool swapBuffers(DeviceContext dc) { return SwapBuffers(static_cast<HDC>(dc)) !=
 
 void showErrorBox(const char* text, const char* caption) { MessageBoxA(nullptr, text, caption, MB_OK); }
 
+// One surface, one view.
+int frameViewCount(DeviceContext) { return 1; }
+
+bool selectFrameView(DeviceContext, int view) { return view == 0; }

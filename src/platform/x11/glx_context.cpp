@@ -201,3 +201,7 @@ void showErrorBox(const char* text, const char* caption) {
     std::fflush(stderr);
 }
 
+// One surface, one view.
+int frameViewCount(DeviceContext) { return 1; }
+
+bool selectFrameView(DeviceContext, int view) { return view == 0; }
