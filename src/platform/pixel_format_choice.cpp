@@ -10,7 +10,7 @@ constexpr long SLOW_PENALTY = 100;    // a slow format loses to one 10 depth bit
 constexpr long EXTRA_WEIGHT = 1;      // per bit of alpha, stencil or accumulation off the request
 
 bool willDo(const PixelFormatCandidate& candidate, const PixelFormatRequest& request) {
-    if (!candidate.usable || candidate.depthBits <= 0) return false;  // the scene needs a depth buffer
+    if (!candidate.usable || candidate.depthBits <= 0) return false;  // a depth buffer is always wanted
     return (request.dwFlags & PIXEL_FORMAT_DOUBLEBUFFER) == 0 || candidate.doubleBuffered;
 }
 
