@@ -23,3 +23,10 @@ if(NOT WIN32)
   target_link_libraries(orvel_output_geometry_tests PRIVATE GTest::gtest_main)
   gtest_discover_tests(orvel_output_geometry_tests PROPERTIES LABELS unit)
 endif()
+
+# The pixel format the GLX and EGL bindings pick among the window system's formats.
+if(NOT WIN32)
+  add_executable(orvel_pixel_format_choice_tests ${CMAKE_CURRENT_LIST_DIR}/pixel_format_choice_test.cpp)
+  target_link_libraries(orvel_pixel_format_choice_tests PRIVATE orvel_pixel_format_choice GTest::gtest_main)
+  gtest_discover_tests(orvel_pixel_format_choice_tests PROPERTIES LABELS unit)
+endif()

@@ -9,11 +9,11 @@
 #include <EGL/eglext.h>
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "platform/gl_binding.h"
 #include "platform/headless/headless.h"
 #include "platform/heap_tuning.h"
+#include "platform/pixel_format_choice.h"
 
 namespace {
 struct HeadlessContext {
@@ -32,9 +32,34 @@ constexpr int MAX_SURFACES = 16;
 EGLDisplay display = EGL_NO_DISPLAY;
 bool displayTried = false;
 EGLConfig configs[MAX_CONFIGS];
+PixelFormatCandidate formats[MAX_CONFIGS];
 EGLint configCount = 0;
 SurfaceFormat surfaceFormats[MAX_SURFACES];
 int nextSurfaceSlot = 0;
+
+EGLint configAttribute(EGLConfig config, EGLint attribute) {
+    EGLint value = 0;
+    eglGetConfigAttrib(display, config, attribute, &value);
+    return value;
+}
+
+// The configs as pixel formats. They were asked for as OpenGL-renderable RGB pbuffer
+// configs, and a pbuffer is always drawn through its back buffer.
+void describeConfigs() {
+    for (EGLint i = 0; i < configCount; ++i) {
+        PixelFormatCandidate& f = formats[i];
+        f = PixelFormatCandidate{};
+        f.usable = true;
+        f.doubleBuffered = true;
+        f.slow = configAttribute(configs[i], EGL_CONFIG_CAVEAT) == EGL_SLOW_CONFIG;
+        f.redBits = configAttribute(configs[i], EGL_RED_SIZE);
+        f.greenBits = configAttribute(configs[i], EGL_GREEN_SIZE);
+        f.blueBits = configAttribute(configs[i], EGL_BLUE_SIZE);
+        f.alphaBits = configAttribute(configs[i], EGL_ALPHA_SIZE);
+        f.depthBits = configAttribute(configs[i], EGL_DEPTH_SIZE);
+        f.stencilBits = configAttribute(configs[i], EGL_STENCIL_SIZE);
+    }
+}
 
 // Opens the surfaceless display once and lists its configs; false when there is none.
 bool displayReady() {
@@ -52,41 +77,10 @@ bool displayReady() {
                 configCount = 0;
             }
             display = candidate;
+            describeConfigs();
         }
     }
     return display != EGL_NO_DISPLAY;
-}
-
-EGLint configAttribute(EGLConfig config, EGLint attribute) {
-    EGLint value = 0;
-    eglGetConfigAttrib(display, config, attribute, &value);
-    return value;
-}
-
-// How far a config is from the request; lower is closer. Colour channels count most,
-// then the depth buffer, then unasked-for alpha and stencil bits.
-long configDistance(EGLConfig config, const PixelFormatRequest& request) {
-    const bool highColour = request.cColorBits > 16;
-    const EGLint wantRed = highColour ? 8 : 5;
-    const EGLint wantGreen = highColour ? 8 : 6;
-    const EGLint wantBlue = highColour ? 8 : 5;
-    const EGLint wantDepth = request.cDepthBits > 16 ? 24 : 16;
-
-    const EGLint depth = configAttribute(config, EGL_DEPTH_SIZE);
-    long distance = 0;
-    if (depth == 0) {
-        distance += 1000000;  // a depth buffer is always wanted
-    }
-    distance += 1000L * (std::labs(configAttribute(config, EGL_RED_SIZE) - wantRed) +
-                         std::labs(configAttribute(config, EGL_GREEN_SIZE) - wantGreen) +
-                         std::labs(configAttribute(config, EGL_BLUE_SIZE) - wantBlue));
-    distance += 10L * std::labs(depth - wantDepth);
-    distance += std::labs(configAttribute(config, EGL_ALPHA_SIZE) - request.cAlphaBits);
-    distance += std::labs(configAttribute(config, EGL_STENCIL_SIZE) - request.cStencilBits);
-    if (configAttribute(config, EGL_CONFIG_CAVEAT) == EGL_SLOW_CONFIG) {
-        distance += 100;
-    }
-    return distance;
 }
 
 SurfaceFormat* findSurface(DeviceContext dc) {
@@ -100,19 +94,10 @@ SurfaceFormat* findSurface(DeviceContext dc) {
 }  // namespace
 
 int choosePixelFormat(DeviceContext dc, const PixelFormatRequest& request) {
-    if (dc == nullptr || !displayReady() || configCount == 0) {
+    if (dc == nullptr || !displayReady()) {
         return 0;
     }
-    int best = 0;
-    long bestDistance = 0;
-    for (int i = 0; i < configCount; ++i) {
-        const long distance = configDistance(configs[i], request);
-        if (best == 0 || distance < bestDistance) {
-            best = i + 1;
-            bestDistance = distance;
-        }
-    }
-    return best;
+    return closestPixelFormat(formats, configCount, request);
 }
 
 bool setPixelFormat(DeviceContext dc, int format, const PixelFormatRequest&) {

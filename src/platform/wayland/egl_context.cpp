@@ -9,10 +9,10 @@
 #include <wayland-egl.h>
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "platform/gl_binding.h"
 #include "platform/heap_tuning.h"
+#include "platform/pixel_format_choice.h"
 #include "platform/posix_process.h"
 #include "platform/wayland/wayland.h"
 
@@ -23,9 +23,34 @@ constexpr int MAX_CONFIGS = 256;
 EGLDisplay display = EGL_NO_DISPLAY;
 bool displayTried = false;
 EGLConfig configs[MAX_CONFIGS];
+PixelFormatCandidate formats[MAX_CONFIGS];
 EGLint configCount = 0;
 EGLContext context = EGL_NO_CONTEXT;
 EGLConfig contextConfig = nullptr;
+
+EGLint configAttribute(EGLConfig config, EGLint attribute) {
+    EGLint value = 0;
+    eglGetConfigAttrib(display, config, attribute, &value);
+    return value;
+}
+
+// The configs as pixel formats. They were asked for as OpenGL-renderable RGB window
+// configs, and an EGL window surface is always drawn through its back buffer.
+void describeConfigs() {
+    for (EGLint i = 0; i < configCount; ++i) {
+        PixelFormatCandidate& f = formats[i];
+        f = PixelFormatCandidate{};
+        f.usable = true;
+        f.doubleBuffered = true;
+        f.slow = configAttribute(configs[i], EGL_CONFIG_CAVEAT) == EGL_SLOW_CONFIG;
+        f.redBits = configAttribute(configs[i], EGL_RED_SIZE);
+        f.greenBits = configAttribute(configs[i], EGL_GREEN_SIZE);
+        f.blueBits = configAttribute(configs[i], EGL_BLUE_SIZE);
+        f.alphaBits = configAttribute(configs[i], EGL_ALPHA_SIZE);
+        f.depthBits = configAttribute(configs[i], EGL_DEPTH_SIZE);
+        f.stencilBits = configAttribute(configs[i], EGL_STENCIL_SIZE);
+    }
+}
 
 bool displayReady() {
     if (!displayTried) {
@@ -40,31 +65,10 @@ bool displayReady() {
                                      EGL_COLOR_BUFFER_TYPE, EGL_RGB_BUFFER,      EGL_NONE};
             if (!eglChooseConfig(candidate, wanted, configs, MAX_CONFIGS, &configCount)) configCount = 0;
             display = candidate;
+            describeConfigs();
         }
     }
     return display != EGL_NO_DISPLAY;
-}
-
-EGLint configAttribute(EGLConfig config, EGLint attribute) {
-    EGLint value = 0;
-    eglGetConfigAttrib(display, config, attribute, &value);
-    return value;
-}
-
-// How far a config is from the request; lower is closer. Colour channels count most,
-// then the depth buffer, then alpha and stencil bits nobody asked for.
-long configDistance(EGLConfig config, const PixelFormatRequest& request) {
-    const bool highColour = request.cColorBits > 16;
-    const EGLint wantColour = highColour ? 8 : 5;
-    const EGLint wantDepth = request.cDepthBits > 16 ? 24 : 16;
-    long distance = configAttribute(config, EGL_DEPTH_SIZE) == 0 ? 1000000 : 0;
-    distance += 1000L * (std::labs(configAttribute(config, EGL_RED_SIZE) - wantColour) +
-                         std::labs(configAttribute(config, EGL_GREEN_SIZE) - wantColour) +
-                         std::labs(configAttribute(config, EGL_BLUE_SIZE) - wantColour));
-    distance += 10L * std::labs(configAttribute(config, EGL_DEPTH_SIZE) - wantDepth);
-    distance += std::labs(configAttribute(config, EGL_ALPHA_SIZE) - request.cAlphaBits);
-    distance += std::labs(configAttribute(config, EGL_STENCIL_SIZE) - request.cStencilBits);
-    return distance;
 }
 
 WaylandWindow* windowOf(DeviceContext dc) { return waylandWindowOfDeviceContext(dc); }
@@ -117,16 +121,7 @@ void waylandEglDetach(WaylandSurface& surface) {
 
 int choosePixelFormat(DeviceContext dc, const PixelFormatRequest& request) {
     if (windowOf(dc) == nullptr || !displayReady()) return 0;
-    int best = 0;
-    long bestDistance = 0;
-    for (int i = 0; i < configCount; ++i) {
-        const long distance = configDistance(configs[i], request);
-        if (best == 0 || distance < bestDistance) {
-            best = i + 1;
-            bestDistance = distance;
-        }
-    }
-    return best;
+    return closestPixelFormat(formats, configCount, request);
 }
 
 bool setPixelFormat(DeviceContext dc, int format, const PixelFormatRequest&) {

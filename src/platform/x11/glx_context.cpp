@@ -11,10 +11,10 @@
 #include <X11/Xutil.h>
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "platform/gl_binding.h"
 #include "platform/heap_tuning.h"
+#include "platform/pixel_format_choice.h"
 #include "platform/posix_process.h"
 #include "platform/x11/display.h"
 
@@ -22,21 +22,8 @@ namespace {
 
 constexpr int FORMAT_CAPACITY = 512;
 
-struct GlxFormat {
-    XVisualInfo info;
-    bool usable;  // RGBA, drawable by GLX, main level
-    bool doubleBuffer;
-    int red;
-    int green;
-    int blue;
-    int alpha;
-    int depth;
-    int stencil;
-    int accum;
-    bool slow;
-};
-
-GlxFormat formats[FORMAT_CAPACITY];
+XVisualInfo visuals[FORMAT_CAPACITY];
+PixelFormatCandidate formats[FORMAT_CAPACITY];
 int formatCount = 0;
 bool formatsListed = false;
 
@@ -55,62 +42,35 @@ void listFormats(Display* display, int screen) {
     XVisualInfo wanted{};
     wanted.screen = screen;
     int count = 0;
-    XVisualInfo* visuals = XGetVisualInfo(display, VisualScreenMask, &wanted, &count);
+    XVisualInfo* listed = XGetVisualInfo(display, VisualScreenMask, &wanted, &count);
     for (int i = 0; i < count && formatCount < FORMAT_CAPACITY; ++i) {
-        GlxFormat& f = formats[formatCount++];
-        f = GlxFormat{};
-        f.info = visuals[i];
-        const bool colourClass = f.info.c_class == TrueColor || f.info.c_class == DirectColor;
-        f.usable = colourClass && glxValue(display, f.info, GLX_USE_GL) != 0 &&
-                   glxValue(display, f.info, GLX_RGBA) != 0 && glxValue(display, f.info, GLX_LEVEL) == 0;
-        f.doubleBuffer = glxValue(display, f.info, GLX_DOUBLEBUFFER) != 0;
-        f.red = glxValue(display, f.info, GLX_RED_SIZE);
-        f.green = glxValue(display, f.info, GLX_GREEN_SIZE);
-        f.blue = glxValue(display, f.info, GLX_BLUE_SIZE);
-        f.alpha = glxValue(display, f.info, GLX_ALPHA_SIZE);
-        f.depth = glxValue(display, f.info, GLX_DEPTH_SIZE);
-        f.stencil = glxValue(display, f.info, GLX_STENCIL_SIZE);
-        f.accum = glxValue(display, f.info, GLX_ACCUM_RED_SIZE);
-        f.slow = glxValue(display, f.info, GLX_VISUAL_CAVEAT_EXT) == GLX_SLOW_VISUAL_EXT;
+        XVisualInfo& info = visuals[formatCount];
+        PixelFormatCandidate& f = formats[formatCount++];
+        info = listed[i];
+        f = PixelFormatCandidate{};
+        const bool colourClass = info.c_class == TrueColor || info.c_class == DirectColor;
+        f.usable = colourClass && glxValue(display, info, GLX_USE_GL) != 0 && glxValue(display, info, GLX_RGBA) != 0 &&
+                   glxValue(display, info, GLX_LEVEL) == 0;
+        f.doubleBuffered = glxValue(display, info, GLX_DOUBLEBUFFER) != 0;
+        f.slow = glxValue(display, info, GLX_VISUAL_CAVEAT_EXT) == GLX_SLOW_VISUAL_EXT;
+        f.redBits = glxValue(display, info, GLX_RED_SIZE);
+        f.greenBits = glxValue(display, info, GLX_GREEN_SIZE);
+        f.blueBits = glxValue(display, info, GLX_BLUE_SIZE);
+        f.alphaBits = glxValue(display, info, GLX_ALPHA_SIZE);
+        f.depthBits = glxValue(display, info, GLX_DEPTH_SIZE);
+        f.stencilBits = glxValue(display, info, GLX_STENCIL_SIZE);
+        f.accumBits = glxValue(display, info, GLX_ACCUM_RED_SIZE);
     }
-    XFree(visuals);
-}
-
-// How far a format is from the request; lower is closer, negative means unusable. Colour
-// channels count most (8 bits each above 16 bits a pixel, else 5-6-5), then the depth
-// buffer, then alpha, stencil and accumulation bits nobody asked for.
-long formatDistance(const GlxFormat& f, const PixelFormatRequest& request) {
-    if (!f.usable || f.depth == 0) return -1;  // a depth buffer is always wanted
-    if ((request.dwFlags & PIXEL_FORMAT_DOUBLEBUFFER) != 0 && !f.doubleBuffer) return -1;
-    const bool highColour = request.cColorBits > 16;
-    const int wantRed = highColour ? 8 : 5;
-    const int wantGreen = highColour ? 8 : 6;
-    const int wantBlue = highColour ? 8 : 5;
-    const int wantDepth = request.cDepthBits > 16 ? 24 : 16;
-    long distance = 1000L * (std::labs(f.red - wantRed) + std::labs(f.green - wantGreen) + std::labs(f.blue - wantBlue));
-    distance += 10L * std::labs(f.depth - wantDepth);
-    distance += std::labs(f.alpha - request.cAlphaBits) + std::labs(f.stencil - request.cStencilBits);
-    distance += std::labs(f.accum - request.cAccumBits);
-    if (f.slow) distance += 100;
-    return distance;
+    XFree(listed);
 }
 
 // Index (from 1) of the closest format; on a tie the one with the preferred visual.
 int closestFormat(const PixelFormatRequest& request, VisualID preferred) {
-    int best = 0;
-    long bestDistance = 0;
-    for (int i = 0; i < formatCount; ++i) {
-        const long distance = formatDistance(formats[i], request);
-        if (distance < 0) continue;
-        const bool better = best == 0 || distance < bestDistance ||
-                            (distance == bestDistance && formats[i].info.visualid == preferred &&
-                             formats[best - 1].info.visualid != preferred);
-        if (better) {
-            best = i + 1;
-            bestDistance = distance;
-        }
+    int preferredFormat = 0;
+    for (int i = 0; i < formatCount && preferredFormat == 0; ++i) {
+        if (visuals[i].visualid == preferred) preferredFormat = i + 1;
     }
-    return best;
+    return closestPixelFormat(formats, formatCount, request, preferredFormat);
 }
 
 }  // namespace
@@ -123,8 +83,8 @@ bool x11ChooseWindowVisual(Display* display, int screen, Visual*& visual, int& d
     request.cDepthBits = request.cColorBits;
     const int format = closestFormat(request, XVisualIDFromVisual(DefaultVisual(display, screen)));
     if (format == 0) return false;
-    visual = formats[format - 1].info.visual;
-    depth = formats[format - 1].info.depth;
+    visual = visuals[format - 1].visual;
+    depth = visuals[format - 1].depth;
     return true;
 }
 
@@ -144,7 +104,7 @@ bool setPixelFormat(DeviceContext dc, int format, const PixelFormatRequest&) {
     X11DeviceContext* record = x11DeviceContextOf(dc);
     if (record == nullptr || format < 1 || format > formatCount) return false;
     if (record->pixelFormat != 0) return record->pixelFormat == format;
-    if (!formats[format - 1].usable || formats[format - 1].info.visualid != record->visualId) return false;
+    if (!formats[format - 1].usable || visuals[format - 1].visualid != record->visualId) return false;
     record->pixelFormat = format;
     return true;
 }
@@ -153,7 +113,7 @@ GlContextHandle createGlContext(DeviceContext dc, int, int) {
     const X11DeviceContext* record = x11DeviceContextOf(dc);
     Display* display = x11DisplayIfOpen();
     if (record == nullptr || display == nullptr || record->pixelFormat == 0) return nullptr;
-    XVisualInfo& info = formats[record->pixelFormat - 1].info;
+    XVisualInfo& info = visuals[record->pixelFormat - 1];
     keepLargeBlocksOnTheHeap();
     x11BeginErrorTrap();
     GLXContext context = glXCreateContext(display, &info, nullptr, True);
