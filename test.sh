@@ -20,7 +20,7 @@ packages=(
   libxml2-utils groff-base
   libwayland-dev libwayland-bin wayland-protocols sway grim wtype
   valgrind
-  dpkg-dev
+  dpkg-dev lintian mtools desktop-file-utils
   clang-14 libclang-rt-14-dev
 )
 
