@@ -21,7 +21,7 @@ packages=(
   libwayland-dev libwayland-bin wayland-protocols sway grim wtype
   libdecor-0-dev libdecor-0-plugin-1-cairo weston mutter dbus-bin kwin-wayland wayland-utils
   valgrind
-  dpkg-dev
+  dpkg-dev lintian mtools desktop-file-utils
   clang-14 libclang-rt-14-dev
 )
 

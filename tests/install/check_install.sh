@@ -32,7 +32,8 @@ installed=$(cd "$PREFIX" && find . -type f | sort)
 # a build that makes it.
 wayland=
 [ -x "$(dirname "$BUILT")/orvel-wayland" ] && wayland=./libexec/xscreensaver/orvel-wayland
-expected=$(printf '%s\n' ./libexec/xscreensaver/orvel $wayland ./share/man/man6/orvel.6 ./share/xscreensaver/config/orvel.xml | sed '/^$/d' | sort)
+expected=$(printf '%s\n' ./libexec/xscreensaver/orvel $wayland ./share/man/man6/orvel.6 ./share/xscreensaver/config/orvel.xml \
+  ./share/applications/orvel.desktop ./share/icons/hicolor/48x48/apps/orvel.png | sed '/^$/d' | sort)
 [ "$installed" = "$expected" ] || fail "installed: $installed"
 links=$(cd "$PREFIX" && find . -type l | sort)
 [ "$links" = ./bin/orvel ] || fail "installed links: $links"

@@ -30,7 +30,8 @@ deb="$PACKAGES/orvel_${VERSION}_$(dpkg --print-architecture).deb"
 [ -f "$deb" ] || fail "$deb is missing: make the packages first (cmake --build --preset package; ./test.sh does)"
 
 files=(/usr/libexec/xscreensaver/orvel /usr/bin/orvel /usr/share/xscreensaver/config/orvel.xml
-  /usr/share/man/man6/orvel.6)
+  /usr/share/man/man6/orvel.6.gz /usr/share/applications/orvel.desktop /usr/share/icons/hicolor/48x48/apps/orvel.png
+  /usr/share/doc/orvel/copyright /usr/share/doc/orvel/changelog.gz)
 [ "$WAYLAND" = 1 ] && files+=(/usr/libexec/xscreensaver/orvel-wayland)
 if dpkg-query -W -f='${Status}' orvel 2>/dev/null | grep -q 'install ok installed'; then
   skip "the package orvel is installed on this machine already; the test would replace and remove it"

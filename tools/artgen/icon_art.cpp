@@ -26,13 +26,15 @@ constexpr RgbColor ICON_VIOLET{0.42f, 0.30f, 1.0f};
 constexpr RgbColor ICON_CORE{1.0f, 1.0f, 1.0f};
 constexpr float ICON_GLOW_RADIUS = 15.5f;
 
-// Glow strength at a pixel: 1 in the centre, 0 from the rim of the glow outwards.
-float iconGlow(int x, int y)
+// Glow strength at a pixel of a size x size icon: 1 in the centre, 0 from the rim of the
+// glow outwards.
+float iconGlow(int x, int y, int size = ICON_SIZE)
 {
-    const float centre = static_cast<float>(ICON_SIZE) * 0.5f - 0.5f;
+    const float scale = static_cast<float>(size) / static_cast<float>(ICON_SIZE);
+    const float centre = static_cast<float>(size) * 0.5f - 0.5f;
     const float dx = static_cast<float>(x) - centre;
     const float dy = static_cast<float>(y) - centre;
-    const float r = std::sqrt(dx * dx + dy * dy) / ICON_GLOW_RADIUS;
+    const float r = std::sqrt(dx * dx + dy * dy) / (ICON_GLOW_RADIUS * scale);
     if (r >= 1.0f) return 0.0f;
     const float s = 1.0f - r;
     return s * s * (1.0f + 0.5f * r);
@@ -104,6 +106,15 @@ PaletteImage makeIcon256()
                               cubeLevel(c.b, threshold);
             image.indices[static_cast<std::size_t>(y) * ICON_SIZE + x] = static_cast<unsigned char>(index);
         }
+    }
+    return image;
+}
+
+RgbImage makeIconTrueColor(int size)
+{
+    RgbImage image(size, size);
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) image.at(x, y) = iconColor(iconGlow(x, y, size));
     }
     return image;
 }

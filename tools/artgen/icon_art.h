@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "ico_writer.h"
+#include "rgb_image.h"
 
 constexpr int ICON_SIZE = 32;
 
@@ -11,3 +12,6 @@ PaletteImage makeIcon16();
 
 // 32 x 32 in 256 colours (standard 16, a 6 x 6 x 6 colour cube, greys), dithered per channel.
 PaletteImage makeIcon256();
+
+// size x size in full colour, undithered: the icon of the Linux desktop's menus.
+RgbImage makeIconTrueColor(int size);

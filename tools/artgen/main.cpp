@@ -12,8 +12,12 @@
 #include "grid_noise.h"
 #include "icon_art.h"
 #include "ico_writer.h"
+#include "png_writer.h"
 
 namespace {
+// The Linux desktop's menus look for an application icon of at least 48 x 48.
+constexpr int DESKTOP_ICON_SIZE = 48;
+
 bool writeFile(const std::filesystem::path& path, const ByteBuffer& bytes)
 {
     std::FILE* file = std::fopen(path.string().c_str(), "wb");
@@ -36,7 +40,7 @@ int main(int argc, char** argv)
     if (argc != 2 || argv[1][0] == '\0' || argv[1][0] == '-') {
         std::fprintf(stderr,
                      "usage: orvel-artgen OUTDIR\n"
-                     "  writes glow.bmp, banner.bmp, grid.bmp and orvel.ico into OUTDIR\n");
+                     "  writes glow.bmp, banner.bmp, grid.bmp, orvel.ico and orvel.png into OUTDIR\n");
         return 2;
     }
 
@@ -53,5 +57,6 @@ int main(int argc, char** argv)
     ok = writeFile(outDir / "banner.bmp", encodeBmp24(makeBannerImage())) && ok;
     ok = writeFile(outDir / "grid.bmp", encodeBmp24(makeGridImage())) && ok;
     ok = writeFile(outDir / "orvel.ico", encodeIco({makeIcon16(), makeIcon256()})) && ok;
+    ok = writeFile(outDir / "orvel.png", encodePng(makeIconTrueColor(DESKTOP_ICON_SIZE))) && ok;
     return ok ? 0 : 1;
 }
