@@ -6,18 +6,18 @@
 #include <cstring>
 
 // C2 of the status word set: the argument was out of range and is left as it was.
-#define REDUCE_IF_UNFINISHED \
-    "fnstsw %%ax\n\t" \
+#define REDUCE_IF_UNFINISHED  \
+    "fnstsw %%ax\n\t"         \
     "testl $0x400, %%eax\n\t" \
-    "jz 1f\n\t" \
-    "fldpi\n\t" \
-    "fadd %%st(0)\n\t" \
-    "fxch %%st(1)\n" \
-    "2:\n\t" \
-    "fprem1\n\t" \
-    "fnstsw %%ax\n\t" \
+    "jz 1f\n\t"               \
+    "fldpi\n\t"               \
+    "fadd %%st(0)\n\t"        \
+    "fxch %%st(1)\n"          \
+    "2:\n\t"                  \
+    "fprem1\n\t"              \
+    "fnstsw %%ax\n\t"         \
     "testl $0x400, %%eax\n\t" \
-    "jnz 2b\n\t" \
+    "jnz 2b\n\t"              \
     "fstp %%st(1)\n\t"
 
 #define TRIGONOMETRIC(instruction) instruction "\n\t" REDUCE_IF_UNFINISHED instruction "\n1:"
@@ -80,7 +80,7 @@ float frexpf(float x, int* exponent) {
     int shift = 0;
     *exponent = 0;
     if (biased == 0xff || (bits << 1) == 0) return x;
-    if (biased == 0) {  // subnormal: scale it into the normal range first
+    if (biased == 0) {     // subnormal: scale it into the normal range first
         x *= 33554432.0f;  // 2^25
         std::memcpy(&bits, &x, sizeof bits);
         biased = int(bits >> 23 & 0xff);
