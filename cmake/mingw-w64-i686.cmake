@@ -13,8 +13,17 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# The C and C++ runtimes linked in, so that Orvel.scr runs without MinGW DLLs beside it;
-# and a program that Windows 95 still loads: the PE header asks for subsystem and system
-# version 4.0, where the linker's default would be newer.
+# Code for the i486, the oldest processor the Windows 95 family runs on: the compiler's
+# default (Pentium Pro) would use cmov, fcomi and fcmov, which a Pentium, K6 or Cyrix
+# lacks. The program throws nothing and asks no type at run time, so it needs neither
+# the unwinder nor type information.
+set(CMAKE_C_FLAGS_INIT "-march=i486")
+set(CMAKE_CXX_FLAGS_INIT
+  "-march=i486 -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables")
+
+# A program that Windows 95 still loads: the PE header asks for subsystem and system
+# version 4.0, where the linker's default would be newer. Orvel.scr itself links none of
+# the MinGW and GCC runtimes (src/shell/CMakeLists.txt): they are built for the Pentium
+# Pro; its start-up and the few helpers it needs are in src/platform/win32.
 set(CMAKE_EXE_LINKER_FLAGS_INIT
   "-static -static-libgcc -static-libstdc++ -Wl,--subsystem,windows:4.0 -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0 -Wl,--major-os-version,4 -Wl,--minor-os-version,0")

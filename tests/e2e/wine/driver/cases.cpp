@@ -23,6 +23,7 @@
 #include <string>
 
 #include "rows.h"
+#include "wide_imports.h"
 
 // --- Set-up: everything a row's before may change is made afresh.
 
@@ -43,8 +44,18 @@ void makeReadOnly(Run& run) {
 void prepare(Run& run, const Setup& setup) {
     run.setup = setup;
     CreateDirectoryA(FOLDER, nullptr);
-    for (const char* name : {"PASSWORD.CPL", "MPR.DLL"}) removeFile(inFolder(name));
+    for (const char* name : {"PASSWORD.CPL", "MPR.DLL", UNICODE_STUBS}) removeFile(inFolder(name));
     copyFile(run.scr, inFolder("Orvel.scr"));
+    run.wideCalls = 0;
+    if (setup.wideCallsFail) {
+        copyFile(driverFolder() + UNICODE_STUBS, inFolder(UNICODE_STUBS));
+        std::string list;
+        for (const std::string& call : failWideImports(inFolder("Orvel.scr"), UNICODE_STUBS)) {
+            list += (list.empty() ? "" : ", ") + call;
+            ++run.wideCalls;
+        }
+        note("wide-character calls made to fail: %s", list.empty() ? "none, Orvel.scr imports none" : list.c_str());
+    }
     const char* verifiers[] = {nullptr, "orvel-stub-password.cpl", "orvel-stub-password-no-entry.cpl"};
     if (const char* verifier = verifiers[int(setup.verifier)])
         copyFile(driverFolder() + verifier, inFolder("PASSWORD.CPL"));
@@ -94,7 +105,7 @@ void start(Run& run, std::string arguments) {
         arguments.replace(at, 6, std::to_string(number(run.other)));
     }
     run.arguments = arguments;
-    for (const char* name : {"password-log.txt", "mpr-log.txt"}) removeFile(inFolder(name));
+    for (const char* name : {"password-log.txt", "mpr-log.txt", "unicode-log.txt"}) removeFile(inFolder(name));
     run.writes = watchSaverRunningWrites();
     run.window = nullptr;
     run.saver = startProgram(inFolder("Orvel.scr"), arguments, inFolder("saver-stderr.txt").c_str());
@@ -135,6 +146,8 @@ const Setup NT_OWNERS{.owners = true};
 const Setup OWNERS{.win98 = true, .verifier = Present, .mpr = true, .owners = true};
 const Setup NO_MPR = win98(Present, -1);
 const Setup NT_PASSWORD{.verifier = Present, .mpr = true, .password = 1};
+const Setup WIDE_FAIL_RIGHT{.win98 = true, .verifier = Present, .password = 1, .control = "1 right", .wideCallsFail = true};
+const Setup WIDE_FAIL_OWNERS{.win98 = true, .verifier = Present, .mpr = true, .owners = true, .wideCallsFail = true};
 
 // clang-format off
 const Row ROWS[] = {
@@ -175,6 +188,11 @@ const Row ROWS[] = {
     {"password-nt",           NT_PASSWORD,      "/a",        nullptr,      {},                    -1,   {noneLoaded}},
     {"",                      {},               "/a 1234",   nullptr,      {},                    -1,   {noneLoaded}},
     {"",                      {},               "/s",        front,        {key},                 0,    {noneLoaded}},
+    // Every wide-character call Orvel.scr imports fails, as on the Windows 95 family.
+    {"unicode-stubs",         WIDE_FAIL_RIGHT,  "/s",        verifierOn,   {key},                 0,    {verifierRan, wideCallsFailed}},
+    {"",                      {},               "/p $host",  preview,      {destroyHost},         0,    {wideCallsFailed}},
+    {"",                      {},               "/c",        unchecked,    {toggle, ok},          0,    {savedLow, wideCallsFailed}},
+    {"",                      WIDE_FAIL_OWNERS, "/a $other", nullptr,      {},                    0,    {changeOther, wideCallsFailed}},
 };
 // clang-format on
 

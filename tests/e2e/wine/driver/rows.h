@@ -15,6 +15,7 @@ constexpr char DESKTOP[] = "Control Panel\\Desktop";
 constexpr char APP_DEFAULTS[] = "Software\\Wine\\AppDefaults\\Orvel.scr";
 constexpr char DIALOG[] = "#32770";
 constexpr int CHECK_BOX = 1000;
+constexpr char UNICODE_STUBS[] = "orvel-stub-unicode.dll";
 const std::string SAVED_LOW = "[param]\r\nlow=1\r\n";
 
 enum class Verifier { None, Present, WithoutEntry };  // what sits beside the saver as PASSWORD.CPL
@@ -30,6 +31,7 @@ struct Setup {
     std::optional<std::string> userIni = std::nullopt;  // the per-user settings file, or none
     bool blocked = false;                               // a file stands where the per-user settings folder would go
     bool owners = false;                                // two test windows, the first in front
+    bool wideCallsFail = false;  // the copy's wide-character calls fail as on the 95 family (wide_imports.h)
 };
 
 struct Run {
@@ -43,6 +45,7 @@ struct Run {
     HWND other = nullptr;
     HANDLE writes = nullptr;  // set when anything sets the saver-running state after the start
     HANDLE readOnlyGuard = INVALID_HANDLE_VALUE;
+    std::size_t wideCalls = 0;  // the wide-character calls made to fail in the copy
 };
 
 using Step = void (*)(Run&);
@@ -68,6 +71,7 @@ inline void setVersion(bool win98) {
 inline unsigned long long number(HWND window) { return reinterpret_cast<std::uintptr_t>(window); }
 inline Log passwordLog() { return readLog(inFolder("password-log.txt")); }
 inline Log changeLog() { return readLog(inFolder("mpr-log.txt")); }
+inline Log unicodeLog() { return readLog(inFolder("unicode-log.txt")); }
 
 // True, or fails when the saver shows a box of its own.
 bool noBox(const Run& run);
@@ -79,3 +83,4 @@ void toggle(Run&), ok(Run&), escape(Run&), cancel(Run&), closeButton(Run&), mess
 void autoplay1(Run&), firstCheck(Run&), keyAfterQuiet(Run&), savedLow(Run&), fileKept(Run&), savedForUser(Run&);
 void offForUser(Run&), nothingSaved(Run&), noneLoaded(Run&), loadedOnce(Run&), verifierRan(Run&), twoChecks(Run&);
 void faulted(Run&), changeFront(Run&), changeOther(Run&), versionProbe(Run&), settingsReaders(Run&);
+void wideCallsFailed(Run&);

@@ -297,6 +297,18 @@ void changed(const Run& run, HWND owner) {
 void changeFront(Run& run) { changed(run, run.owner); }
 void changeOther(Run& run) { changed(run, run.other); }
 
+// With wide-character calls made to fail, the stub library was loaded in their place;
+// the calls that ran are noted.
+void wideCallsFailed(Run& run) {
+    if (run.wideCalls == 0) return;
+    const Log log = unicodeLog();
+    onlyLine(log, "attach");
+    std::string calls;
+    for (const LogLine* call : linesOf(log, "call")) calls += " " + call->value("name");
+    note("Orvel.scr %s: wide-character calls that failed:%s", run.arguments.c_str(),
+         calls.empty() ? " none" : calls.c_str());
+}
+
 // --- Rows without Orvel.scr
 
 // The suite's way to the Windows 95 family: orvel-probe.exe, named Orvel.scr, is told
