@@ -19,7 +19,7 @@ packages=(
   xdotool x11-utils x11-apps netpbm libx11-dev libxfixes-dev libxft-dev fonts-dejavu-core libglx-dev libglx-mesa0
   libxml2-utils groff-base
   libwayland-dev libwayland-bin wayland-protocols sway grim wtype
-  libdecor-0-dev libdecor-0-plugin-1-cairo weston
+  libdecor-0-dev libdecor-0-plugin-1-cairo weston mutter dbus-bin kwin-wayland wayland-utils
   valgrind
   dpkg-dev
   clang-14 libclang-rt-14-dev

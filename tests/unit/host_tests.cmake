@@ -15,3 +15,11 @@ if(NOT WIN32)
   target_link_libraries(orvel_backend_choice_tests PRIVATE orvel_backend_choice orvel_host_arguments GTest::gtest_main)
   gtest_discover_tests(orvel_backend_choice_tests PROPERTIES LABELS unit)
 endif()
+
+# The Wayland program's arithmetic of one picture across outputs of their own densities.
+if(NOT WIN32)
+  add_executable(orvel_output_geometry_tests ${CMAKE_CURRENT_LIST_DIR}/output_geometry_test.cpp)
+  target_include_directories(orvel_output_geometry_tests PRIVATE ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(orvel_output_geometry_tests PRIVATE GTest::gtest_main)
+  gtest_discover_tests(orvel_output_geometry_tests PROPERTIES LABELS unit)
+endif()

@@ -13,10 +13,9 @@
 // same moment.
 #include <GL/gl.h>
 
-#include <cmath>
-
 #include "platform/gl_binding.h"
 #include "platform/posix_process.h"
+#include "platform/wayland/output_geometry.h"
 #include "platform/wayland/wayland.h"
 
 namespace {
@@ -34,17 +33,11 @@ constexpr GLenum MATRIX_MODES[] = {GL_TEXTURE, GL_PROJECTION, GL_MODELVIEW};
 // the surface's pixels.
 void fitViewport(WaylandWindow& window, const WaylandSurface& surface) {
     const WaylandBox box = waylandPictureBox(window);
-    const double scaleX = surface.width > 0 ? double(surface.bufferWidth) / surface.width : 1.0;
-    const double scaleY = surface.height > 0 ? double(surface.bufferHeight) / surface.height : 1.0;
-    int left = 0;
-    int top = 0;
-    if (surface.layer != nullptr && surface.output != nullptr) {
-        left = surface.output->x - box.left;
-        top = surface.output->y - box.top;
-    }
-    const int bottom = box.height - (top + surface.height);  // box rows below the surface
-    glViewport(GLint(std::lround(-left * scaleX)), GLint(std::lround(-bottom * scaleY)),
-               GLsizei(std::lround(box.width * scaleX)), GLsizei(std::lround(box.height * scaleY)));
+    const bool onOutput = surface.layer != nullptr && surface.output != nullptr;
+    const Viewport view = viewportFor(box.width, box.height, onOutput ? surface.output->x - box.left : 0,
+                                      onOutput ? surface.output->y - box.top : 0, surface.width, surface.height,
+                                      surface.bufferWidth, surface.bufferHeight);
+    glViewport(view.x, view.y, view.width, view.height);
 }
 
 // The frame's starting state, kept for the play-backs: every attribute, and the three
@@ -78,7 +71,7 @@ bool show(WaylandWindow& window, WaylandSurface& surface) {
     if (!waylandSwapSurface(surface)) return false;
     surface.covered = true;
     ++surface.shown;
-    if (surface.layer != nullptr && surface.output != nullptr) {
+    if (window.kind == WaylandWindowKind::FullScreen && surface.output != nullptr) {
         surface.output->shownWidth = surface.bufferWidth;
         surface.output->shownHeight = surface.bufferHeight;
         ++surface.output->shown;

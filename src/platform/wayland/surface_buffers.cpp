@@ -14,12 +14,12 @@
 #include "platform/platform.h"
 #include "platform/posix_process.h"
 #include "platform/wayland/fractional_scale_client.h"
+#include "platform/wayland/output_geometry.h"
 #include "platform/wayland/viewporter_client.h"
 #include "platform/wayland/wayland.h"
 
 namespace {
 
-constexpr int FRACTION = 120;  // wp_fractional_scale_v1 counts in 120ths
 // A frame callback outstanding for longer than this (three frames at 60 Hz) marks an
 // output that wants no frames for now.
 constexpr std::uint32_t ASLEEP_AFTER_MS = 50;
@@ -124,14 +124,14 @@ void waylandPrepareSurface(WaylandSurface& surface, WaylandOutput* output) {
 
 void waylandFitBuffer(WaylandSurface& surface) {
     if (surface.surface == nullptr || surface.width <= 0 || surface.height <= 0) return;
-    int scale = surface.output != nullptr && surface.output->scale > 0 ? surface.output->scale : 1;
-    if (wl_surface_get_version(surface.surface) < WL_SURFACE_SET_BUFFER_SCALE_SINCE_VERSION) scale = 1;
-    int width = surface.width * scale;
-    int height = surface.height * scale;
-    if (surface.preferredScale > 0) {
-        scale = 1;
-        width = (surface.width * surface.preferredScale + FRACTION / 2) / FRACTION;
-        height = (surface.height * surface.preferredScale + FRACTION / 2) / FRACTION;
+    int outputScale = surface.output != nullptr ? surface.output->scale : 1;
+    if (wl_surface_get_version(surface.surface) < WL_SURFACE_SET_BUFFER_SCALE_SINCE_VERSION) outputScale = 1;
+    const int preferred = surface.preferredScale;
+    const BufferSize size = bufferSizeFor(surface.width, surface.height, outputScale, preferred);
+    const int width = size.width;
+    const int height = size.height;
+    const int scale = size.scale;
+    if (preferred > 0) {
         if (surface.viewport == nullptr) surface.viewport = wp_viewporter_get_viewport(wayland.viewporter, surface.surface);
         wp_viewport_set_destination(surface.viewport, surface.width, surface.height);
     }

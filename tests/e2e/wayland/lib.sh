@@ -10,7 +10,8 @@ chmod 755 "$work"
 runtime=$work/run
 mkdir -m 700 "$runtime"
 sway_pid=
-weston_pid=
+compositor_pid=  # another compositor's (compositor.sh, or the test compositor)
+compositor_kind= # compositor.sh's: weston, mutter or kwin
 saver_pid=
 helper_pids=()   # other programs the case leaves running, ended before sway
 
@@ -28,13 +29,14 @@ readable_copies() {
   [ ${#run_as[@]} -gt 0 ] || return 0
   mkdir -m 755 "$work/bin"
   local program
-  for program in "$wayland_program" "$x11_program" ${pointer:+"$pointer"} ${focus:+"$focus"}; do
+  for program in "$wayland_program" "$x11_program" ${pointer:+"$pointer"} ${focus:+"$focus"} ${test_compositor:+"$test_compositor"}; do
     cp "$program" "$work/bin/" && chmod 755 "$work/bin/$(basename "$program")"
   done
   wayland_program=$work/bin/$(basename "$wayland_program")
   x11_program=$work/bin/$(basename "$x11_program")
   [ -z "$pointer" ] || pointer=$work/bin/$(basename "$pointer")
   [ -z "$focus" ] || focus=$work/bin/$(basename "$focus")
+  [ -z "${test_compositor:-}" ] || test_compositor=$work/bin/$(basename "$test_compositor")
   if [[ "${LSAN_OPTIONS:-}" =~ suppressions=([^:]*) ]]; then
     cp "${BASH_REMATCH[1]}" "$work/lsan.supp" && chmod 644 "$work/lsan.supp"
     LSAN_OPTIONS=${LSAN_OPTIONS/"suppressions=${BASH_REMATCH[1]}"/"suppressions=$work/lsan.supp"}
@@ -48,8 +50,8 @@ cleanup() {
   for pid in "${helper_pids[@]}"; do kill -TERM "$pid" 2>/dev/null || true; done
   [ -n "$sway_pid" ] && kill -TERM "$sway_pid" 2>/dev/null || true
   [ -n "$sway_pid" ] && wait "$sway_pid" 2>/dev/null || true
-  [ -n "$weston_pid" ] && kill -TERM "$weston_pid" 2>/dev/null || true
-  [ -n "$weston_pid" ] && wait "$weston_pid" 2>/dev/null || true
+  [ -n "$compositor_pid" ] && kill -TERM "$compositor_pid" 2>/dev/null || true
+  [ -n "$compositor_pid" ] && wait "$compositor_pid" 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -57,7 +59,10 @@ trap cleanup EXIT
 fail() {
   echo "FAIL: $*" >&2
   [ -f "$work/sway.log" ] && tail -n 20 "$work/sway.log" >&2
-  [ -f "$work/weston.log" ] && tail -n 20 "$work/weston.log" >&2
+  local log
+  for log in "$work"/{weston,mutter,kwin}.log "$work/compositor.err" "$work/compositor.out"; do
+    [ -f "$log" ] && tail -n 20 "$log" >&2
+  done
   [ -f "$work/saver.err" ] && tail -n 40 "$work/saver.err" >&2
   exit 1
 }
@@ -105,35 +110,32 @@ start_sway() {
   wait_for "sway's sockets" socket_ready
 }
 
-# Starts weston instead of sway, headless and drawing with pixman, with one 1024 x 768
-# output and its desktop shell, and waits until the desktop shows. Weston offers neither
-# server-side decorations nor a layer shell. --debug gives its screenshooter and its
-# scene graph (weston_shot, weston_views).
+# Starts weston instead of sway (tools/common/compositor.sh), with one 1024 x 768 output
+# and its desktop shell, and waits until the desktop shows. Weston offers neither
+# server-side decorations nor a layer shell. Its debug protocol gives its screenshooter
+# and its scene graph (weston_shot, weston_views).
 start_weston() {
-  mkdir -m 700 "$work/shots"
-  [ ${#run_as[@]} -eq 0 ] || chown nobody:nogroup "$work/shots"
-  "${run_as[@]}" env -i HOME="$work" PATH=/usr/bin:/bin XDG_RUNTIME_DIR="$runtime" \
-    weston --no-config --backend=headless-backend.so --use-pixman --width=1024 --height=768 \
-    --socket=wayland-1 --idle-time=0 --debug >"$work/weston.log" 2>&1 &
-  weston_pid=$!
-  wayland_display=wayland-1
+  start_compositor weston 1024x768
   wait_for "weston's desktop" desktop_shown
 }
 
 # The desktop's bottom-right corner is drawn (not black).
 desktop_shown() {
-  [ -S "$runtime/wayland-1" ] || return 1
   local corner
   corner=$(weston_shot 2>/dev/null | pamcut -left 1023 -top 767 -width 1 -height 1 | tail -c 3 | od -An -tx1) ||
     return 1
   [ -n "$corner" ] && [ "$corner" != " 00 00 00" ]
 }
 
-# What weston shows, as a PPM image.
+# What weston shows, as a PPM image (weston-screenshooter through weston's debug
+# protocol, into a folder of its own: it names its file by the second).
 weston_shot() {
-  rm -f "$work/shots"/*.png
-  (cd "$work/shots" && user_exec weston-screenshooter) >/dev/null 2>&1 || return 1
-  pngtopnm "$work/shots"/*.png
+  local dir status=0
+  dir=$(mktemp -d "$work/shot.XXXXXX")
+  chmod 777 "$dir"
+  if (cd "$dir" && user_exec weston-screenshooter) >/dev/null 2>&1; then pngtopnm "$dir"/*.png; else status=1; fi
+  rm -rf "$dir"
+  return $status
 }
 
 # Weston's views, one a line: "ROLE PID X1 Y1 X2 Y2 DESCRIPTION", in the compositor's
@@ -202,7 +204,7 @@ last_output() { as_user swaymsg -t get_outputs | grep -o '"name": "HEADLESS-[0-9
 
 # A digest of what an output shows (weston's only output, under weston).
 shot() {
-  if [ -n "$weston_pid" ]; then
+  if [ "$compositor_kind" = weston ]; then
     weston_shot | md5sum | cut -d' ' -f1
   else
     as_user grim -o "$1" - | md5sum | cut -d' ' -f1
@@ -239,4 +241,95 @@ expect_exit() {
   wait "$saver_pid" || code=$?
   saver_pid=
   [ "$code" = "$want" ] || fail "exit code $code, expected $want"
+}
+
+# --- Other compositors
+
+# Starts weston, mutter or kwin (tools/common/compositor.sh) with one output of the size
+# given (640x480 when none is; kwin: at the scale given) and waits until it answers a
+# client.
+start_compositor() {
+  bash "$(dirname "${BASH_SOURCE[0]}")/../../../tools/common/compositor.sh" 3 "$work" "$1" "${2:-640x480}" ${3:+"$3"} \
+    3>"$work/compositor.ready" 2>"$work/compositor.err" &
+  compositor_pid=$!
+  compositor_kind=$1
+  wait_for "$1 to answer" compositor_answers
+  wayland_display=$(cut -d' ' -f2 "$work/compositor.ready")
+}
+
+compositor_answers() { kill -0 "$compositor_pid" 2>/dev/null || fail "the compositor ended"; [ -s "$work/compositor.ready" ]; }
+
+# The compositor of our own (test_compositor.cpp) with the arguments given; commands go
+# to it through a pipe, what it reports lands in compositor.out.
+start_test_compositor() {
+  mkfifo -m 600 "$work/commands"
+  (user_exec "$test_compositor" "$@") <>"$work/commands" >"$work/compositor.out" 2>"$work/compositor.err" &
+  compositor_pid=$!
+  wait_for "the test compositor" grep -q '^ready ' "$work/compositor.out"
+  wayland_display=$(sed -n 's/^ready //p' "$work/compositor.out")
+}
+
+tell_compositor() { echo "$1" >"$work/commands"; }
+
+# The test compositor's report lines that match the pattern, counted.
+reported() { grep -cE "$1" "$work/compositor.out" || true; }
+
+reported_at_least() { saver_running || fail "the saver ended early"; [ "$(reported "$2")" -ge "$1" ]; }
+
+# Waits until the test compositor has been shown a picture (not black) on a surface of
+# the role and output given ("layer 1"), and the picture has moved; prints the surface.
+wait_for_drawn() {
+  local role=$1 surface
+  wait_for "a $role surface" grep -qE "^surface [0-9]+ $role\$" "$work/compositor.out"
+  surface=$(grep -E "^surface [0-9]+ $role\$" "$work/compositor.out" | tail -n 1 | cut -d' ' -f2)
+  wait_for "a moving picture on surface $surface" drawn_twice "$surface"
+  echo "$surface"
+}
+
+drawn_twice() {
+  saver_running || fail "the saver ended early"
+  [ "$(grep -E "^commit $1 .* lit\$" "$work/compositor.out" | cut -d' ' -f6 | sort -u | wc -l)" -ge 2 ]
+}
+
+# --- The saver's statistics line (ORVEL_STATS=1), written as it ends
+
+stats_line() { grep '^orvel stats: ' "$work/saver.err" | tail -n 1; }
+
+# Fails unless the line reports the surface on the output (a name, or a pattern) with a
+# buffer of the size given and at least one frame shown.
+expect_buffer() {
+  stats_line | grep -qE ", $1 buffer $2 shown [1-9][0-9]*(,|\$)" ||
+    fail "no buffer of $2 shown on $1 in: $(stats_line)"
+}
+
+expect_covered() {
+  stats_line | grep -qE ", covered [0-9]+ ms after start" || fail "no covering reported in: $(stats_line)"
+}
+
+# --- Parts of what sway shows
+
+# Sets an output's mode (sway output command words) and waits until sway lays it out with
+# the rectangle given, "X Y WIDTH HEIGHT" in the layout's logical pixels.
+set_output() {
+  local output=$1 rect=$2
+  shift 2
+  as_user swaymsg output "$output" "$@" >/dev/null
+  wait_for "$output at $rect" output_rect_is "$rect"
+}
+
+output_rect_is() {
+  local x y w h
+  read -r x y w h <<<"$1"
+  as_user swaymsg -r -t get_outputs | tr -d ' \n' | grep -q "\"rect\":{\"x\":$x,\"y\":$y,\"width\":$w,\"height\":$h}"
+}
+
+# How many pixels in the lower right (70-93 % across, 75-92 % down) of the output with
+# the rectangle "X Y WIDTH HEIGHT" are pale, every channel above 150, as the title
+# banner's letters are; in tenths of a percent.
+pale_in_lower_right() {
+  local x y w h
+  read -r x y w h <<<"$1"
+  local left=$((x + w * 70 / 100)) top=$((y + h * 75 / 100)) width=$((w * 23 / 100)) height=$((h * 17 / 100))
+  as_user grim -g "$left,$top ${width}x$height" -t ppm - | tail -c $((width * height * 3)) | od -An -v -w3 -tu1 |
+    awk -v all=$((width * height)) '$1 > 150 && $2 > 150 && $3 > 150 { n++ } END { print int(n * 1000 / all) }'
 }
