@@ -28,6 +28,8 @@ struct CostRun {
     double cpuPerFrameMs = 0;
     double framesTimed = 0; // frames in the CPU time's window
     double fewestShown = 0; // frames shown on the output that showed fewest
+    double allShown = 0;    // on all outputs together
+    double wholeFrameMs = 0; // frameMs over the pictures shown, every output's once
 };
 
 // `turns` runs of each layout, in turns; runs[i] are layout i's. False when a run failed.
