@@ -55,7 +55,7 @@ done
 [ -x "$SAVER" ] || { echo "make-wayland-shot: no $SAVER: build the orvel_wayland target" >&2; exit 1; }
 
 work=$(mktemp -d /tmp/orvel-shot.XXXXXX)
-sway_pid= saver_pid=
+sway_pid='' saver_pid=''
 finish() {
   [ -n "$saver_pid" ] && kill "$saver_pid" 2>/dev/null && wait "$saver_pid" 2>/dev/null
   [ -n "$sway_pid" ] && kill "$sway_pid" 2>/dev/null && wait "$sway_pid" 2>/dev/null
