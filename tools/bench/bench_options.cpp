@@ -76,8 +76,8 @@ BenchParse parseBenchOptions(int argc, char** argv, BenchOptions& options, std::
             return BenchParse::bad;
         }
         if (!options.single) {
-            options.width = 640;
-            options.height = 480;
+            options.width = options.mode == BenchMode::wayland ? 1920 : 640;
+            options.height = options.mode == BenchMode::wayland ? 1080 : 480;
         }
         return BenchParse::run;
     }
@@ -105,11 +105,13 @@ const char* benchUsage() {
            "  of its own (640x480 unless --size) with orvel-probe.so preloaded: start-up from\n"
            "  exec to the first glXSwapBuffers, in turns with orvel-floor-glx, and heap calls per\n"
            "  frame by origin in 3 more runs.\n"
-           "  --wayland runs `orvel-wayland /s` N times (20) under a headless sway of its own\n"
-           "  (outputs of 640x480 unless --size), in turns with orvel-floor-wayland, both with\n"
-           "  orvel-probe.so preloaded: start-up from exec to the first eglSwapBuffers; then the\n"
-           "  mean frame time of its ORVEL_STATS line with one output and with two, 3 runs each\n"
-           "  of 60 s.\n"
+           "  --wayland runs `orvel-wayland /s` N times (20) under headless sways of its own\n"
+           "  (outputs of 1920x1080 unless --size), in turns with orvel-floor-wayland and with\n"
+           "  itself on three outputs, all with orvel-probe.so preloaded: start-up from exec to\n"
+           "  every output covered and to the first eglSwapBuffers; then the frame time and CPU\n"
+           "  time per frame with 1, 2 and 3 outputs and with one output of 2 and 3 times the\n"
+           "  width, 3 runs each in turns; then frames drawn while the test compositor sends no\n"
+           "  frame callbacks.\n"
            "  --wine runs `Orvel.scr /s` under wine64 in a throwaway prefix N times (20): start-up\n"
            "  until the screen shows the scene's first non-black pixels.\n"
            "  Exit codes: 0 done, 1 no EGL display or OpenGL context, 2 bad arguments,\n"

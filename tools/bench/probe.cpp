@@ -2,8 +2,11 @@
 // programs they start; never linked into Orvel. It notes when the start-up steps finish,
 // as nanoseconds since the launcher's exec (ORVEL_PROBE_LAUNCH_NS, CLOCK_MONOTONIC): the
 // probe loaded, main entered, the display opened, the GL context made and made current,
-// the window mapped (X11), and the first buffer swap returned; also when the dlopen of
-// Mesa's driver began and ended. With ORVEL_PROBE_COUNT=1 it also counts the calls of
+// the window mapped (X11), every output covered by a first buffer (Wayland), and the
+// first buffer swap returned, and the swap that shows the first frame on every output
+// (ORVEL_PROBE_OUTPUTS, 1 unless set); also when the dlopen of Mesa's driver began and
+// ended. With ORVEL_PROBE_SWAP_FILE it keeps the running count of swaps at the start of
+// that file, rewritten in place at a fixed width, for a reader at any moment. With ORVEL_PROBE_COUNT=1 it also counts the calls of
 // operator new/delete and of malloc, calloc, realloc, the aligned forms and free, by
 // origin: Orvel's code (the main executable) or a library. Frames end where a buffer
 // swap returns; frame 1 starts where the window is mapped, as the scene is built before
@@ -11,12 +14,14 @@
 // ORVEL_PROBE_FD and stops counting; the launcher then ends the program.
 //
 // This file keeps the marks, the counters and the report; probe_heap.cpp wraps the
-// allocator and probe_gl.cpp the window systems' and OpenGL's calls. The allocator calls
+// allocator, probe_gl.cpp the window systems' and OpenGL's calls and probe_wayland.cpp
+// the Wayland requests that cover an output. The allocator calls
 // go straight to glibc's own entry points (__libc_malloc and so on), so nothing has to be
 // looked up before the first allocation. The probe uses no C++ library of its own, so
 // that its operator new is the only one the program reaches.
 #include <dlfcn.h>
 #include <execinfo.h>
+#include <fcntl.h>
 #include <link.h>
 #include <time.h>
 #include <unistd.h>
@@ -203,6 +208,20 @@ void snapshot(ProbePeriod period) {
 int reportFd = -1;
 std::uint64_t framesWanted = 0;
 std::uint64_t framesSeen = 0;
+std::uint64_t outputs = 1;
+const char* swapFile = nullptr;
+int swapFd = -1;  // -2 when it cannot be written
+
+void writeSwapCount() {
+    if (swapFd == -1) {
+        swapFd = open(swapFile, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        if (swapFd < 0) swapFd = -2;
+    }
+    if (swapFd < 0) return;
+    char line[32];
+    const int length = std::snprintf(line, sizeof line, "%20llu\n", (unsigned long long)framesSeen);
+    if (pwrite(swapFd, line, std::size_t(length), 0) < 0) swapFd = -2;
+}
 
 std::uint64_t numberFromEnvironment(const char* name, std::uint64_t fallback) {
     const char* text = std::getenv(name);
@@ -219,6 +238,8 @@ __attribute__((constructor)) void startProbe() {
     marks[PROBE_LOADED] = std::int64_t(now - launchNs);
     reportFd = int(numberFromEnvironment("ORVEL_PROBE_FD", std::uint64_t(-1)));
     framesWanted = numberFromEnvironment("ORVEL_PROBE_FRAMES", 0);
+    outputs = numberFromEnvironment("ORVEL_PROBE_OUTPUTS", 1);
+    swapFile = std::getenv("ORVEL_PROBE_SWAP_FILE");
     stacksWanted = numberFromEnvironment("ORVEL_PROBE_STACKS", 0) == 1;
     if (numberFromEnvironment("ORVEL_PROBE_COUNT", 0) == 1) {
         busy = true;
@@ -282,6 +303,8 @@ void probeWindowMapped() {
     }
 }
 
+unsigned probeOutputs() { return unsigned(outputs); }
+
 void probeFrameShown() {
     ++framesSeen;
     if (framesSeen == 1) {
@@ -289,6 +312,8 @@ void probeFrameShown() {
         snapshot(PROBE_FIRST_FRAME);
         afterFirstFrame.store(true, std::memory_order_relaxed);
     }
+    if (framesSeen == outputs) mark(PROBE_EVERY_SWAP);
+    if (swapFile != nullptr) writeSwapCount();
     if (framesSeen == framesWanted) {
         snapshot(PROBE_LATER_FRAMES);
         if (reportFd >= 0) writeReport();

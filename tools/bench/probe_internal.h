@@ -14,6 +14,9 @@ void probeCount(ProbeKind kind, void* caller);
 // The program's window is mapped (X11): set-up is over and frame 1 starts.
 void probeWindowMapped();
 
+// How many outputs the program covers (ORVEL_PROBE_OUTPUTS, 1 unless set).
+unsigned probeOutputs();
+
 // A buffer swap returned: a frame is presented.
 void probeFrameShown();
 

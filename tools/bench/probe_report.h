@@ -17,8 +17,13 @@ enum ProbeMark {
     PROBE_CONTEXT,     // glXCreateContext or eglCreateContext returned a context
     PROBE_CURRENT,     // glXMakeCurrent or eglMakeCurrent made a context current
     PROBE_MAPPED,      // the first XMapRaised or XMapWindow returned (X11 only)
+    PROBE_COVERED,     // Wayland: every output's surface has had its first buffer committed,
+                       // and the request has gone to the compositor (ORVEL_PROBE_OUTPUTS
+                       // surfaces, 1 unless set)
     PROBE_FIRST_SWAP,  // the first glXSwapBuffers or eglSwapBuffers returned: the first
                        // frame is presented
+    PROBE_EVERY_SWAP,  // swap number ORVEL_PROBE_OUTPUTS returned: with one swap an output
+                       // a frame, the first frame is presented on every output
     PROBE_MARK_COUNT
 };
 

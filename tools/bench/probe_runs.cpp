@@ -18,7 +18,9 @@ constexpr const char* MARK_NAMES[PROBE_MARK_COUNT] = {
     "GL context made (glXCreateContext, eglCreateContext)",
     "GL context current (glXMakeCurrent, eglMakeCurrent)",
     "window mapped (X11: XMapRaised returned)",
+    "every output covered (Wayland: first buffer sent)",
     "first frame presented (the first swap returned)",
+    "first frame on every output (swap N of N outputs)",
 };
 
 double ms(std::int64_t ns) { return double(ns) / 1e6; }
@@ -59,19 +61,19 @@ double statsFigure(const std::string& stderrPath, const char* label) {
     return -1.0;
 }
 
-void printStartup(const char* program, const std::vector<ProbeReport>& runs, const std::vector<double>& ownFirstFrame) {
+void printStartup(const char* program, const std::vector<ProbeReport>& runs, const std::vector<OwnFigure>& own) {
     std::printf("Start-up of %s, ms from exec (%zu runs)\n", program, runs.size());
     std::printf("%-52s %8s %8s %8s   %s\n", "reached", "min", "median", "max", "median step");
     for (int m = 0; m < PROBE_MARK_COUNT; ++m) {
+        // A step runs from the latest mark reached before it: some marks (an output
+        // covered) come before others listed above them.
         std::vector<double> steps;
         for (const ProbeReport& run : runs) {
             if (run.marks[m] < 0) continue;
             std::int64_t before = 0;
-            for (int p = m - 1; p >= 0; --p) {
-                if (run.marks[p] >= 0) {
-                    before = run.marks[p];
-                    break;
-                }
+            for (int p = 0; p < PROBE_MARK_COUNT; ++p) {
+                const bool earlier = run.marks[p] < run.marks[m] || (run.marks[p] == run.marks[m] && p < m);
+                if (p != m && run.marks[p] >= 0 && earlier && run.marks[p] > before) before = run.marks[p];
             }
             steps.push_back(ms(run.marks[m] - before));
         }
@@ -84,14 +86,14 @@ void printStartup(const char* program, const std::vector<ProbeReport>& runs, con
         std::printf("%-52s %8.1f %8.1f %8.1f   %+8.1f\n", MARK_NAMES[m], s.min, s.median, s.max,
                     spreadOf(steps).median);
     }
-    std::vector<double> own;
-    for (double value : ownFirstFrame) {
-        if (value >= 0) own.push_back(value);
-    }
-    if (!own.empty()) {
-        const Spread s = spreadOf(own);
-        std::printf("%-52s %8.1f %8.1f %8.1f\n", "ORVEL_STATS: first frame began, ms after main", s.min, s.median,
-                    s.max);
+    for (const OwnFigure& figure : own) {
+        std::vector<double> values;
+        for (double value : figure.values) {
+            if (value >= 0) values.push_back(value);
+        }
+        if (values.empty()) continue;
+        const Spread s = spreadOf(values);
+        std::printf("%-52s %8.1f %8.1f %8.1f\n", figure.label, s.min, s.median, s.max);
     }
     std::printf("first frame presented, each run:");
     for (const ProbeReport& run : runs) std::printf(" %.1f", ms(run.marks[PROBE_FIRST_SWAP]));
@@ -110,16 +112,17 @@ void printAgainstFloor(const char* floor, const std::vector<ProbeReport>& orvel,
         const double bm = spreadOf(b).median;
         std::printf("%-52s %8.1f %8.1f %+8.1f\n", MARK_NAMES[m], am, bm, am - bm);
     }
-    std::vector<double> differences;
-    for (std::size_t i = 0; i < orvel.size() && i < floorRuns.size(); ++i) {
-        if (orvel[i].marks[PROBE_FIRST_SWAP] >= 0 && floorRuns[i].marks[PROBE_FIRST_SWAP] >= 0) {
-            differences.push_back(ms(orvel[i].marks[PROBE_FIRST_SWAP] - floorRuns[i].marks[PROBE_FIRST_SWAP]));
+    for (const int m : {int(PROBE_COVERED), int(PROBE_FIRST_SWAP)}) {
+        std::vector<double> differences;
+        for (std::size_t i = 0; i < orvel.size() && i < floorRuns.size(); ++i) {
+            if (orvel[i].marks[m] >= 0 && floorRuns[i].marks[m] >= 0) {
+                differences.push_back(ms(orvel[i].marks[m] - floorRuns[i].marks[m]));
+            }
         }
-    }
-    if (!differences.empty()) {
+        if (differences.empty()) continue;
         const Spread s = spreadOf(differences);
-        std::printf("first frame, Orvel's run less the floor's next run: median %+.1f (min %+.1f, max %+.1f)\n",
-                    s.median, s.min, s.max);
+        std::printf("%s, Orvel's run less the floor's next run: median %+.1f (min %+.1f, max %+.1f)\n",
+                    m == PROBE_COVERED ? "covered" : "first frame", s.median, s.min, s.max);
     }
     std::printf("floor's first frame presented, each run:");
     for (const ProbeReport& run : floorRuns) std::printf(" %.1f", ms(run.marks[PROBE_FIRST_SWAP]));

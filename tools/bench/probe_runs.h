@@ -21,10 +21,17 @@ bool parseReport(const std::string& line, ProbeReport& report);
 // `label` (e.g. "first frame "), or -1.
 double statsFigure(const std::string& stderrPath, const char* label);
 
+// A figure the program reports itself (its ORVEL_STATS line), one value a run; negative
+// where a run gave none.
+struct OwnFigure {
+    const char* label;
+    std::vector<double> values;
+};
+
 // The marks of runs, in ms from exec: min, median and max of each step and the median
-// step from the one before; ORVEL_STATS's own figure where given (not negative).
-void printStartup(const char* program, const std::vector<ProbeReport>& runs, const std::vector<double>& ownFirstFrame);
+// step from the latest mark before it; then the program's own figures.
+void printStartup(const char* program, const std::vector<ProbeReport>& runs, const std::vector<OwnFigure>& own);
 
 // Orvel's runs against the floor's, taken in turns: the median of each step both reach,
-// and the first frame's difference, run by run.
+// and the difference of the covered moment and of the first frame, run by run.
 void printAgainstFloor(const char* floor, const std::vector<ProbeReport>& orvel, const std::vector<ProbeReport>& floorRuns);

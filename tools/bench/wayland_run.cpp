@@ -1,7 +1,6 @@
 #include "wayland_run.h"
 
 #include <sys/stat.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -15,49 +14,42 @@
 #include "program_launch.h"
 #include "run_support.h"
 #include "sway_server.h"
+#include "wayland_costs.h"
+#include "wayland_held.h"
+#include "wayland_setup.h"
 
 namespace {
 
 constexpr int REPORT_TIMEOUT_MS = 60000;
 constexpr int EXIT_GRACE_MS = 10000;
-constexpr int COST_RUNS = 3;
-constexpr int COST_SECONDS = 60;
+constexpr int COST_TURNS = 3;
+constexpr int HELD_TURNS = 2;
 
-struct Setup {
-    std::string orvel;
-    std::string floor;
-    std::string probe;
-    std::string scratch;
+struct OwnFigures {
+    double firstFrame = -1;  // ORVEL_STATS: first frame began, ms after main
+    double covered = -1;     // ORVEL_STATS: covered, ms after main
 };
 
-std::vector<std::string> environmentOf(const Setup& setup, const SwayServer& sway) {
-    return {"XDG_RUNTIME_DIR=" + sway.runtime, "WAYLAND_DISPLAY=" + sway.display,
-            "XDG_CONFIG_HOME=" + setup.scratch + "/config", "ORVEL_STATS=1"};
-}
-
-void showErrors(const std::string& path) {
-    std::ifstream in(path);
-    std::string line;
-    while (std::getline(in, line)) std::fprintf(stderr, "  %s\n", line.c_str());
-}
-
-// One start-up of the program with the probe preloaded, until the probe reports its first
-// frame; then SIGTERM, or for the floor, which ends by itself, the wait for its end. False
-// when it fails.
-bool timeStartup(const Setup& setup, const SwayServer& sway, const std::string& program,
-                 const std::vector<std::string>& args, ProbeReport& report, double& ownFirstFrame) {
+// One start-up of the program with the probe preloaded, until the probe has seen the
+// first frame on every output; then SIGTERM, or for the floor, which ends by itself, the
+// wait for its end. False when it fails.
+bool timeStartup(const WaylandSetup& setup, const CostLayout& layout, const std::string& program,
+                 ProbeReport& report, OwnFigures& own) {
     const bool endsItself = program == setup.floor;
     const std::string errors = setup.scratch + "/run.err";
-    std::vector<std::string> environment = environmentOf(setup, sway);
-    environment.insert(environment.end(), {"LD_PRELOAD=" + setup.probe, "ORVEL_PROBE_FD=3", "ORVEL_PROBE_FRAMES=1"});
+    std::vector<std::string> environment = waylandEnvironment(setup, layout.sway.runtime, layout.sway.display);
+    const std::string outputs = std::to_string(layout.outputs);
+    environment.insert(environment.end(), {"LD_PRELOAD=" + setup.probe, "ORVEL_PROBE_FD=3",
+                                           "ORVEL_PROBE_FRAMES=" + outputs, "ORVEL_PROBE_OUTPUTS=" + outputs});
     LaunchedProgram launched;
-    if (!launchProgram(program, args, environment, errors, true, launched)) return false;
+    if (!launchProgram(program, {program, "/s"}, environment, errors, true, launched)) return false;
     std::string line;
     const bool reported = readLine(launched.reportFd, REPORT_TIMEOUT_MS, line);
     close(launched.reportFd);
     int exitCode = endsItself ? waitChild(launched.pid, EXIT_GRACE_MS) : -1;
     if (exitCode == -1) exitCode = endChild(launched.pid, EXIT_GRACE_MS);
-    ownFirstFrame = statsFigure(errors, "first frame ");
+    own.firstFrame = statsFigure(errors, "first frame ");
+    own.covered = statsFigure(errors, "covered ");
     const bool parsed = reported && parseReport(line, report);
     if (parsed && exitCode == 0) return true;
     std::fprintf(stderr, "orvel-bench: a run of %s failed (%s, exit code %d); its standard error:\n",
@@ -66,58 +58,30 @@ bool timeStartup(const Setup& setup, const SwayServer& sway, const std::string& 
     return false;
 }
 
-struct CostRun {
-    double frames;
-    double periodMs;
-    double frameMs;
+struct StartupRuns {
+    std::vector<ProbeReport> reports;
+    std::vector<double> firstFrame, covered, coveredFromExec;
+
+    void add(const ProbeReport& report, const OwnFigures& own) {
+        reports.push_back(report);
+        firstFrame.push_back(own.firstFrame);
+        covered.push_back(own.covered);
+        // The stats line counts from the program's start, just after main: add main's mark.
+        coveredFromExec.push_back(own.covered >= 0 ? own.covered + double(report.marks[PROBE_MAIN]) / 1e6 : -1);
+    }
+
+    void print(const char* program) const {
+        printStartup(program, reports,
+                     {{"ORVEL_STATS: first frame began, ms after main", firstFrame},
+                      {"ORVEL_STATS: covered, ms after main (1 ms steps)", covered},
+                      {"  the same from exec (main entered + covered)", coveredFromExec}});
+    }
 };
-
-// The saver for COST_SECONDS, then SIGTERM, and the figures of its ORVEL_STATS line.
-bool timeFrames(const Setup& setup, const SwayServer& sway, CostRun& run) {
-    const std::string errors = setup.scratch + "/cost.err";
-    LaunchedProgram launched;
-    if (!launchProgram(setup.orvel, {setup.orvel, "/s"}, environmentOf(setup, sway), errors, false, launched)) {
-        return false;
-    }
-    const timespec measured{COST_SECONDS, 0};
-    nanosleep(&measured, nullptr);
-    const int exitCode = endChild(launched.pid, EXIT_GRACE_MS);
-    run = {statsFigure(errors, "orvel stats: "), statsFigure(errors, "mean period "),
-           statsFigure(errors, "mean frame time ")};
-    if (exitCode == 0 && run.frameMs > 0) return true;
-    std::fprintf(stderr, "orvel-bench: a frame-time run of orvel-wayland failed (exit code %d):\n", exitCode);
-    showErrors(errors);
-    return false;
-}
-
-void printCosts(const std::vector<CostRun> (&runs)[2], int width, int height) {
-    std::printf("Frame time of orvel-wayland /s, one output and two of %dx%d side by side, %d runs each of\n"
-                "%d s in turns; ORVEL_STATS's mean frame time: from a frame's start until its last swap\n"
-                "returned, frame 2 on (the pacing's wait left out)\n",
-                width, height, COST_RUNS, COST_SECONDS);
-    std::printf("%-8s %8s %12s   %s\n", "outputs", "frames", "mean period", "mean frame time: min median max");
-    double median[2] = {0, 0};
-    for (int o = 0; o < 2; ++o) {
-        if (runs[o].empty()) return;
-        std::vector<double> frames, periods, times;
-        for (const CostRun& run : runs[o]) {
-            frames.push_back(run.frames);
-            periods.push_back(run.periodMs);
-            times.push_back(run.frameMs);
-        }
-        const Spread t = spreadOf(times);
-        median[o] = t.median;
-        std::printf("%-8d %8.0f %12.2f   %8.2f %8.2f %8.2f\n", o + 1, spreadOf(frames).median,
-                    spreadOf(periods).median, t.min, t.median, t.max);
-    }
-    std::printf("the second output adds %.2f ms a frame; twice one output's frame time and 0.2 ms: %.2f ms\n\n",
-                median[1] - median[0], 2 * median[0] + 0.2);
-}
 
 }  // namespace
 
 int runWaylandBench(const BenchOptions& options) {
-    Setup setup;
+    WaylandSetup setup;
     setup.orvel = programBeside("orvel-wayland");
     setup.floor = programBeside("orvel-floor-wayland");
     setup.probe = programBeside("orvel-probe.so");
@@ -138,53 +102,52 @@ int runWaylandBench(const BenchOptions& options) {
     mkdir((setup.scratch + "/config").c_str(), 0700);
     if (options.low) std::ofstream(setup.scratch + "/config/Orvelconfig.ini") << "[param]\nlow=1\n";
 
-    SwayServer sways[2];
+    std::vector<CostLayout> layouts = costLayouts(options.width, options.height);
     std::string error;
     bool failed = false;
-    for (int o = 0; o < 2 && !failed; ++o) {
-        const std::string dir = setup.scratch + "/sway" + std::to_string(o + 1);
+    for (std::size_t l = 0; l < layouts.size() && !failed; ++l) {
+        const std::string dir = setup.scratch + "/sway" + std::to_string(l + 1);
         mkdir(dir.c_str(), 0700);
-        failed = !startSway(dir, o + 1, options.width, options.height, sways[o], error);
+        failed = !startSway(dir, layouts[l].outputs, layouts[l].width, layouts[l].height, layouts[l].sway, error);
         if (failed) std::fprintf(stderr, "orvel-bench: %s\n", error.c_str());
     }
+    const CostLayout& one = layouts[0];
+    const CostLayout& three = layouts[2];
 
     const std::string loadBefore = loadAverage();
-    std::vector<ProbeReport> timed;
-    std::vector<ProbeReport> floorRuns;
-    std::vector<double> ownFirstFrame;
+    StartupRuns orvelOne, floorRuns, orvelThree;
     for (int i = 0; i < options.runs && !failed; ++i) {
-        std::fprintf(stderr, "orvel-bench: start-up run %d of %d, and the floor's...\n", i + 1, options.runs);
-        ProbeReport orvel{};
-        ProbeReport floor{};
-        double own = -1;
-        double unused = -1;
-        failed = !timeStartup(setup, sways[0], setup.orvel, {setup.orvel, "/s"}, orvel, own) ||
-                 !timeStartup(setup, sways[0], setup.floor, {setup.floor}, floor, unused);
+        std::fprintf(stderr, "orvel-bench: start-up run %d of %d: Orvel, the floor, Orvel on 3 outputs...\n", i + 1,
+                     options.runs);
+        ProbeReport report{};
+        OwnFigures own;
+        failed = !timeStartup(setup, one, setup.orvel, report, own);
         if (failed) break;
-        timed.push_back(orvel);
-        floorRuns.push_back(floor);
-        ownFirstFrame.push_back(own);
+        orvelOne.add(report, own);
+        failed = !timeStartup(setup, one, setup.floor, report, own);
+        if (failed) break;
+        floorRuns.add(report, own);
+        failed = !timeStartup(setup, three, setup.orvel, report, own);
+        if (!failed) orvelThree.add(report, own);
     }
-    std::vector<CostRun> costs[2];
-    for (int i = 0; i < COST_RUNS && !failed; ++i) {
-        for (int o = 0; o < 2 && !failed; ++o) {
-            std::fprintf(stderr, "orvel-bench: frame-time run %d of %d with %d output(s)...\n", i + 1, COST_RUNS, o + 1);
-            CostRun run{};
-            failed = !timeFrames(setup, sways[o], run);
-            if (!failed) costs[o].push_back(run);
-        }
-    }
-    const std::string loadAfter = loadAverage();
-    for (SwayServer& sway : sways) stopSway(sway);
-    removeTree(setup.scratch);
+    std::vector<std::vector<CostRun>> costs;
+    if (!failed) failed = !timeCosts(setup, layouts, COST_TURNS, costs);
+    for (CostLayout& layout : layouts) stopSway(layout.sway);
+    const std::string loadMiddle = loadAverage();
 
     std::printf("orvel-bench --wayland: %s /s under headless sway (pixman), outputs of %dx%d (%s detail)\n",
                 setup.orvel.c_str(), options.width, options.height, options.low ? "low" : "full");
-    std::printf("load average before: %s, after: %s\n\n", loadBefore.c_str(), loadAfter.c_str());
-    if (!timed.empty()) {
-        printStartup("orvel-wayland /s", timed, ownFirstFrame);
-        printAgainstFloor("orvel-floor-wayland", timed, floorRuns);
+    std::printf("load average before: %s, after the start-up and frame-cost runs: %s\n\n", loadBefore.c_str(),
+                loadMiddle.c_str());
+    if (!orvelOne.reports.empty()) {
+        orvelOne.print("orvel-wayland /s, one output");
+        printAgainstFloor("orvel-floor-wayland", orvelOne.reports, floorRuns.reports);
+        orvelThree.print("orvel-wayland /s, three outputs side by side");
     }
-    printCosts(costs, options.width, options.height);
+    printCosts(layouts, costs);
+    std::fflush(stdout);
+    if (!failed) failed = !runHeldFrames(setup, 640, 480, HELD_TURNS);
+    std::printf("load average at the end: %s\n", loadAverage().c_str());
+    removeTree(setup.scratch);
     return failed ? EXIT_RUN_FAILED : EXIT_OK;
 }

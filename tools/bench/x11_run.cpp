@@ -238,7 +238,7 @@ int runX11Bench(const BenchOptions& options) {
                 options.width, options.height, options.low ? "low" : "full", setup.probe.c_str());
     std::printf("load average before: %s, after: %s\n\n", loadBefore.c_str(), loadAfter.c_str());
     if (!timed.empty()) {
-        printStartup("orvel /s", timed, ownFirstFrame);
+        printStartup("orvel /s", timed, {{"ORVEL_STATS: first frame began, ms after main", ownFirstFrame}});
         printAgainstFloor("orvel-floor-glx", timed, floorRuns);
     }
     printPixelCheck(watched);

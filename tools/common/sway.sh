@@ -1,14 +1,17 @@
 # A headless sway for the tools, set up as the Wayland end-to-end cases set up theirs:
 # drawing with pixman, no input devices, no Xwayland, with a runtime directory of its own,
 # and as the user nobody when run as root (sway refuses root). Run as a program:
-#   bash tools/common/sway.sh FD DIR OUTPUTS WIDTHxHEIGHT
-# starts it in DIR with OUTPUTS outputs of that size side by side, writes one line to the
+#   bash tools/common/sway.sh FD DIR OUTPUTS WIDTHxHEIGHT[,WIDTHxHEIGHT...]
+# starts it in DIR with OUTPUTS outputs side by side, the first of the first size, the
+# next of the next, and the rest of the last size given, tops aligned; writes one line to the
 # descriptor FD once it answers with all of them, "XDG_RUNTIME_DIR WAYLAND_DISPLAY
 # SWAYSOCK", and ends sway when it is ended itself. Exits with 1 when sway does not come
 # up within 15 s.
 set -euo pipefail
-[ $# -eq 4 ] && [[ $4 =~ ^([0-9]+)x([0-9]+)$ ]] || { echo "usage: bash sway.sh FD DIR OUTPUTS WIDTHxHEIGHT" >&2; exit 2; }
-fd=$1 dir=$2 outputs=$3 width=${BASH_REMATCH[1]}
+[ $# -eq 4 ] && [[ $4 =~ ^[0-9]+x[0-9]+(,[0-9]+x[0-9]+)*$ ]] ||
+  { echo "usage: bash sway.sh FD DIR OUTPUTS WIDTHxHEIGHT[,WIDTHxHEIGHT...]" >&2; exit 2; }
+fd=$1 dir=$2 outputs=$3
+IFS=, read -r -a sizes <<<"$4"
 runtime=$dir/run
 mkdir -p -m 700 "$runtime"
 run_as=()
@@ -17,8 +20,11 @@ if [ "$(id -u)" -eq 0 ]; then
   chown nobody:nogroup "$runtime"
   run_as=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
 fi
+x=0
 for ((i = 1; i <= outputs; i++)); do
-  echo "output HEADLESS-$i resolution $4 position $(((i - 1) * width)) 0"
+  size=${sizes[i - 1]:-${sizes[-1]}}
+  echo "output HEADLESS-$i resolution $size position $x 0"
+  x=$((x + ${size%x*}))
 done >"$dir/sway.config"
 echo "xwayland disable" >>"$dir/sway.config"
 chmod 644 "$dir/sway.config"

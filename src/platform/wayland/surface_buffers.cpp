@@ -20,9 +20,12 @@
 
 namespace {
 
-// A frame callback outstanding for longer than this (three frames at 60 Hz) marks an
-// output that wants no frames for now.
+// A frame callback outstanding for four times as long as the surface's last one took
+// marks an output that wants no frames for now: at least 50 ms (three frames at 60 Hz),
+// more where the compositor is slow to answer (a loaded machine), never over a second.
 constexpr std::uint32_t ASLEEP_AFTER_MS = 50;
+constexpr std::uint32_t ASLEEP_AFTER_MAX_MS = 1000;
+constexpr std::uint32_t ASLEEP_AFTER_LATENCIES = 4;
 
 std::uint64_t coveredUs = 0;
 
@@ -55,7 +58,10 @@ const wp_fractional_scale_v1_listener fractionalListener = {onPreferredScale};
 void onFrameDone(void* data, wl_callback* callback, std::uint32_t) {
     auto* record = static_cast<WaylandSurface*>(data);
     wl_callback_destroy(callback);
-    if (record->frameCallback == callback) record->frameCallback = nullptr;
+    if (record->frameCallback == callback) {
+        record->frameCallback = nullptr;
+        record->frameLatency = platformTickCount() - record->frameAskedAt;
+    }
     waylandUpdatePaintHolds();
 }
 
@@ -160,8 +166,11 @@ void waylandAskFrame(WaylandSurface& surface) {
 }
 
 bool waylandAwaitsFrame(const WaylandSurface& surface) {
+    std::uint32_t patience = surface.frameLatency * ASLEEP_AFTER_LATENCIES;
+    if (patience < ASLEEP_AFTER_MS) patience = ASLEEP_AFTER_MS;
+    if (patience > ASLEEP_AFTER_MAX_MS) patience = ASLEEP_AFTER_MAX_MS;
     return surface.eglSurface != nullptr && surface.frameCallback != nullptr &&
-           platformTickCount() - surface.frameAskedAt < ASLEEP_AFTER_MS;
+           platformTickCount() - surface.frameAskedAt < patience;
 }
 
 bool waylandWantsFrame(const WaylandSurface& surface) {

@@ -58,6 +58,7 @@ struct WaylandSurface {
     bool covered;           // the black buffer, or a frame, has been committed
     wl_callback* frameCallback;  // asked with the last frame shown; null once it is done
     std::uint32_t frameAskedAt;  // when, on the tick count
+    std::uint32_t frameLatency;  // how long the last one took to come, in ms
     unsigned shown;         // frames shown on this surface
 };
 
