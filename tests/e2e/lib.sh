@@ -99,9 +99,9 @@ alive() {
   running "$SAVER_PID" || fail "the saver ended after ${1:-$ROW}"
 }
 
-# The top-level window of that class and name: WINDOW.
+# The top-level window of that class and name, once it shows: WINDOW.
 top() { # class title
-  WINDOW=$("$HELPER" wait-window "$1" "$2" 15000) || fail "no window of class $1 named \"$2\" within 15 s"
+  WINDOW=$("$HELPER" wait-window "$1" "$2" 15000) || fail "no viewable window of class $1 named \"$2\" within 15 s"
 }
 
 # The full-screen saver, once its window holds the keyboard and the pointer: WINDOW.
@@ -110,9 +110,9 @@ full() {
   "$HELPER" wait-grabbed 10000 || fail "the saver did not grab the keyboard and pointer within 10 s"
 }
 
-# The saver's child named Preview in the window: CHILD.
+# The saver's child named Preview in the window, once it shows: CHILD.
 child() { # parent
-  CHILD=$("$HELPER" wait-child "$1" Preview 15000) || fail "no child named Preview in window $1 within 15 s"
+  CHILD=$("$HELPER" wait-child "$1" Preview 15000) || fail "no viewable child named Preview in window $1 within 15 s"
 }
 
 # orvel-x11-helper COMMAND in the background beside the saver: SIDE. Its standard input
