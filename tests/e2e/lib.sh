@@ -93,9 +93,21 @@ expect_exit() { # code [ms]
   [ "$status" -eq "$1" ] || fail "the saver ended with $status, expected $1"
 }
 
-# Lets the saver take in what was just sent, then checks it still runs.
+root_window() { xwininfo -root | sed -nE 's/^xwininfo: Window id: (0x[0-9a-f]+).*$/\1/p'; }
+
+# SCREEN: a hash of the whole screen's pixels; drawn_or_gone takes a new one that
+# differs, or sees that the saver ended.
+drawn_or_gone() {
+  local now
+  gone "$SAVER_PID" || { now=$("$HELPER" checksum "$(root_window)") && [ "$now" != "$SCREEN" ] && SCREEN=$now; }
+}
+
+# Checks that the saver took in what was just sent and runs on. It reads its input
+# between two frames, so the second change of the screen from now on shows a frame begun
+# after it read what was sent; a saver that ended on that input draws no such frame.
 alive() {
-  sleep 0.5
+  SCREEN=$("$HELPER" checksum "$(root_window)") || fail "cannot read the screen"
+  within 10000 drawn_or_gone && within 10000 drawn_or_gone || fail "the saver drew nothing for 10 s after ${1:-$ROW}"
   running "$SAVER_PID" || fail "the saver ended after ${1:-$ROW}"
 }
 
