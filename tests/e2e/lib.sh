@@ -261,7 +261,7 @@ $1
 # next. before, ready, input and after are commands, run in that order around the saver,
 # which starts with the arguments, goes on running with "~", or is not started when they
 # are empty. expect is the exit code (N or N@MS, MS the deadline, 5000 unless given),
-# "runs" for still running half a second after the input, or "-" (or empty) for no check.
+# "runs" for drawing on after the input (alive), or "-" (or empty) for no check.
 play() { # table line...
   local line name="" last="" before args ready input expect after rows=0
   while [ $# -gt 0 ]; do
