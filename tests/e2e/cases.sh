@@ -137,8 +137,6 @@ window_mode     | at 5 5                 | --window           | managed_window  
                 |                        | ~                  |                  | h delete-window $WINDOW    | 0        |
 EOF
 
-root_window() { xwininfo -root | sed -nE 's/^xwininfo: Window id: (0x[0-9a-f]+).*$/\1/p'; }
-
 # Drawn continuously: a loose lower bound on frames over 2 s, and never less than 10 ms
 # from one frame start to the next.
 steady_frames() { stats frames -ge 20 && stats shortest -ge 10; }

@@ -95,15 +95,27 @@ expect_exit() { # code [ms]
   [ "$status" -eq "$1" ] || fail "the saver ended with $status, expected $1"
 }
 
-# Lets the saver take in what was just sent, then checks it still runs.
+root_window() { xwininfo -root | sed -nE 's/^xwininfo: Window id: (0x[0-9a-f]+).*$/\1/p'; }
+
+# SCREEN: a hash of the whole screen's pixels; drawn_or_gone takes a new one that
+# differs, or sees that the saver ended.
+drawn_or_gone() {
+  local now
+  gone "$SAVER_PID" || { now=$("$HELPER" checksum "$(root_window)") && [ "$now" != "$SCREEN" ] && SCREEN=$now; }
+}
+
+# Checks that the saver took in what was just sent and runs on. It reads its input
+# between two frames, so the second change of the screen from now on shows a frame begun
+# after it read what was sent; a saver that ended on that input draws no such frame.
 alive() {
-  sleep 0.5
+  SCREEN=$("$HELPER" checksum "$(root_window)") || fail "cannot read the screen"
+  within 10000 drawn_or_gone && within 10000 drawn_or_gone || fail "the saver drew nothing for 10 s after ${1:-$ROW}"
   running "$SAVER_PID" || fail "the saver ended after ${1:-$ROW}"
 }
 
-# The top-level window of that class and name: WINDOW.
+# The top-level window of that class and name, once it shows: WINDOW.
 top() { # class title
-  WINDOW=$("$HELPER" wait-window "$1" "$2" 15000) || fail "no window of class $1 named \"$2\" within 15 s"
+  WINDOW=$("$HELPER" wait-window "$1" "$2" 15000) || fail "no viewable window of class $1 named \"$2\" within 15 s"
 }
 
 # The full-screen saver, once its window holds the keyboard and the pointer: WINDOW.
@@ -112,9 +124,9 @@ full() {
   "$HELPER" wait-grabbed 10000 || fail "the saver did not grab the keyboard and pointer within 10 s"
 }
 
-# The saver's child named Preview in the window: CHILD.
+# The saver's child named Preview in the window, once it shows: CHILD.
 child() { # parent
-  CHILD=$("$HELPER" wait-child "$1" Preview 15000) || fail "no child named Preview in window $1 within 15 s"
+  CHILD=$("$HELPER" wait-child "$1" Preview 15000) || fail "no viewable child named Preview in window $1 within 15 s"
 }
 
 # orvel-x11-helper COMMAND in the background beside the saver: SIDE. Its standard input
@@ -251,7 +263,7 @@ $1
 # next. before, ready, input and after are commands, run in that order around the saver,
 # which starts with the arguments, goes on running with "~", or is not started when they
 # are empty. expect is the exit code (N or N@MS, MS the deadline, 5000 unless given),
-# "runs" for still running half a second after the input, or "-" (or empty) for no check.
+# "runs" for drawing on after the input (alive), or "-" (or empty) for no check.
 play() { # table line...
   local line name="" last="" before args ready input expect after rows=0
   while [ $# -gt 0 ]; do

@@ -15,6 +15,8 @@ set -u
 }
 PACKAGES=$1 VERSION=$2 WAYLAND=$3
 SKIP=77
+# shellcheck source=tools/common/xvfb.sh
+. "$(dirname "$0")/../../tools/common/xvfb.sh"
 
 skip() {
   echo "SKIP: $*"
@@ -90,16 +92,10 @@ done < <(dpkg -L orvel)
   fail "the packaged program still has its symbol table or debugging sections"
 
 # --- orvel --window from the package, on an X server of its own.
-: >"$WORK/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$WORK/display" </dev/null >"$WORK/xvfb.log" 2>&1 &
-XVFB_PID=$!
-deadline=$((SECONDS + 20))
-until [ -s "$WORK/display" ]; do
-  kill -0 "$XVFB_PID" 2>/dev/null || fail "Xvfb did not start: $(cat "$WORK/xvfb.log")"
-  [ $SECONDS -lt $deadline ] || fail "Xvfb gave no display number within 20 s"
-  sleep 0.1
-done
-export DISPLAY=:$(tr -d '[:space:]' <"$WORK/display")
+# Started as every test starts one, with -noreset: the xdotool that looks for the window
+# below comes and goes while orvel connects, and a server that resets as its last client
+# leaves drops the connection orvel is setting up.
+xvfb_start "$WORK" 1024x768 || fail "no X server"
 cd "$WORK" || fail "cannot enter $WORK"
 # No Wayland compositor may be in reach, or orvel would hand over to orvel-wayland.
 env -u WAYLAND_DISPLAY ORVEL_STATS=1 XDG_CONFIG_HOME="$WORK/config" XDG_RUNTIME_DIR="$WORK" orvel --window </dev/null >"$WORK/orvel.out" 2>"$WORK/orvel.err" &

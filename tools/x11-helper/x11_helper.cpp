@@ -3,8 +3,8 @@
 // wait has a deadline, and every command ends with 0 on success, 1 when the thing did
 // not happen and 2 on bad use.
 //
-//   wait-window CLASS TITLE MS    id of a top-level window with that WM_CLASS and name
-//   wait-child PARENT TITLE MS    id of a child of PARENT with that name
+//   wait-window CLASS TITLE MS    id of a viewable top-level window of that class and name
+//   wait-child PARENT TITLE MS    id of a viewable child of PARENT with that name
 //   wait-grabbed MS               until another client holds the keyboard and the pointer
 //   wait-gone ID MS               until the window no longer exists
 //   delete-window ID              send it WM_DELETE_WINDOW, as a window manager would
@@ -85,7 +85,7 @@ bool classIs(Display* display, Window window, const char* className) {
     return same;
 }
 
-// A child of parent with the name (and class, when one is given), or None.
+// A viewable child of parent with the name (and class, when one is given), or None.
 Window findChild(Display* display, Window parent, const char* className, const char* title) {
     Window root = None;
     Window up = None;
@@ -95,7 +95,10 @@ Window findChild(Display* display, Window parent, const char* className, const c
     if (XQueryTree(display, parent, &root, &up, &children, &count) == 0) return None;
     for (unsigned i = 0; i < count && found == None; ++i) {
         if (className != nullptr && !classIs(display, children[i], className)) continue;
-        if (nameOf(display, children[i]) == title) found = children[i];
+        if (nameOf(display, children[i]) != title) continue;
+        // A window is named before it is mapped: found by its name, it may not show yet.
+        XWindowAttributes state;
+        if (XGetWindowAttributes(display, children[i], &state) && state.map_state == IsViewable) found = children[i];
     }
     XFree(children);
     XSync(display, False);
