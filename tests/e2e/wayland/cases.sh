@@ -93,12 +93,14 @@ title_bar_drawn() {
 case $case_name in
   key_ends)
     start_sway
+    # A keyboard on the seat before the saver starts, so that the saver takes it as it
+    # maps; the key comes once the saver has the keyboard's focus.
+    hold_keyboard
     empty=$(shot HEADLESS-1)
-    start_saver "$wayland_program" /s
+    start_saver env WAYLAND_DEBUG=client "$wayland_program" /s
     wait_for_scene_on HEADLESS-1 "$empty"
-    # wtype's keyboard joins the seat as it starts; the pause lets the saver take it
-    # before the key comes.
-    as_user wtype -s 500 x
+    wait_for "the saver to have the keyboard" saver_traced 'wl_keyboard@[0-9]+\.enter\('
+    as_user wtype x
     expect_exit 0
     ;;
   sigterm_ends)
