@@ -92,7 +92,11 @@ title_bar_drawn() {
 
 case $case_name in
   key_ends)
+    # A keyboard stays on the seat: sway tells the saver that the keyboard left when the
+    # seat's last one goes, as wtype's does once it has typed, so without another the
+    # saver would end whether the key counted or not.
     start_sway
+    hold_keyboard
     empty=$(shot HEADLESS-1)
     start_saver "$wayland_program" /s
     wait_for_scene_on HEADLESS-1 "$empty"
@@ -210,10 +214,33 @@ case $case_name in
     grep -q "Wayland has no windows of other programs" "$work/saver.err" || fail "no message"
     ;;
   small_travel_stays)
-    saver_showing
+    # ... and no cursor over the saver: each entry of the pointer sets a null image.
+    start_sway
+    empty=$(shot HEADLESS-1)
+    start_saver env WAYLAND_DEBUG=client "$wayland_program" /s
+    wait_for_scene_on HEADLESS-1 "$empty"
     as_user "$pointer" move 3 0
     as_user "$pointer" move 1 0
     expect_still_running
+    grep -qE 'wl_pointer@[0-9]+\.set_cursor\([0-9]+, nil, 0, 0\)' "$work/saver.err" || fail "the cursor was not hidden"
+    ;;
+  travel_across_outputs)
+    # Travel adds up across outputs as on one screen: from 2 pixels left of HEADLESS-1's
+    # right edge, 3 pixels onto the output beside it leave the saver running, 2 more end it.
+    start_sway
+    add_output
+    second=$(last_output)
+    set_output "$second" "640 0 640 480" resolution 640x480 position 640 0
+    as_user "$pointer" move -10000 -10000
+    as_user "$pointer" move 638 240
+    empty=$(shot HEADLESS-1)
+    start_saver "$wayland_program" /s
+    wait_for_scene_on HEADLESS-1 "$empty"
+    as_user "$pointer" move 3 0
+    now=$(shot "$second")
+    wait_for_scene_on "$second" "$now"
+    as_user "$pointer" move 2 0
+    expect_exit 0
     ;;
   travel_ends)
     saver_showing
@@ -223,9 +250,15 @@ case $case_name in
     expect_exit 0
     ;;
   button_ends)
-    saver_showing
-    as_user "$pointer" button 3
-    expect_exit 0
+    # Each button, on a saver of its own.
+    start_sway
+    for button in 1 2 3; do
+      empty=$(shot HEADLESS-1)
+      start_saver "$wayland_program" /s
+      wait_for_scene_on HEADLESS-1 "$empty"
+      as_user "$pointer" button $button
+      expect_exit 0
+    done
     ;;
   wheel_stays)
     saver_showing
@@ -358,7 +391,7 @@ case $case_name in
     # Output 1 never asks for a frame (as a powered-off one): no scene picture reaches
     # it, only the black that covers it, and output 2 goes on.
     start_test_compositor --hold-frames 1 640x480 640x480
-    start_saver "$wayland_program" /s
+    ORVEL_STATS=1 start_saver "$wayland_program" /s
     wait_for "a surface on output 1" grep -qE '^surface [0-9]+ layer 1$' "$work/compositor.out"
     held=$(grep -E '^surface [0-9]+ layer 1$' "$work/compositor.out" | head -n 1 | cut -d' ' -f2)
     other=$(wait_for_drawn "layer 2")
@@ -367,6 +400,7 @@ case $case_name in
     [ "$(reported "^commit $held ")" -le 2 ] || fail "$(reported "^commit $held ") black pictures on the output that asked for none"
     kill -TERM "$saver_pid"
     expect_exit 0
+    expect_covered
     ;;
   one_picture)
     # A 16:9 output beside a 5:4 one carries one picture: the title banner, in the lower
@@ -391,9 +425,25 @@ case $case_name in
     empty=$(shot HEADLESS-1)
     ORVEL_STATS=1 start_saver "$wayland_program" /s
     wait_for_scene_on HEADLESS-1 "$empty"
+    # ... shown at that scale: the whole picture, its title banner in the lower right.
+    wait_for "the title banner in the lower right" banner_on "0 0 800 600"
     kill -TERM "$saver_pid"
     expect_exit 0
     expect_buffer HEADLESS-1 1600x1200
+    ;;
+  scale_changed)
+    # The output's scale goes from 1 to 2 while the saver runs, its size in the layout
+    # staying 640 x 480: the pictures follow, with all its 1280 x 960 pixels.
+    start_sway
+    empty=$(shot HEADLESS-1)
+    ORVEL_STATS=1 start_saver "$wayland_program" /s
+    wait_for_scene_on HEADLESS-1 "$empty"
+    set_output HEADLESS-1 "0 0 640 480" resolution 1280x960 scale 2
+    now=$(shot HEADLESS-1)
+    wait_for_scene_on HEADLESS-1 "$now"
+    kill -TERM "$saver_pid"
+    expect_exit 0
+    expect_buffer HEADLESS-1 1280x960
     ;;
   *)
     fail "no case $case_name"
