@@ -269,6 +269,19 @@ case $case_name in
     kill -TERM "$saver_pid"
     expect_exit 0
     ;;
+  keyboard_unplugged)
+    # The seat's last keyboard going (unplugged) is neither input nor the focus going to
+    # another client: the saver goes on.
+    start_sway
+    hold_keyboard
+    empty=$(shot HEADLESS-1)
+    start_saver env WAYLAND_DEBUG=client "$wayland_program" /s
+    wait_for_scene_on HEADLESS-1 "$empty"
+    wait_for "the saver to have the keyboard" saver_traced 'wl_keyboard@[0-9]+\.enter\('
+    kill -TERM "${helper_pids[-1]}"
+    wait_for "the keyboard to leave" saver_traced 'wl_keyboard@[0-9]+\.leave\('
+    expect_still_running
+    ;;
   focus_taken)
     # sway 1.7 gives the keyboard to the oldest mapped overlay surface that asks for it
     # exclusively: a client that maps one after the saver never takes it. The other
