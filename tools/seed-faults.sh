@@ -1,28 +1,33 @@
 #!/usr/bin/env bash
 # Seeds small faults into the code one at a time and checks that the tests notice each of
 # them: the frame's formulas, constants and render state (seed-faults/frame.sh), the shell
-# (seed-faults/shell.sh), and the settings code and the platform layers
-# (seed-faults/platform.sh).
+# (seed-faults/shell.sh), the settings code and the platform layers
+# (seed-faults/platform.sh), and the Wayland program and the choice of it
+# (seed-faults/wayland.sh).
 #
 # Each fault names what can see it. Most are "fast": the fast tests (unit and render) run
 # against them. Those in code that only the real programs run are "x11" (the X11 program
-# under Xvfb: its end-to-end cases, e2e.*) or "wine" (Orvel.scr under Wine: the cases
-# wine.* and windows.*); they take minutes each and run only with --slow.
+# under Xvfb: its end-to-end cases, e2e.*), "wayland" (orvel-wayland under a compositor:
+# the cases e2e.wayland.*, or only those the fault names) or "wine" (Orvel.scr under
+# Wine: the cases wine.* and windows.*); they take seconds to minutes each and run only
+# with --slow.
 #
 # Everything happens in a scratch copy of the checkout (the tracked files and any new,
 # unignored ones, as they are in the working tree): the checkout itself is only read.
 # The copy is configured like the linux preset without the end-to-end tests (with them
 # under --slow), built once, and its tests must pass before any fault is seeded. Then,
 # for each fault: apply it, rebuild incrementally, run the tests, note whether they
-# caught it, take it out again. An x11 or wine fault the fast tests miss then goes to
-# its end-to-end cases: the X11 program is rebuilt for x11, the windows preset's
-# Orvel.scr (in the copy's build/windows, where the Wine cases look) for wine.
+# caught it, take it out again. An x11, wayland or wine fault the fast tests miss then
+# goes to its end-to-end cases: the linux programs are rebuilt for x11 and wayland, the
+# windows preset's Orvel.scr (in the copy's build/windows, where the Wine cases look)
+# for wine.
 #
 # Usage: tools/seed-faults.sh [options] [selection...]
 #   --list             print the numbered faults, with the tests each needs, and exit
 #   --check            only check that every fault's text occurs exactly once
-#   --slow             also run the x11 and wine faults, each against its end-to-end
-#                      cases as well (needs Xvfb and xdotool; Wine and MinGW-w64 for wine)
+#   --slow             also run the x11, wayland and wine faults, each against its
+#                      end-to-end cases as well (needs Xvfb and xdotool; sway and the
+#                      other compositors for wayland; Wine and MinGW-w64 for wine)
 #   --tests-from REV   take tests/ from revision REV instead of the working tree, to
 #                      score today's code against older tests
 #   --work DIR         use DIR as the scratch directory and keep it; a later run with the
@@ -30,7 +35,8 @@
 #   --keep             keep the temporary scratch directory
 #   --ctest            run the fast tests through ctest, one process per test case,
 #                      rather than each test program once with all its cases
-#   selection          fault numbers (7), ranges (3-9), the kinds fast, x11 and wine, or
+#   selection          fault numbers (7), ranges (3-9), the kinds fast, x11, wayland and
+#                      wine, or
 #                      words matched against the file and description (motes,
 #                      overlays.cpp); default: all fast faults, and with --slow all
 #
@@ -47,17 +53,22 @@ F_DESC=()
 F_OLD=()
 F_NEW=()
 F_KIND=()
+F_CASES=()
 # fault FILE DESCRIPTION OLD-TEXT NEW-TEXT: OLD-TEXT must occur exactly once in FILE.
 # fault_x11 and fault_wine: the same, for a fault only those end-to-end cases can see.
-fault() { add_fault fast "$@"; }
-fault_x11() { add_fault x11 "$@"; }
-fault_wine() { add_fault wine "$@"; }
+# fault_wayland FILE DESCRIPTION OLD-TEXT NEW-TEXT [CASES]: one only orvel-wayland's
+# cases can see; CASES names those that can (e2e.wayland.NAME), all of them when empty.
+fault() { add_fault fast "$1" "$2" "$3" "$4" ""; }
+fault_x11() { add_fault x11 "$1" "$2" "$3" "$4" ""; }
+fault_wine() { add_fault wine "$1" "$2" "$3" "$4" ""; }
+fault_wayland() { add_fault wayland "$1" "$2" "$3" "$4" "${5:-}"; }
 add_fault() {
     F_KIND+=("$1")
     F_FILE+=("$2")
     F_DESC+=("$3")
     F_OLD+=("$4")
     F_NEW+=("$5")
+    F_CASES+=("$6")
 }
 
 # The lists, numbered in this order.
@@ -67,6 +78,8 @@ add_fault() {
 . "$(dirname "${BASH_SOURCE[0]}")/seed-faults/shell.sh"
 # shellcheck source=seed-faults/platform.sh
 . "$(dirname "${BASH_SOURCE[0]}")/seed-faults/platform.sh"
+# shellcheck source=seed-faults/wayland.sh
+. "$(dirname "${BASH_SOURCE[0]}")/seed-faults/wayland.sh"
 
 # shellcheck source=seed-faults/steps.sh
 . "$(dirname "${BASH_SOURCE[0]}")/seed-faults/steps.sh"
@@ -115,8 +128,8 @@ if [ "$mode" = list ]; then
     exit 0
 fi
 
-# The selected fault indices (0-based), in list order; without --slow, the x11 and wine
-# faults are left out (and said so when picked by number or word).
+# The selected fault indices (0-based), in list order; without --slow, the x11, wayland
+# and wine faults are left out (and said so when picked by number or word).
 chosen=()
 if [ ${#selection[@]} -eq 0 ]; then
     for i in "${!F_FILE[@]}"; do
@@ -126,7 +139,7 @@ else
     for i in "${!F_FILE[@]}"; do
         n=$((i + 1))
         for s in "${selection[@]}"; do
-            if [ "$s" = fast ] || [ "$s" = x11 ] || [ "$s" = wine ]; then
+            if [ "$s" = fast ] || [ "$s" = x11 ] || [ "$s" = wayland ] || [ "$s" = wine ]; then
                 [ "${F_KIND[$i]}" = "$s" ] && chosen+=("$i") && break
             elif [[ $s =~ ^[0-9]+$ ]]; then
                 [ "$n" -eq "$s" ] && chosen+=("$i") && break
@@ -152,10 +165,19 @@ else
 fi
 # Which end-to-end suites the chosen faults need.
 need_x11=0
+need_wayland=0
 need_wine=0
+wayland_cases=()  # the Wayland cases the chosen faults name; all of them when one names none
+wayland_all=0
 for i in "${chosen[@]}"; do
     case ${F_KIND[$i]} in
     x11) need_x11=1 ;;
+    wayland)
+        need_wayland=1
+        if [ -z "${F_CASES[$i]}" ]; then wayland_all=1; fi
+        read -r -a named <<<"${F_CASES[$i]}"
+        wayland_cases+=(${named[@]+"${named[@]}"})
+        ;;
     wine) need_wine=1 ;;
     esac
 done
@@ -246,6 +268,7 @@ build_windows() { cmake --build "$windows" -j"$jobs" >"$1" 2>&1; }
 e2e=OFF
 e2e_wine=OFF
 [ "$need_x11" = 1 ] && e2e=ON
+[ "$need_wayland" = 1 ] && e2e=ON
 [ "$need_wine" = 1 ] && e2e=ON && e2e_wine=ON
 echo "Scratch copy in $work; configuring and building the tests ..."
 if ! (cd "$src" && cmake --preset linux -B "$build" -DORVEL_E2E=$e2e -DORVEL_E2E_WINE=$e2e_wine \
@@ -273,13 +296,21 @@ if [ "$need_wine" = 1 ]; then
     build_windows "$logs/baseline-build-windows.log" ||
         die "the unchanged windows build fails, see $logs/baseline-build-windows.log"
 fi
-for kind in x11 wine; do
+for kind in x11 wayland wine; do
     need=need_$kind
     [ "${!need}" = 1 ] || continue
-    ctest --test-dir "$build/tests" -N -R "$(e2e_pattern $kind)" | grep -q 'Total Tests: [1-9]' ||
-        die "no end-to-end cases match $(e2e_pattern $kind) in $build/tests"
+    pattern=$(e2e_pattern $kind)
+    if [ "$kind" = wayland ] && [ "$wayland_all" = 0 ]; then
+        pattern=$(wayland_pattern "${wayland_cases[*]}")
+        for name in "${wayland_cases[@]}"; do
+            ctest --test-dir "$build/tests" -N -R "^e2e\.wayland\.$name\$" | grep -q 'Total Tests: 1' ||
+                die "no Wayland case $name in $build/tests"
+        done
+    fi
+    ctest --test-dir "$build/tests" -N -R "$pattern" | grep -q 'Total Tests: [1-9]' ||
+        die "no end-to-end cases match $pattern in $build/tests"
     echo "Running the unchanged tree's $kind end-to-end cases ..."
-    if ! run_e2e "$kind" "$logs/baseline-$kind.log"; then
+    if ! run_e2e "$kind" "$logs/baseline-$kind.log" "$pattern"; then
         keep=1
         die "the unchanged tree fails its $kind end-to-end cases ($(first_failure "$logs/baseline-$kind.log")), see $logs/baseline-$kind.log"
     fi
@@ -304,7 +335,7 @@ tests_rebuilt() {
 build_fault() {
     case $2 in
     fast) build_tests "$logs/fault-$1-build.log" ;;
-    x11) build_all "$logs/fault-$1-build.log" ;;
+    x11 | wayland) build_all "$logs/fault-$1-build.log" ;;
     wine) build_all "$logs/fault-$1-build.log" && build_windows "$logs/fault-$1-build-windows.log" ;;
     esac
 }
@@ -312,7 +343,7 @@ build_fault() {
 caught=0
 survivors=()
 broken=()
-declare -A kind_caught=([fast]=0 [x11]=0 [wine]=0) kind_total=([fast]=0 [x11]=0 [wine]=0)
+declare -A kind_caught=([fast]=0 [x11]=0 [wayland]=0 [wine]=0) kind_total=([fast]=0 [x11]=0 [wayland]=0 [wine]=0)
 for i in "${chosen[@]}"; do
     n=$((i + 1))
     kind=${F_KIND[$i]}
@@ -333,7 +364,7 @@ for i in "${chosen[@]}"; do
         result="caught${by:+ by $by}"
         caught=$((caught + 1))
         kind_caught[$kind]=$((kind_caught[$kind] + 1))
-    elif [ "$kind" = fast ] || run_e2e "$kind" "$logs/fault-$n-$kind.log"; then
+    elif [ "$kind" = fast ] || run_e2e "$kind" "$logs/fault-$n-$kind.log" "$(fault_pattern "$i")"; then
         result="SURVIVED"
         survivors+=("$n: ${F_FILE[$i]}: ${F_DESC[$i]}")
     else
@@ -346,13 +377,13 @@ for i in "${chosen[@]}"; do
     # build compiles it again.
     cp "$work/original" "$file"
     applied=
-    printf '%3d  %-4s %-58s %s (%d s)\n' "$n" "$kind" "${F_DESC[$i]}" "$result" $(($(date +%s) - t0))
+    printf '%3d  %-7s %-58s %s (%d s)\n' "$n" "$kind" "${F_DESC[$i]}" "$result" $(($(date +%s) - t0))
 done
 
 total=${#chosen[@]}
 echo
 echo "$caught of $total seeded faults caught ($(($(date +%s) - started)) s)."
-for kind in fast x11 wine; do
+for kind in fast x11 wayland wine; do
     if [ "${kind_total[$kind]}" -gt 0 ]; then echo "  $kind: ${kind_caught[$kind]} of ${kind_total[$kind]}"; fi
 done
 if [ ${#survivors[@]} -gt 0 ]; then

@@ -2,7 +2,12 @@
 // line or by XSCREENSAVER_WINDOW, and with --x11; else Wayland with a reachable
 // compositor.
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -100,7 +105,36 @@ TEST(BackendChoice, X11ForANamedXWindowOrX11OptionElseWaylandWithAReachableCompo
         EXPECT_EQ(std::vector<std::string>(argv.begin() + 1, argv.begin() + argc), left) << describe(c);
         EXPECT_EQ(argv[std::size_t(argc)], nullptr);
     }
+}
+
+// WAYLAND_DISPLAY names a socket under XDG_RUNTIME_DIR, or gives its path.
+TEST(BackendChoice, FindsTheCompositorsSocketByNameOrPath) {
+    char folder[] = "/tmp/orvel-socket-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string path = std::string(folder) + "/wayland-7";
+    const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", path.c_str());
+    ASSERT_EQ(bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(listen(listener, 8), 0);
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    const std::string saved = runtime != nullptr ? runtime : "";
+    setenv("XDG_RUNTIME_DIR", folder, 1);
+    EXPECT_TRUE(waylandSocketAccepts("wayland-7"));
+    EXPECT_FALSE(waylandSocketAccepts("wayland-8"));
+    setenv("XDG_RUNTIME_DIR", "/nonexistent", 1);
+    EXPECT_TRUE(waylandSocketAccepts(path.c_str()));
+    EXPECT_FALSE(waylandSocketAccepts("wayland-7"));
     EXPECT_FALSE(waylandSocketAccepts("/nonexistent/orvel-test-socket"));
+    if (runtime != nullptr) {
+        setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
+    } else {
+        unsetenv("XDG_RUNTIME_DIR");
+    }
+    close(listener);
+    unlink(path.c_str());
+    rmdir(folder);
 }
 
 // Whether the program's entry, given these arguments, draws in an X window: the host

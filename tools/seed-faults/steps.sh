@@ -17,6 +17,7 @@ list_faults() {
     for i in "${!F_FILE[@]}"; do
         printf '%3d  [%s] %s: %s\n       %s  ->  %s\n' $((i + 1)) "${F_KIND[$i]}" "${F_FILE[$i]}" \
             "${F_DESC[$i]}" "$(show "${F_OLD[$i]}")" "$(show "${F_NEW[$i]}")"
+        if [ -n "${F_CASES[$i]}" ]; then printf '       cases: %s\n' "${F_CASES[$i]}"; fi
     done
 }
 
@@ -50,18 +51,34 @@ edit() {
 }
 
 # The end-to-end cases of a kind of fault, chosen by name, whatever label or test preset
-# they are registered under: each X11 case has an Xvfb of its own, so two run at once; the
-# Wine cases share one prefix and run one after another, and all of them run, so that
-# the suite's own cleanup ends its X server and wineserver.
+# they are registered under: each X11 case has an Xvfb of its own and each Wayland case a
+# compositor of its own, so two run at once; the Wine cases share one prefix and run one
+# after another, and all of them run, so that the suite's own cleanup ends its X server
+# and wineserver. A Wayland fault may name the only cases that can see it.
 e2e_pattern() {
     case $1 in
     x11) echo '^e2e\.' ;;
+    wayland) echo '^e2e\.wayland\.' ;;
     wine) echo '^(wine|windows)\.' ;;
     esac
 }
-run_e2e() {  # KIND LOG
-    if [ "$1" = x11 ]; then
-        ctest --test-dir "$build/tests" -R "$(e2e_pattern x11)" -j"$jobs" --timeout 120 --stop-on-failure \
+wayland_pattern() {  # "CASE CASE ...": those cases by their whole names
+    local names
+    names=$(tr -s ' ' '|' <<<"$1")
+    echo "^e2e\.wayland\.($names)\$"
+}
+fault_pattern() {  # INDEX: the cases that fault goes to
+    if [ "${F_KIND[$1]}" = wayland ] && [ -n "${F_CASES[$1]}" ]; then
+        wayland_pattern "${F_CASES[$1]}"
+    else
+        e2e_pattern "${F_KIND[$1]}"
+    fi
+}
+run_e2e() {  # KIND LOG [PATTERN]
+    if [ "$1" = x11 ] || [ "$1" = wayland ]; then
+        local limit=120
+        [ "$1" = x11 ] || limit=180  # the Wayland cases' own limit
+        ctest --test-dir "$build/tests" -R "${3:-$(e2e_pattern "$1")}" -j"$jobs" --timeout "$limit" --stop-on-failure \
             --output-on-failure >"$2" 2>&1
     else
         # The x86 build is the same code for another processor: its cases and checks (which

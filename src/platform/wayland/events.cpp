@@ -256,8 +256,12 @@ void waylandSeatCapabilities(std::uint32_t capabilities) {
         keyboard = wl_seat_get_keyboard(wayland.seat);
         wl_keyboard_add_listener(keyboard, &keyboardListener, nullptr);
     } else if (!wantKeyboard && keyboard != nullptr) {
+        // The seat's last keyboard went (unplugged, or a virtual one ended): its leave
+        // came with it, and is no focus going to another client.
         wl_keyboard_destroy(keyboard);
         keyboard = nullptr;
+        focusLost = false;
+        hadFocus = false;
     }
     if (wantPointer && pointer == nullptr) {
         pointer = wl_seat_get_pointer(wayland.seat);

@@ -14,8 +14,10 @@ char** arguments = nullptr;
 
 const char* statsDetail() {
     static char text[64 + OUTPUT_CAPACITY * 64];
-    int length = std::snprintf(text, sizeof text, "covered %.0f ms after start",
-                               double(waylandCoveredMicroseconds()) / 1000.0);
+    // Covering often takes well under a millisecond; never covered, the part is left out.
+    const std::uint64_t covered = waylandCoveredMicroseconds();
+    int length = covered != 0 ? std::snprintf(text, sizeof text, "covered %.1f ms after start", double(covered) / 1000.0)
+                              : std::snprintf(text, sizeof text, "not covered");
     for (const WaylandOutput& output : waylandOutputs) {
         if (!output.inUse || output.shown == 0 || length >= int(sizeof text)) continue;
         length += std::snprintf(text + length, sizeof text - std::size_t(length), ", %s buffer %dx%d shown %u",

@@ -93,12 +93,14 @@ title_bar_drawn() {
 case $case_name in
   key_ends)
     start_sway
+    # A keyboard on the seat before the saver starts, so that the saver takes it as it
+    # maps; the key comes once the saver has the keyboard's focus.
+    hold_keyboard
     empty=$(shot HEADLESS-1)
-    start_saver "$wayland_program" /s
+    start_saver env WAYLAND_DEBUG=client "$wayland_program" /s
     wait_for_scene_on HEADLESS-1 "$empty"
-    # wtype's keyboard joins the seat as it starts; the pause lets the saver take it
-    # before the key comes.
-    as_user wtype -s 500 x
+    wait_for "the saver to have the keyboard" saver_traced 'wl_keyboard@[0-9]+\.enter\('
+    as_user wtype x
     expect_exit 0
     ;;
   sigterm_ends)
@@ -210,10 +212,33 @@ case $case_name in
     grep -q "Wayland has no windows of other programs" "$work/saver.err" || fail "no message"
     ;;
   small_travel_stays)
-    saver_showing
+    # ... and no cursor over the saver: each entry of the pointer sets a null image.
+    start_sway
+    empty=$(shot HEADLESS-1)
+    start_saver env WAYLAND_DEBUG=client "$wayland_program" /s
+    wait_for_scene_on HEADLESS-1 "$empty"
     as_user "$pointer" move 3 0
     as_user "$pointer" move 1 0
     expect_still_running
+    grep -qE 'wl_pointer@[0-9]+\.set_cursor\([0-9]+, nil, 0, 0\)' "$work/saver.err" || fail "the cursor was not hidden"
+    ;;
+  travel_across_outputs)
+    # Travel adds up across outputs as on one screen: from 2 pixels left of HEADLESS-1's
+    # right edge, 3 pixels onto the output beside it leave the saver running, 2 more end it.
+    start_sway
+    add_output
+    second=$(last_output)
+    set_output "$second" "640 0 640 480" resolution 640x480 position 640 0
+    as_user "$pointer" move -10000 -10000
+    as_user "$pointer" move 638 240
+    empty=$(shot HEADLESS-1)
+    start_saver "$wayland_program" /s
+    wait_for_scene_on HEADLESS-1 "$empty"
+    as_user "$pointer" move 3 0
+    now=$(shot "$second")
+    wait_for_scene_on "$second" "$now"
+    as_user "$pointer" move 2 0
+    expect_exit 0
     ;;
   travel_ends)
     saver_showing
@@ -223,9 +248,15 @@ case $case_name in
     expect_exit 0
     ;;
   button_ends)
-    saver_showing
-    as_user "$pointer" button 3
-    expect_exit 0
+    # Each button, on a saver of its own.
+    start_sway
+    for button in 1 2 3; do
+      empty=$(shot HEADLESS-1)
+      start_saver "$wayland_program" /s
+      wait_for_scene_on HEADLESS-1 "$empty"
+      as_user "$pointer" button $button
+      expect_exit 0
+    done
     ;;
   wheel_stays)
     saver_showing
@@ -237,6 +268,19 @@ case $case_name in
     wait_for "the frame-rate text" rate_text_shows
     kill -TERM "$saver_pid"
     expect_exit 0
+    ;;
+  keyboard_unplugged)
+    # The seat's last keyboard going (unplugged) is neither input nor the focus going to
+    # another client: the saver goes on.
+    start_sway
+    hold_keyboard
+    empty=$(shot HEADLESS-1)
+    start_saver env WAYLAND_DEBUG=client "$wayland_program" /s
+    wait_for_scene_on HEADLESS-1 "$empty"
+    wait_for "the saver to have the keyboard" saver_traced 'wl_keyboard@[0-9]+\.enter\('
+    kill -TERM "${helper_pids[-1]}"
+    wait_for "the keyboard to leave" saver_traced 'wl_keyboard@[0-9]+\.leave\('
+    expect_still_running
     ;;
   focus_taken)
     # sway 1.7 gives the keyboard to the oldest mapped overlay surface that asks for it
@@ -329,11 +373,12 @@ case $case_name in
     # A configure of 0 x 0 lets the client choose: the stand-in takes its output's size.
     start_test_compositor --no-layer-shell --zero-configure 640x480
     start_saver "$wayland_program" /s
-    wait_for_drawn "toplevel 1" >/dev/null
+    standin=$(wait_for_drawn "toplevel 1")
     kill -TERM "$saver_pid"
     expect_exit 0
     # Counted once the saver has ended, so that no picture comes between the two counts.
     [ "$(reported '^commit [0-9]+ ' )" = "$(reported '^commit [0-9]+ 640x480 ')" ] || fail "a picture not of 640x480"
+    [ "$(reported "^fullscreen $standin\$")" -ge 1 ] || fail "the stand-in did not ask to be full screen"
     ;;
   touch_ends)
     start_test_compositor 640x480
@@ -356,7 +401,8 @@ case $case_name in
     ;;
   frames_held)
     # Output 1 never asks for a frame (as a powered-off one): no scene picture reaches
-    # it, only the black that covers it, and output 2 goes on.
+    # it, only the black that covers it and the first frame, still dark, drawn before
+    # any was asked for; output 2 goes on.
     start_test_compositor --hold-frames 1 640x480 640x480
     start_saver "$wayland_program" /s
     wait_for "a surface on output 1" grep -qE '^surface [0-9]+ layer 1$' "$work/compositor.out"
@@ -364,9 +410,27 @@ case $case_name in
     other=$(wait_for_drawn "layer 2")
     wait_for "20 pictures on output 2" reported_at_least 20 "^commit $other "
     [ "$(reported "^commit $held .* lit\$")" = 0 ] || fail "a scene picture on the output that asked for none"
-    [ "$(reported "^commit $held ")" -le 2 ] || fail "$(reported "^commit $held ") black pictures on the output that asked for none"
+    [ "$(reported "^commit $held ")" = 2 ] || fail "$(reported "^commit $held ") black pictures on the output that asked for none, not 2"
     kill -TERM "$saver_pid"
     expect_exit 0
+    ;;
+  outputs_drawn_alike)
+    # Every frame reaches both outputs, each its own part of the picture: as many pictures
+    # on each, moving, and none the same on both. Counted once the saver has ended.
+    start_test_compositor 640x480 640x480
+    start_saver "$wayland_program" /s
+    first=$(wait_for_drawn "layer 1")
+    second=$(wait_for_drawn "layer 2")
+    wait_for "40 pictures on output 1" reported_at_least 40 "^commit $first .* lit\$"
+    kill -TERM "$saver_pid"
+    expect_exit 0
+    n1=$(reported "^commit $first .* lit\$")
+    n2=$(reported "^commit $second .* lit\$")
+    [ $((n2 * 4)) -ge $((n1 * 3)) ] && [ $((n1 * 4)) -ge $((n2 * 3)) ] || fail "$n1 pictures on output 1, $n2 on output 2"
+    lit_sums() { grep -E "^commit $1 .* lit\$" "$work/compositor.out" | cut -d' ' -f6 | sort -u; }
+    [ "$(lit_sums "$first" | wc -l)" -ge $((n1 / 2)) ] || fail "output 1's pictures do not move"
+    [ "$(lit_sums "$second" | wc -l)" -ge $((n2 / 2)) ] || fail "output 2's pictures do not move"
+    [ -z "$(comm -12 <(lit_sums "$first") <(lit_sums "$second"))" ] || fail "the same picture on both outputs"
     ;;
   one_picture)
     # A 16:9 output beside a 5:4 one carries one picture: the title banner, in the lower
@@ -389,11 +453,27 @@ case $case_name in
     start_sway
     set_output HEADLESS-1 "0 0 800 600" resolution 1600x1200 scale 2
     empty=$(shot HEADLESS-1)
-    ORVEL_STATS=1 start_saver "$wayland_program" /s
+    ORVEL_STATS=1 start_saver env WAYLAND_DEBUG=client "$wayland_program" /s
     wait_for_scene_on HEADLESS-1 "$empty"
     kill -TERM "$saver_pid"
     expect_exit 0
     expect_buffer HEADLESS-1 1600x1200
+    grep -qE 'wl_surface@[0-9]+\.set_buffer_scale\(2\)' "$work/saver.err" || fail "the surface was not told the scale"
+    ;;
+  scale_changed)
+    # The output's scale goes from 1 to 2 while the saver runs, its size in the layout
+    # staying 640 x 480: the pictures follow, in buffers of all its 1280 x 960 pixels.
+    start_sway
+    empty=$(shot HEADLESS-1)
+    ORVEL_STATS=1 start_saver env WAYLAND_DEBUG=client "$wayland_program" /s
+    wait_for_scene_on HEADLESS-1 "$empty"
+    set_output HEADLESS-1 "0 0 640 480" resolution 1280x960 scale 2
+    wait_for "a picture of 1280x960" saver_traced 'create_buffer\(new id wl_buffer@[0-9]+, 0, 1280, 960,'
+    now=$(shot HEADLESS-1)
+    wait_for_scene_on HEADLESS-1 "$now"
+    kill -TERM "$saver_pid"
+    expect_exit 0
+    expect_buffer HEADLESS-1 1280x960
     ;;
   *)
     fail "no case $case_name"

@@ -303,7 +303,7 @@ expect_buffer() {
 }
 
 expect_covered() {
-  stats_line | grep -qE ", covered [0-9]+ ms after start" || fail "no covering reported in: $(stats_line)"
+  stats_line | grep -qE ", covered [0-9]+\.[0-9] ms after start" || fail "no covering reported in: $(stats_line)"
 }
 
 # --- Parts of what sway shows

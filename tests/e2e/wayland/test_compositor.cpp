@@ -13,6 +13,7 @@
 //   surface ID layer|toplevel OUTPUT    a surface takes a role
 //   commit ID WxH scale S SUM lit|black a buffer committed (SUM: a digest of its pixels)
 //   closed ID                           a layer surface was sent closed
+//   fullscreen ID                       a toplevel asks to be full screen
 // and reads commands on standard input: "touch" (a touch-down and up in the middle of
 // the newest surface with a role), "close" (closes every layer surface).
 #include <unistd.h>

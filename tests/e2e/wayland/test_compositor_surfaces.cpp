@@ -171,6 +171,10 @@ int roleRequest(const void*, void* target, std::uint32_t, const wl_message* mess
                                          wl_resource_get_version(resource), args[0].n);
         wl_resource_set_dispatcher(s->toplevel, roleRequest, nullptr, nullptr, roleGone);
         std::printf("surface %d toplevel %d\n", s->id, s->output + 1);
+    } else if (is(message, "set_fullscreen")) {
+        for (auto& s : surfaces) {
+            if (s->toplevel == resource) std::printf("fullscreen %d\n", s->id);
+        }
     }
     return 0;
 }
