@@ -333,3 +333,12 @@ pale_in_lower_right() {
   as_user grim -g "$left,$top ${width}x$height" -t ppm - | tail -c $((width * height * 3)) | od -An -v -w3 -tu1 |
     awk -v all=$((width * height)) '$1 > 150 && $2 > 150 && $3 > 150 { n++ } END { print int(n * 1000 / all) }'
 }
+
+# The saver's trace (WAYLAND_DEBUG) holds a line that matches.
+saver_traced() { saver_running || fail "the saver ended early"; grep -qE "$1" "$work/saver.err"; }
+
+# At least N pictures handed to the compositor (the saver traced with WAYLAND_DEBUG).
+attached_at_least() {
+  saver_running || fail "the saver ended early"
+  [ "$(grep -cE 'wl_surface@[0-9]+\.attach\(wl_buffer' "$work/saver.err" || true)" -ge "$1" ]
+}
