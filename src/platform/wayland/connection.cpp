@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/posix_process.h"
+#include "platform/posix/process.h"
 #include "platform/wayland/fractional_scale_client.h"
 #include "platform/wayland/layer_shell_client.h"
 #include "platform/wayland/viewporter_client.h"

@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "platform/handles.h"
-#include "platform/window_queue.h"
+#include "platform/common/window_queue.h"
 #include "platform/window_system.h"
 
 struct wl_display;
