@@ -106,12 +106,6 @@ void waylandLostCompositor() {
     std::_Exit(LOST_COMPOSITOR_EXIT_CODE);
 }
 
-void waylandDispatchPending() {
-    if (wayland.display == nullptr) return;
-    if (wl_display_dispatch_pending(wayland.display) < 0) waylandLostCompositor();
-    if (wl_display_flush(wayland.display) < 0 && wl_display_get_error(wayland.display) != 0) waylandLostCompositor();
-}
-
 void waylandRoundtrip() {
     if (wayland.display != nullptr && wl_display_roundtrip(wayland.display) < 0) waylandLostCompositor();
 }
