@@ -2,7 +2,7 @@
 // The few platform services the portable code calls, with the meaning they have on
 // Windows: a millisecond tick count that wraps at 2^32, a sleep, the device context of a
 // window, a window's client size and plain text output on a device context. Each
-// platform (headless, X11, Win32) supplies one implementation file; CMake picks it.
+// backend (headless, X11, Wayland, Win32) supplies one implementation file; CMake picks it.
 #include <cstdint>
 
 #include "platform/handles.h"

@@ -1,7 +1,7 @@
 #pragma once
 // The settings file, through the calls Windows names GetPrivateProfileIntA and
 // WritePrivateProfileStringA. Windows makes the real calls; the other platforms keep the
-// file themselves (profile_file_posix.cpp), in the directory platformSettingsDirectory
+// file themselves (posix/profile_file.cpp), in the directory platformSettingsDirectory
 // names.
 #include <cstdint>
 

@@ -8,7 +8,7 @@
 // single spaces), starts the clock of the statistics line and sets up the signals: SIGTERM
 // and SIGINT end the saver as a close request would, and a broken pipe to the display
 // server is reported as a lost server rather than killing the process.
-// On X11 it first chooses the window system (platform/backend_choice.h): the Wayland
+// On X11 it first chooses the window system (platform/posix/backend_choice.h): the Wayland
 // program replaces this one when a compositor is reachable and no X window is named, and
 // --x11 is taken out of argv (argc follows).
 void platformStart(int& argc, char** argv);

@@ -1,5 +1,6 @@
-// The program's entry on Linux (on X11 today). main hands its arguments to the platform
-// layer, which makes the command line of them. The options of hosts that hand the saver a window
+// The program's entry on Linux, for the X11 program (orvel) and the Wayland one
+// (orvel-wayland) alike. main hands its arguments to the platform layer, which makes the
+// command line of them. The options of hosts that hand the saver a window
 // (xscreensaver's -root and -window-id) and the window mode are read first: they run the
 // saver as the preview mode does, in a child over the whole of that window, with input
 // and the cursor left to the host. Any other command line goes to the saver's own entry

@@ -21,7 +21,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/profile_text.h"
+#include "platform/common/profile_text.h"
 
 namespace {
 

@@ -4,13 +4,17 @@
 # shell (3). Nothing in src/platform includes anything outside src/platform, and nothing
 # in src/ includes anything from tools/.
 #
-# src/platform is split further. The files directly in it are the seam the rest of the
-# program talks to, and the parts the backends share; they include no backend folder.
-# Each backend lives in a folder of its own, src/platform/<backend>/ (subfolders
-# included), and may include only that folder and the files directly in src/platform:
-# never another backend, and nothing else in src/. The portable folders (scene, gfx,
-# saver, frame, shell) may include the seam only, never a backend folder. A subfolder
-# of src/platform that is not a known backend is itself an error.
+# src/platform is split further, in three floors of its own:
+# - the seam: the headers directly in src/platform, which the portable code calls. They
+#   include only each other, and no code lies beside them;
+# - the kit: the parts the backends share, in src/platform/<kit>/ (common, posix,
+#   dialog_model). A kit file includes the seam and the kit, never a backend;
+# - the backends, each in a folder of its own, src/platform/<backend>/ (subfolders
+#   included). A backend includes its own folder, the kit and the seam: never another
+#   backend, and nothing else in src/.
+# The portable folders (scene, gfx, saver, frame, shell) may include the seam only,
+# never the kit or a backend. A subfolder of src/platform that is neither a known kit
+# folder nor a known backend is itself an error.
 #
 #   cmake -DSOURCE_DIR=<tree holding src/ and tools/> -P check_layering.cmake
 #
@@ -31,11 +35,13 @@ set(level_frame 2)
 set(level_shell 3)
 
 set(backends headless x11 win32 wayland)
-list(JOIN backends ", " known_backends)
+set(kits common posix dialog_model)
+set(platform_parts ${kits} ${backends})
+list(JOIN platform_parts ", " known_parts)
 
 # Where `path` (absolute, normalized) lies in src/: `folder` is its folder of src/, or ""
 # when it lies in none (outside src/, or directly in it). For src/platform, `part` is the
-# subfolder it lies in, or "" for the files directly in src/platform.
+# subfolder it lies in, or "" for the files directly in src/platform (the seam).
 function(src_place path folder_out part_out)
   set(folder "")
   set(part "")
@@ -75,9 +81,12 @@ foreach(file IN LISTS files)
   endif()
   # A file in an unknown subfolder of src/platform has no rules its includes could be
   # held to, so only the folder itself is reported.
-  if(NOT from_part STREQUAL "" AND NOT from_part IN_LIST backends)
-    violation("lies in src/platform/${from_part}, which is not a backend folder (known: ${known_backends})")
+  if(NOT from_part STREQUAL "" AND NOT from_part IN_LIST platform_parts)
+    violation("lies in src/platform/${from_part}, which is neither a kit nor a backend folder (known: ${known_parts})")
     continue()
+  endif()
+  if(from STREQUAL "platform" AND from_part STREQUAL "" AND NOT file MATCHES "\\.h$")
+    violation("is code at the top of src/platform, which holds the seam's headers only: code lies in the kit or a backend")
   endif()
 
   cmake_path(GET file PARENT_PATH file_dir)
@@ -122,25 +131,39 @@ foreach(file IN LISTS files)
 
     if(name MATCHES "(^|/)tools/" OR target_shown MATCHES "^tools/")
       violation("${what} reaches into tools/")
-    elseif(to STREQUAL "platform" AND NOT to_part STREQUAL "" AND NOT to_part IN_LIST backends)
-      violation("${what} names ${landing}, which is not a backend folder (known: ${known_backends})")
-    elseif(NOT from_part STREQUAL "")
-      # A backend: its own folder and the files directly in src/platform, nothing else.
-      set(rule "src/platform/${from_part} may include only its own folder and the files directly in src/platform, not ${landing}")
-      if(to STREQUAL "platform" AND (to_part STREQUAL "" OR to_part STREQUAL from_part))
-        # The seam and shared parts, or its own folder.
+    elseif(to STREQUAL "platform" AND NOT to_part STREQUAL "" AND NOT to_part IN_LIST platform_parts)
+      violation("${what} names ${landing}, which is neither a kit nor a backend folder (known: ${known_parts})")
+    elseif(from_part IN_LIST backends)
+      # A backend: its own folder, the kit and the seam, nothing else.
+      set(rule "src/platform/${from_part} may include only its own folder, the kit and the seam, not ${landing}")
+      if(to STREQUAL "platform" AND (to_part STREQUAL "" OR to_part STREQUAL from_part OR to_part IN_LIST kits))
+        # The seam, the kit, or its own folder.
       elseif(to STREQUAL "platform")
         violation("${what} reaches into another backend: ${rule}")
       else()
         violation("${what} reaches outside src/platform: ${rule}")
       endif()
-    elseif(to STREQUAL "platform" AND NOT to_part STREQUAL "")
-      # A backend, included from the seam or from portable code: both must reach the
-      # platform through the seam only.
-      if(from STREQUAL "platform")
-        violation("${what} reaches into a backend: the files directly in src/platform (the seam and shared parts) may include only each other, not ${landing}")
+    elseif(from_part IN_LIST kits)
+      # The kit: the seam and the kit, never a backend.
+      if(to STREQUAL "platform" AND (to_part STREQUAL "" OR to_part IN_LIST kits))
+        # The seam or the kit.
+      elseif(to STREQUAL "platform")
+        violation("${what} reaches into a backend: the kit (src/platform/${from_part}) may include only the kit and the seam, not ${landing}")
       else()
-        violation("${what} reaches into a backend: ${from} may include only the files directly in src/platform (the seam), not ${landing}")
+        violation("${what} reaches outside src/platform: the kit (src/platform/${from_part}) may include only the kit and the seam, not ${landing}")
+      endif()
+    elseif(to STREQUAL "platform" AND NOT to_part STREQUAL "")
+      # The kit or a backend, included from the seam or from portable code: the seam lies
+      # below both, and portable code reaches the platform through the seam only.
+      if(to_part IN_LIST kits)
+        set(kind "the kit")
+      else()
+        set(kind "a backend")
+      endif()
+      if(from STREQUAL "platform")
+        violation("${what} reaches into ${kind}: the files directly in src/platform (the seam) may include only each other, not ${landing}")
+      else()
+        violation("${what} reaches into ${kind}: ${from} may include only the files directly in src/platform (the seam), not ${landing}")
       endif()
     elseif(to STREQUAL from)
       # Its own folder.

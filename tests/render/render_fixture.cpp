@@ -1,6 +1,6 @@
 #include "render_fixture.h"
 
-#include "platform/embedded_resources.h"
+#include "platform/common/embedded_resources.h"
 
 // Read by LeakSanitizer in sanitizer builds: Mesa's software rasteriser never frees the
 // buffers of feedback mode.

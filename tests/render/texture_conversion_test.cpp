@@ -4,7 +4,7 @@
 
 #include <climits>
 
-#include "platform/embedded_resources.h"
+#include "platform/common/embedded_resources.h"
 
 static std::tuple<int, int, int, int> texel(const Texture& t, int row, int column) {
     const std::uint8_t* p = &t.pixels[(std::size_t(row) * t.width + column) * 4];

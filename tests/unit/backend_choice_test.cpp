@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/backend_choice.h"
+#include "platform/posix/backend_choice.h"
 #include "shell/command_line.h"
 #include "shell/host_arguments.h"
 

@@ -13,12 +13,12 @@
 #include <utility>
 #include <vector>
 
-#include "platform/dialog_controller.h"
-#include "platform/dialog_template.h"
-#include "platform/dialog_units.h"
+#include "platform/dialog_model/dialog_controller.h"
+#include "platform/dialog_model/dialog_template.h"
+#include "platform/dialog_model/dialog_units.h"
 #include "platform/resource_ids.h"
-#include "platform/icon_image.h"
-#include "platform/text_wrap.h"
+#include "platform/dialog_model/icon_image.h"
+#include "platform/dialog_model/text_wrap.h"
 
 namespace {
 

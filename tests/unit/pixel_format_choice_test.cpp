@@ -3,7 +3,7 @@
 // as the display has bits a pixel, nothing else.
 #include <gtest/gtest.h>
 
-#include "platform/pixel_format_choice.h"
+#include "platform/common/pixel_format_choice.h"
 
 namespace {
 

@@ -19,8 +19,8 @@
 #include <vector>
 
 #include "platform/private_profile.h"
-#include "platform/profile_text.h"
-#include "platform/settings_location.h"
+#include "platform/common/profile_text.h"
+#include "platform/posix/settings_location.h"
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;

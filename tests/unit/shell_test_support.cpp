@@ -9,7 +9,7 @@
 #include <sstream>
 
 #include "frame/scene_globals.h"
-#include "platform/embedded_resources.h"
+#include "platform/common/embedded_resources.h"
 #include "platform/headless/headless.h"
 #include "shell/password.h"
 #include "shell/shell_state.h"

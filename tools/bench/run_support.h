@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/program_beside.h"  // ownProgramPath, programBeside
+#include "platform/posix/program_beside.h"  // ownProgramPath, programBeside
 
 // A fresh directory /tmp/<stem>.XXXXXX, or "" when none can be made; removeTree deletes it.
 std::string makeScratchDirectory(const char* stem);

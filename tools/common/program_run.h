@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/program_beside.h"  // ownProgramPath, programBeside
+#include "platform/posix/program_beside.h"  // ownProgramPath, programBeside
 
 // Runs the program at path with args; its standard output ends up in output (bytes as
 // written), its standard error goes to ours. Returns its exit code, 128 + the signal

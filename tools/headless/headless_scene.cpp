@@ -1,6 +1,6 @@
 #include "headless_scene.h"
 
-#include "platform/embedded_resources.h"
+#include "platform/common/embedded_resources.h"
 #include "platform/gl_binding.h"
 #include "saver/saver_state.h"
 #include "frame/scene_setup.h"

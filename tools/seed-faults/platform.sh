@@ -3,7 +3,7 @@
 # tools/seed-faults.sh after the shell's list; the kinds are those of seed-faults/shell.sh.
 
 # --- Settings: the profile text, the POSIX file and the saver's setting
-T=src/platform/profile_text.cpp
+T=src/platform/common/profile_text.cpp
 fault $T "profile text: names compared with their case" \
     'if (lowerAscii(a[i]) != lowerAscii(b[i])) {' 'if (a[i] != b[i]) {'
 fault $T "profile text: Z is not lowered (< 'Z')" \
@@ -54,7 +54,7 @@ fault $T "profile text: a file ending in a lone CR gets another line ending" \
 fault $T "profile text: a key with '=' is accepted for writing" \
     "key.find('=') == std::string_view::npos && " ''
 
-F=src/platform/profile_file_posix.cpp
+F=src/platform/posix/profile_file.cpp
 fault $F "settings file: a file of exactly 1 MiB is refused (>=)" \
     'contents.status.st_size) > MAX_FILE_SIZE' 'contents.status.st_size) >= MAX_FILE_SIZE'
 fault $F "settings file: new directories made 0755, not 0700" \
@@ -93,7 +93,7 @@ fault $G "settings: a failed write tells no one" \
 ' ''
 
 # --- The message queue: retrieval order, peeking, posting and timers
-Q=src/platform/window_queue.cpp
+Q=src/platform/common/window_queue.cpp
 fault $Q "queue: input taken before posted messages" \
     'if (posted.take(message) || backendTakeInput(message)) return 1;' \
     'if (backendTakeInput(message) || posted.take(message)) return 1;'
@@ -116,7 +116,7 @@ fault $Q "queue: a peek with PM_NOYIELD alone removes the message" \
 fault $Q "queue: messages may be posted to windows that are not the program's" \
     'return queueFindWindow(window) != nullptr && posted.post(' 'return posted.post('
 
-U=src/platform/message_queue.cpp
+U=src/platform/common/message_queue.cpp
 fault $U "posted queue: taken last in, first out" \
     '    message = items[0];
     for (int i = 1; i < count; ++i) items[i - 1] = items[i];

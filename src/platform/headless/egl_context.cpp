@@ -12,8 +12,8 @@
 
 #include "platform/gl_binding.h"
 #include "platform/headless/headless.h"
-#include "platform/heap_tuning.h"
-#include "platform/pixel_format_choice.h"
+#include "platform/posix/heap_tuning.h"
+#include "platform/common/pixel_format_choice.h"
 
 namespace {
 struct HeadlessContext {

@@ -11,7 +11,7 @@
 #include "platform/headless/headless.h"
 #include "platform/headless/internal.h"
 #include "platform/messages.h"
-#include "platform/settings_location.h"
+#include "platform/posix/settings_location.h"
 #include "platform/system_services.h"
 
 namespace {

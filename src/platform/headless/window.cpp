@@ -8,7 +8,7 @@
 #include "platform/headless/internal.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
-#include "platform/window_queue.h"
+#include "platform/common/window_queue.h"
 #include "platform/window_system.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/posix_process.h"
+#include "platform/posix/process.h"
 #include "platform/wayland/fractional_scale_client.h"
 #include "platform/wayland/layer_shell_client.h"
 #include "platform/wayland/viewporter_client.h"
@@ -104,12 +104,6 @@ void waylandLostCompositor() {
     posixWriteStats();
     std::fflush(nullptr);
     std::_Exit(LOST_COMPOSITOR_EXIT_CODE);
-}
-
-void waylandDispatchPending() {
-    if (wayland.display == nullptr) return;
-    if (wl_display_dispatch_pending(wayland.display) < 0) waylandLostCompositor();
-    if (wl_display_flush(wayland.display) < 0 && wl_display_get_error(wayland.display) != 0) waylandLostCompositor();
 }
 
 void waylandRoundtrip() {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "platform/dialogs.h"
-#include "platform/program_beside.h"
+#include "platform/posix/program_beside.h"
 #include "platform/wayland/wayland.h"
 
 namespace {

@@ -11,9 +11,9 @@
 #include <cstdio>
 
 #include "platform/gl_binding.h"
-#include "platform/heap_tuning.h"
-#include "platform/pixel_format_choice.h"
-#include "platform/posix_process.h"
+#include "platform/posix/heap_tuning.h"
+#include "platform/common/pixel_format_choice.h"
+#include "platform/posix/process.h"
 #include "platform/wayland/wayland.h"
 
 namespace {

@@ -16,9 +16,9 @@
 #include <wayland-client.h>
 
 #include "platform/messages.h"
-#include "platform/posix_process.h"
+#include "platform/posix/process.h"
 #include "platform/wayland/wayland.h"
-#include "platform/window_queue.h"
+#include "platform/common/window_queue.h"
 
 namespace {
 

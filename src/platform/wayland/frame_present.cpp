@@ -13,7 +13,7 @@
 #include <GL/gl.h>
 
 #include "platform/gl_binding.h"
-#include "platform/posix_process.h"
+#include "platform/posix/process.h"
 #include "platform/wayland/output_geometry.h"
 #include "platform/wayland/wayland.h"
 

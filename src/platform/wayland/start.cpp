@@ -4,7 +4,7 @@
 // the frames shown on it.
 #include <cstdio>
 
-#include "platform/posix_process.h"
+#include "platform/posix/process.h"
 #include "platform/program_start.h"
 #include "platform/wayland/wayland.h"
 

@@ -12,7 +12,7 @@
 #include <wayland-client.h>
 
 #include "platform/platform.h"
-#include "platform/posix_process.h"
+#include "platform/posix/process.h"
 #include "platform/wayland/fractional_scale_client.h"
 #include "platform/wayland/output_geometry.h"
 #include "platform/wayland/viewporter_client.h"

@@ -1,5 +1,5 @@
 // The Wayland program's message box; its other system services are the shared POSIX ones
-// (platform/posix_system.cpp).
+// (platform/posix/system.cpp).
 #include <cstdio>
 
 #include "platform/system_services.h"

@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "platform/handles.h"
-#include "platform/window_queue.h"
+#include "platform/common/window_queue.h"
 #include "platform/window_system.h"
 
 struct wl_display;
@@ -144,9 +144,6 @@ extern WaylandOutput waylandOutputs[OUTPUT_CAPACITY];
 wl_display* waylandDisplay();
 // Ends the program with the lost compositor's exit code and a line saying so.
 [[noreturn]] void waylandLostCompositor();
-// Sends what is buffered and handles every event that has arrived; ends the program if
-// the compositor has gone.
-void waylandDispatchPending();
 // Waits until the compositor has answered everything sent so far.
 void waylandRoundtrip();
 

@@ -1,5 +1,5 @@
 // The program's windows on Wayland: their records for the Windows message queue
-// (platform/window_queue.h, with input and waiting in events.cpp), their making and
+// (platform/common/window_queue.h, with input and waiting in events.cpp), their making and
 // ending, device contexts and the cursor.
 //
 // The full-screen saver window is one window of the queue drawn on a layer surface of
@@ -12,9 +12,9 @@
 
 #include "platform/messages.h"
 #include "platform/platform.h"
-#include "platform/posix_process.h"
+#include "platform/posix/process.h"
 #include "platform/wayland/wayland.h"
-#include "platform/window_queue.h"
+#include "platform/common/window_queue.h"
 #include "platform/window_system.h"
 
 namespace {

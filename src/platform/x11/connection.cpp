@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/posix_process.h"
+#include "platform/posix/process.h"
 #include "platform/x11/display.h"
 #include "platform/x11/start.h"
 

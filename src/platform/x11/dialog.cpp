@@ -19,7 +19,7 @@
 
 #include "platform/dialogs.h"
 #include "platform/messages.h"
-#include "platform/posix_process.h"
+#include "platform/posix/process.h"
 #include "platform/x11/dialog.h"
 #include "platform/x11/display.h"
 

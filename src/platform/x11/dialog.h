@@ -7,8 +7,8 @@
 
 #include <cstdint>
 
-#include "platform/dialog_controller.h"
-#include "platform/dialog_template.h"
+#include "platform/dialog_model/dialog_controller.h"
+#include "platform/dialog_model/dialog_template.h"
 #include "platform/handles.h"
 #include "platform/x11/dialog_font.h"
 

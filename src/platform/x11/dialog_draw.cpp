@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <string_view>
 
-#include "platform/text_wrap.h"
+#include "platform/dialog_model/text_wrap.h"
 #include "platform/x11/dialog.h"
 #include "platform/x11/display.h"
 

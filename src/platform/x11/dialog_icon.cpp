@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/embedded_resources.h"
-#include "platform/icon_image.h"
+#include "platform/common/embedded_resources.h"
+#include "platform/dialog_model/icon_image.h"
 #include "platform/x11/dialog.h"
 #include "platform/x11/display.h"
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "platform/handles.h"
-#include "platform/window_queue.h"
+#include "platform/common/window_queue.h"
 #include "platform/window_system.h"
 
 // The drawing side of one of the program's windows. Made with the window and kept for

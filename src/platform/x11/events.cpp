@@ -9,8 +9,8 @@
 #include <poll.h>
 
 #include "platform/messages.h"
-#include "platform/posix_process.h"
-#include "platform/window_queue.h"
+#include "platform/posix/process.h"
+#include "platform/common/window_queue.h"
 #include "platform/x11/display.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-#include "platform/embedded_resources.h"
+#include "platform/common/embedded_resources.h"
 #include "platform/resource_ids.h"
 #include "platform/x11/dialog.h"
 #include "platform/x11/display.h"

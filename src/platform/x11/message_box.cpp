@@ -6,9 +6,9 @@
 #include <string_view>
 
 #include "platform/dialogs.h"
-#include "platform/embedded_resources.h"
+#include "platform/common/embedded_resources.h"
 #include "platform/messages.h"
-#include "platform/text_wrap.h"
+#include "platform/dialog_model/text_wrap.h"
 #include "platform/x11/dialog.h"
 #include "platform/x11/display.h"
 

@@ -3,8 +3,8 @@
 // shared POSIX start, and the X errors nobody expected counted on the ORVEL_STATS line.
 #include <cstdlib>
 
-#include "platform/backend_choice.h"
-#include "platform/posix_process.h"
+#include "platform/posix/backend_choice.h"
+#include "platform/posix/process.h"
 #include "platform/program_start.h"
 #include "platform/x11/display.h"
 

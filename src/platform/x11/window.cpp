@@ -1,5 +1,5 @@
 // The program's windows on X11: their records for the Windows message queue
-// (platform/window_queue.h, with input and waiting in events.cpp), their making and
+// (platform/common/window_queue.h, with input and waiting in events.cpp), their making and
 // ending, device contexts, and the cursor.
 //
 // The full-screen saver window is an override-redirect window over the whole root window
@@ -14,8 +14,8 @@
 
 #include "platform/messages.h"
 #include "platform/platform.h"
-#include "platform/posix_process.h"
-#include "platform/window_queue.h"
+#include "platform/posix/process.h"
+#include "platform/common/window_queue.h"
 #include "platform/window_system.h"
 #include "platform/x11/display.h"
 

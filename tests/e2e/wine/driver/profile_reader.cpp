@@ -12,7 +12,7 @@
 #include <string_view>
 
 #include "harness.h"
-#include "platform/profile_text.h"
+#include "platform/common/profile_text.h"
 
 namespace {
 

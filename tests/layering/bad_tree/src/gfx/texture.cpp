@@ -4,3 +4,4 @@
 #include "saver/timer.h"
 #include "platform/window_system.h"
 #include "platform/x11/display.h"
+#include "platform/common/queue.h"

@@ -4,3 +4,5 @@
 #include "platform/handles.h"
 #include "../window.h"
 #include "platform/wayland/surface.h"
+#include "platform/common/queue.h"
+#include "../posix/process.h"

@@ -1,7 +1,7 @@
 // Private-profile text: one pass over the lines finds the section, the key and the place
 // for a new key line; reading and writing both work from what that pass found, so they
 // always agree on which line holds the key.
-#include "platform/profile_text.h"
+#include "platform/common/profile_text.h"
 
 #include <cstddef>
 

@@ -1,6 +1,6 @@
 #pragma once
 // The parts of a Windows-style message queue that need no window system, shared by the
-// platforms that build their own queue (headless and X11): posted messages in order,
+// backends that build their own queue (headless, X11, Wayland): posted messages in order,
 // each window's timers on the millisecond tick count, window classes and registered
 // message numbers. Fixed capacities: nothing is allocated.
 #include <cstdint>

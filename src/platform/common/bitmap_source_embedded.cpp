@@ -6,7 +6,7 @@
 #include <type_traits>
 
 #include "platform/bitmap_source.h"
-#include "platform/embedded_resources.h"
+#include "platform/common/embedded_resources.h"
 
 namespace {
 // What this reader keeps in BitmapSource::readerState: where the top row starts and how

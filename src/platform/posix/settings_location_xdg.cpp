@@ -1,7 +1,7 @@
 // The XDG configuration directory. A relative or empty XDG_CONFIG_HOME is ignored, as the
 // XDG rules ask; so is a relative HOME, which would put the settings wherever the program
 // happened to be started.
-#include "platform/settings_location.h"
+#include "platform/posix/settings_location.h"
 
 #include <pwd.h>
 #include <unistd.h>

@@ -1,5 +1,5 @@
 // glibc's heap settings for the OpenGL bindings on Linux.
-#include "platform/heap_tuning.h"
+#include "platform/posix/heap_tuning.h"
 
 #include <malloc.h>
 

@@ -1,9 +1,10 @@
 #pragma once
-// The Windows message queue of the backends that build their own (headless and X11),
-// written once: GetMessage's retrieval order (posted messages, then input, then the quit
-// message, then paint for the oldest window that still needs it, then a timer tick),
-// PeekMessage's search, dispatch, post and send, the quit message, default processing of
-// close and paint, timers, invalidation, window classes and registered message numbers.
+// The Windows message queue of the backends that build their own (headless, X11 and
+// Wayland), written once: GetMessage's retrieval order (posted messages, then input, then
+// the quit message, then paint for the oldest window that still needs it, then a timer
+// tick), PeekMessage's search, dispatch, post and send, the quit message, default
+// processing of close and paint, timers, invalidation, window classes and registered
+// message numbers.
 //
 // A backend keeps the records of its windows, each a QueueWindow with the backend's own
 // fields after it, and supplies the backend calls below: where its records are, how
@@ -14,7 +15,7 @@
 #include <cstdint>
 
 #include "platform/handles.h"
-#include "platform/message_queue.h"
+#include "platform/common/message_queue.h"
 #include "platform/window_system.h"
 
 // What the queue keeps of each window of the program.

@@ -1,4 +1,4 @@
-#include "platform/dialog_units.h"
+#include "platform/dialog_model/dialog_units.h"
 
 #include <cstdint>
 

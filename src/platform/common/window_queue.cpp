@@ -1,4 +1,4 @@
-#include "platform/window_queue.h"
+#include "platform/common/window_queue.h"
 
 #include "platform/messages.h"
 #include "platform/platform.h"

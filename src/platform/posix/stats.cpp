@@ -10,7 +10,7 @@
 #include <cstring>
 
 #include "platform/platform.h"
-#include "platform/posix_process.h"
+#include "platform/posix/process.h"
 #include "platform/program_start.h"
 
 namespace {

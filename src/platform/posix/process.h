@@ -3,8 +3,8 @@
 // from argv, the signals that ask the saver to end and the pipe that wakes the message
 // loop for them, the monotonic clock, and the ORVEL_STATS line. Each backend's
 // platformStart calls posixStart; the calls of platform.h, system_services.h and
-// program_start.h that need no window system are defined with these (posix_start.cpp,
-// posix_system.cpp, posix_stats.cpp), apart from platformStart and platformMessageBox.
+// program_start.h that need no window system are defined with these (start.cpp,
+// system.cpp, stats.cpp beside this file), apart from platformStart and platformMessageBox.
 #include <cstdint>
 
 // Keeps the command line (the program name, then argv[1..] joined by single spaces),

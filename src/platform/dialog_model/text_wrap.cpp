@@ -1,4 +1,4 @@
-#include "platform/text_wrap.h"
+#include "platform/dialog_model/text_wrap.h"
 
 namespace {
 

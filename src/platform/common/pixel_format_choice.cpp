@@ -1,4 +1,4 @@
-#include "platform/pixel_format_choice.h"
+#include "platform/common/pixel_format_choice.h"
 
 #include <cstdlib>
 

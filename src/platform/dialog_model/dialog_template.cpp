@@ -2,7 +2,7 @@
 // dialog 2003, control for control as resources/orvel.rc gives it to Windows (a unit test
 // holds the two together). Its Japanese font has no match on other systems; the platform
 // draws it in its own sans-serif face at the template's size.
-#include "platform/dialog_template.h"
+#include "platform/dialog_model/dialog_template.h"
 
 #include "platform/resource_ids.h"
 

@@ -1,5 +1,5 @@
 // The choice of window system on Linux: see backend_choice.h.
-#include "platform/backend_choice.h"
+#include "platform/posix/backend_choice.h"
 
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -11,7 +11,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/program_beside.h"
+#include "platform/posix/program_beside.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The running program's file and its neighbours: see program_beside.h.
-#include "platform/program_beside.h"
+#include "platform/posix/program_beside.h"
 
 #include <limits.h>
 #include <unistd.h>

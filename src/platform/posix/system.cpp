@@ -9,9 +9,9 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/embedded_resources.h"
-#include "platform/posix_process.h"
-#include "platform/settings_location.h"
+#include "platform/common/embedded_resources.h"
+#include "platform/posix/process.h"
+#include "platform/posix/settings_location.h"
 #include "platform/system_services.h"
 
 // LeakSanitizer's check, present only in a sanitizer build: a weak reference is null

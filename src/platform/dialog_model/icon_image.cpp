@@ -1,7 +1,7 @@
 // The .ico format: a directory of images, each a device-independent bitmap without its
 // file header whose height counts twice (the colour rows, then a 1-bit transparency mask
 // of the same size), both stored bottom row first with rows padded to 4 bytes.
-#include "platform/icon_image.h"
+#include "platform/dialog_model/icon_image.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 // The window-system code feeds it events and draws what it holds.
 #include <cstdint>
 
-#include "platform/dialog_template.h"
-#include "platform/dialog_units.h"
+#include "platform/dialog_model/dialog_template.h"
+#include "platform/dialog_model/dialog_units.h"
 
 struct DialogControl {
     ControlKind kind;

@@ -1,4 +1,4 @@
-#include "platform/dialog_controller.h"
+#include "platform/dialog_model/dialog_controller.h"
 
 #include "platform/messages.h"
 

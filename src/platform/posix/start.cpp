@@ -12,7 +12,7 @@
 #include <string>
 
 #include "platform/platform.h"
-#include "platform/posix_process.h"
+#include "platform/posix/process.h"
 
 namespace {
 

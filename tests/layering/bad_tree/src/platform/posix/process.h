@@ -1,0 +1,3 @@
+#pragma once
+#include "../handles.h"
+#include "scene/math.h"
