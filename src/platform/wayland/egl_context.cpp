@@ -12,6 +12,7 @@
 
 #include "platform/gl_binding.h"
 #include "platform/posix/heap_tuning.h"
+#include "platform/common/egl_config_format.h"
 #include "platform/common/pixel_format_choice.h"
 #include "platform/posix/process.h"
 #include "platform/wayland/wayland.h"
@@ -28,28 +29,9 @@ EGLint configCount = 0;
 EGLContext context = EGL_NO_CONTEXT;
 EGLConfig contextConfig = nullptr;
 
-EGLint configAttribute(EGLConfig config, EGLint attribute) {
-    EGLint value = 0;
-    eglGetConfigAttrib(display, config, attribute, &value);
-    return value;
-}
-
-// The configs as pixel formats. They were asked for as OpenGL-renderable RGB window
-// configs, and an EGL window surface is always drawn through its back buffer.
+// The configs as pixel formats.
 void describeConfigs() {
-    for (EGLint i = 0; i < configCount; ++i) {
-        PixelFormatCandidate& f = formats[i];
-        f = PixelFormatCandidate{};
-        f.usable = true;
-        f.doubleBuffered = true;
-        f.slow = configAttribute(configs[i], EGL_CONFIG_CAVEAT) == EGL_SLOW_CONFIG;
-        f.redBits = configAttribute(configs[i], EGL_RED_SIZE);
-        f.greenBits = configAttribute(configs[i], EGL_GREEN_SIZE);
-        f.blueBits = configAttribute(configs[i], EGL_BLUE_SIZE);
-        f.alphaBits = configAttribute(configs[i], EGL_ALPHA_SIZE);
-        f.depthBits = configAttribute(configs[i], EGL_DEPTH_SIZE);
-        f.stencilBits = configAttribute(configs[i], EGL_STENCIL_SIZE);
-    }
+    for (EGLint i = 0; i < configCount; ++i) formats[i] = eglConfigFormat(display, configs[i]);
 }
 
 bool displayReady() {
