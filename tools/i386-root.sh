@@ -11,12 +11,13 @@
 #   tools/i386-root.sh setup    makes what is missing: the emulator and its registration
 #                               where they are needed, and the root
 #   tools/i386-root.sh status   ends with 0 when the root can run programs here
+#   tools/i386-root.sh emulated ends with 0 when 32-bit programs run under qemu-i386 here
 #   tools/i386-root.sh run DIR... -- COMMAND...
 #                               COMMAND inside the root, in a mount namespace of its own
 #                               that has /proc, /sys, /dev, /tmp and each DIR at its own
 #                               path; nothing is mounted outside it
 #
-# All three need root. setup and status end with 1 after one line on standard output that
+# All need root. setup and status end with 1 after one line on standard output that
 # says why they cannot; setup reports its progress on standard error.
 # ORVEL_X86_EMULATE=1 uses the emulator even where the kernel runs 32-bit programs, to
 # try or measure the emulated path; without it, setup removes a registration it made.
@@ -172,7 +173,8 @@ setup() {
   (run_in "$root" -- /bin/true) 2>/dev/null || cannot "the 32-bit Wine root in $root does not run here"
 }
 
-[ $# -ge 1 ] || { echo "usage: i386-root.sh setup|status|run DIR... -- COMMAND..." >&2; exit 2; }
+usage="usage: i386-root.sh setup|status|emulated|run DIR... -- COMMAND..."
+[ $# -ge 1 ] || { echo "$usage" >&2; exit 2; }
 command=$1
 shift
 case $command in
@@ -181,10 +183,11 @@ case $command in
     reason=$(why_not)
     [ -z "$reason" ] || cannot "$reason"
     ;;
+  emulated) registered ;;
   run)
     reason=$(why_not)
     [ -z "$reason" ] || { echo "i386-root: $reason" >&2; exit 1; }
     run_in "$root" "$@"
     ;;
-  *) echo "usage: i386-root.sh setup|status|run DIR... -- COMMAND..." >&2; exit 2 ;;
+  *) echo "$usage" >&2; exit 2 ;;
 esac
