@@ -23,22 +23,19 @@ packages=(
   valgrind
   dpkg-dev lintian mtools desktop-file-utils
   clang-14 libclang-rt-14-dev
+  debootstrap
 )
 
-# The x86 build's Wine cases need 32-bit Wine, which needs a kernel that runs 32-bit
-# programs. Where it cannot, wine32 is not installed: it would make `wine` choose its
-# 32-bit loader, which fails there, and break the 64-bit cases too.
-if no_32bit=$(tools/can-run-32bit.sh); then
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    if [ "$(id -u)" -eq 0 ]; then dpkg --add-architecture i386; else sudo dpkg --add-architecture i386; fi
-  fi
-  packages+=(wine32:i386)
-  no_32bit=
-elif dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed'; then
-  echo "test.sh: wine32 is installed, but $no_32bit: the Wine cases will fail; remove it with apt-get remove wine32:i386" >&2
-fi
-
 tools/ensure-packages.sh "${packages[@]}"
+
+# The x86 build's Wine cases run 32-bit Wine in a 32-bit Debian root that is made once and
+# kept outside the checkout, under qemu-i386 where the kernel cannot run 32-bit programs
+# (tools/i386-root.sh). 32-bit Wine never goes on the machine itself: it would make
+# `wine` choose its 32-bit loader and break the 64-bit cases.
+echo "== 32-bit Wine root"
+if ! no_32bit=$(tools/i386-root.sh setup); then
+  no_32bit=${no_32bit:-tools/i386-root.sh setup failed}
+fi
 
 werror=OFF
 [ "${ORVEL_WERROR:-0}" = 1 ] && werror=ON
