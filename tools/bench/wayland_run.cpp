@@ -16,6 +16,7 @@
 #include "sway_server.h"
 #include "wayland_costs.h"
 #include "wayland_held.h"
+#include "wayland_memory.h"
 #include "wayland_setup.h"
 
 namespace {
@@ -132,6 +133,8 @@ int runWaylandBench(const BenchOptions& options) {
     }
     std::vector<std::vector<CostRun>> costs;
     if (!failed) failed = !timeCosts(setup, layouts, COST_TURNS, costs);
+    MemoryRun memory;
+    if (!failed) failed = !runMemory(setup, layouts[1], memory);
     for (CostLayout& layout : layouts) stopSway(layout.sway);
     const std::string loadMiddle = loadAverage();
 
@@ -145,6 +148,7 @@ int runWaylandBench(const BenchOptions& options) {
         orvelThree.print("orvel-wayland /s, three outputs side by side");
     }
     printCosts(layouts, costs);
+    printMemory(layouts[1], memory);
     std::fflush(stdout);
     if (!failed) failed = !runHeldFrames(setup, 640, 480, HELD_TURNS);
     std::printf("load average at the end: %s\n", loadAverage().c_str());
