@@ -71,16 +71,21 @@ title_bar_drawn() {
   [ "$("${crop[@]}" <"$work/now.ppm" | md5sum)" != "$("${crop[@]}" <"$work/desktop.ppm" | md5sum)" ]
 }
 
+# The saver full screen under sway, traced, with the keyboard's focus: a keyboard is on the
+# seat before the saver starts, so that the saver takes it as it maps.
+saver_with_keyboard() {
+  start_sway
+  hold_keyboard
+  local empty
+  empty=$(shot HEADLESS-1)
+  start_saver env WAYLAND_DEBUG=client "$wayland_program" /s
+  wait_for_scene_on HEADLESS-1 "$empty"
+  wait_for "the saver to have the keyboard" saver_traced 'wl_keyboard@[0-9]+\.enter\('
+}
+
 case $case_name in
   key_ends)
-    start_sway
-    # A keyboard on the seat before the saver starts, so that the saver takes it as it
-    # maps; the key comes once the saver has the keyboard's focus.
-    hold_keyboard
-    empty=$(shot HEADLESS-1)
-    start_saver env WAYLAND_DEBUG=client "$wayland_program" /s
-    wait_for_scene_on HEADLESS-1 "$empty"
-    wait_for "the saver to have the keyboard" saver_traced 'wl_keyboard@[0-9]+\.enter\('
+    saver_with_keyboard
     as_user wtype x
     expect_exit 0
     ;;
@@ -253,12 +258,7 @@ case $case_name in
   keyboard_unplugged)
     # The seat's last keyboard going (unplugged) is neither input nor the focus going to
     # another client: the saver goes on.
-    start_sway
-    hold_keyboard
-    empty=$(shot HEADLESS-1)
-    start_saver env WAYLAND_DEBUG=client "$wayland_program" /s
-    wait_for_scene_on HEADLESS-1 "$empty"
-    wait_for "the saver to have the keyboard" saver_traced 'wl_keyboard@[0-9]+\.enter\('
+    saver_with_keyboard
     kill -TERM "${helper_pids[-1]}"
     wait_for "the keyboard to leave" saver_traced 'wl_keyboard@[0-9]+\.leave\('
     expect_still_running
