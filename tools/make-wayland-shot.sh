@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Makes docs/orvel-wayland-two-outputs.png, the README's picture of the Wayland saver on
-# two outputs of different shapes: a headless sway (tools/common/sway.sh) with a 16:9
+# two outputs of different shapes: a headless sway (tests/e2e/servers/sway.sh) with a 16:9
 # output of 1920x1080 at 0,0 and a 5:4 one of 1280x1024 at 1920,0, `orvel-wayland /s` on
 # it, and grim's screenshot of the whole layout a few seconds in, while the title shows in
 # the lower right of the whole picture; scaled down with netpbm when it comes out bigger
@@ -63,7 +63,7 @@ finish() {
 }
 trap finish EXIT
 
-bash "$ROOT/tools/common/sway.sh" 3 "$work" 2 1920x1080,1280x1024 3>"$work/ready" &
+bash "$ROOT/tests/e2e/servers/sway.sh" 3 "$work" 2 1920x1080,1280x1024 3>"$work/ready" &
 sway_pid=$!
 for ((i = 0; i < 200; i++)); do
   [ -s "$work/ready" ] && break

@@ -7,7 +7,7 @@
 #
 # Each fault names what can see it. Most are "fast": the fast tests (unit and render) run
 # against them. Those in code that only the real programs run are "x11" (the X11 program
-# under Xvfb: its end-to-end cases, e2e.*), "wayland" (orvel-wayland under a compositor:
+# under Xvfb: its end-to-end cases, e2e.x11.*), "wayland" (orvel-wayland under a compositor:
 # the cases e2e.wayland.*, or only those the fault names) or "wine" (Orvel.scr under
 # Wine: the cases wine.* and windows.*); they take seconds to minutes each and run only
 # with --slow.

@@ -89,7 +89,7 @@ if ! { [ "$HELD_KEYS" -ge 0 ] && [ "$HELD_KEYS" -le 20 ]; } 2>/dev/null; then
   exit 2
 fi
 [ "$WARMUP" -lt "$DURATION" ] || WARMUP=$((DURATION / 2))
-. "$ROOT/tools/common/xvfb.sh"
+. "$ROOT/tests/e2e/servers/xvfb.sh"
 xvfb_installed || exit 2
 for tool in xdotool cc; do
   command -v "$tool" >/dev/null || { echo "soak: $tool is missing" >&2; exit 2; }

@@ -15,8 +15,8 @@ set -u
 }
 PACKAGES=$1 VERSION=$2 WAYLAND=$3
 SKIP=77
-# shellcheck source=tools/common/xvfb.sh
-. "$(dirname "$0")/../../tools/common/xvfb.sh"
+# shellcheck source=tests/e2e/servers/xvfb.sh
+. "$(dirname "$0")/../e2e/servers/xvfb.sh"
 
 skip() {
   echo "SKIP: $*"

@@ -1,6 +1,6 @@
 #pragma once
 // A headless sway of orvel-bench's own for the --wayland runs, started by the script the
-// tools share (tools/common/sway.sh): its outputs side by side, all of one size, in a
+// tools share (tests/e2e/servers/sway.sh): its outputs side by side, all of one size, in a
 // scratch directory; as nobody when orvel-bench runs as root. The programs it times run
 // as orvel-bench's own user, with the runtime directory and socket named here.
 #include <sys/types.h>

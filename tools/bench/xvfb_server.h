@@ -1,6 +1,6 @@
 #pragma once
 // An Xvfb of orvel-bench's own for the --x11 and --wine runs, started as the tests and
-// the other tools start theirs (tools/common/xvfb.sh): on a free display number, which
+// the other tools start theirs (tests/e2e/servers/xvfb.sh): on a free display number, which
 // Xvfb picks and reports through -displayfd, with a black root window.
 #include <sys/types.h>
 

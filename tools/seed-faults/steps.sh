@@ -57,7 +57,7 @@ edit() {
 # and wineserver. A Wayland fault may name the only cases that can see it.
 e2e_pattern() {
     case $1 in
-    x11) echo '^e2e\.' ;;
+    x11) echo '^e2e\.x11\.' ;;
     wayland) echo '^e2e\.wayland\.' ;;
     wine) echo '^(wine|windows)\.' ;;
     esac

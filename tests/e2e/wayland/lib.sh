@@ -110,7 +110,7 @@ start_sway() {
   wait_for "sway's sockets" socket_ready
 }
 
-# Starts weston instead of sway (tools/common/compositor.sh), with one 1024 x 768 output
+# Starts weston instead of sway (tests/e2e/servers/compositor.sh), with one 1024 x 768 output
 # and its desktop shell, and waits until the desktop shows. Weston offers neither
 # server-side decorations nor a layer shell. Its debug protocol gives its screenshooter
 # and its scene graph (weston_shot, weston_views).
@@ -245,11 +245,11 @@ expect_exit() {
 
 # --- Other compositors
 
-# Starts weston, mutter or kwin (tools/common/compositor.sh) with one output of the size
+# Starts weston, mutter or kwin (tests/e2e/servers/compositor.sh) with one output of the size
 # given (640x480 when none is; kwin: at the scale given) and waits until it answers a
 # client.
 start_compositor() {
-  bash "$(dirname "${BASH_SOURCE[0]}")/../../../tools/common/compositor.sh" 3 "$work" "$1" "${2:-640x480}" ${3:+"$3"} \
+  bash "$(dirname "${BASH_SOURCE[0]}")/../servers/compositor.sh" 3 "$work" "$1" "${2:-640x480}" ${3:+"$3"} \
     3>"$work/compositor.ready" 2>"$work/compositor.err" &
   compositor_pid=$!
   compositor_kind=$1

@@ -180,7 +180,7 @@ const Row ROWS[] = {
     // The close that the autoplay query posts goes through the verifier, or ends the saver.
     {"password-autoplay",     RIGHT,            "/s",        front,        {autoplay1},           0,    {verifierRan}},
     {"",                      NO_PASSWORD,      "/s",        front,        {autoplay0},           0,    {noneLoaded}},
-    // The check starts a thread in the saver that faults; no debugger takes it (wine_suite.sh).
+    // The check starts a thread in the saver that faults; no debugger takes it (cases.sh).
     {"password-crash-guard",  FAULT,            "/s",        verifierOn,   {key},                 -1,   {faulted}},
     {"change-password",       OWNERS,           "/a 1234",   nullptr,      {},                    0,    {changeFront}},
     {"",                      {},               "/a $other", nullptr,      {},                    0,    {changeOther}},

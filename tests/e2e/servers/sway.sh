@@ -1,7 +1,7 @@
 # A headless sway for the tools, set up as the Wayland end-to-end cases set up theirs:
 # drawing with pixman, no input devices, no Xwayland, with a runtime directory of its own,
 # and as the user nobody when run as root (sway refuses root). Run as a program:
-#   bash tools/common/sway.sh FD DIR OUTPUTS WIDTHxHEIGHT[,WIDTHxHEIGHT...]
+#   bash tests/e2e/servers/sway.sh FD DIR OUTPUTS WIDTHxHEIGHT[,WIDTHxHEIGHT...]
 # starts it in DIR with OUTPUTS outputs side by side, the first of the first size, the
 # next of the next, and the rest of the last size given, tops aligned; writes one line to the
 # descriptor FD once it answers with all of them, "XDG_RUNTIME_DIR WAYLAND_DISPLAY

@@ -31,5 +31,5 @@ if(missing)
   file(REMOVE "${PROGRAM}")
   list(JOIN missing ", " shown)
   message(FATAL_ERROR "orvel-floor-capture calls OpenGL entry points its recording layer does not wrap: "
-                      "${shown}. Add them to tools/floor/recorded_gl_calls.inc.")
+                      "${shown}. Add them to tools/bench/floor/recorded_gl_calls.inc.")
 endif()

@@ -1,90 +1,24 @@
 #!/usr/bin/env bash
 # The Wine suite's steps, each run by ctest as a test of its own. They share one X server
-# (tools/common/xvfb.sh), one fresh Wine prefix and one wineserver kept alive from setup
+# (tests/e2e/servers/xvfb.sh), one fresh Wine prefix and one wineserver kept alive from setup
 # to cleanup:
 #
-#   wine_suite.sh setup STATE_DIR ORVEL_SCR DRIVER
+#   tests/e2e/wine/cases.sh setup STATE_DIR ORVEL_SCR DRIVER
 #                                                X server, fresh prefix, wineserver
-#   wine_suite.sh run STATE_DIR CASE DRIVER ORVEL_SCR
+#   tests/e2e/wine/cases.sh run STATE_DIR CASE DRIVER ORVEL_SCR
 #                                                one case of orvel-wine-driver.exe
-#   wine_suite.sh cleanup STATE_DIR              wineserver -k, X server ends, prefix goes
+#   tests/e2e/wine/cases.sh cleanup STATE_DIR              wineserver -k, X server ends, prefix goes
 #
 # With ORVEL_WINE_32BIT=1 the steps are those of the x86 build's suite (wine.x86.*): its
 # own X server, and a fresh 32-bit prefix and its wineserver inside the 32-bit root of
-# tools/i386-root.sh, which holds the 32-bit Wine that this machine does not. Each step
+# tests/e2e/wine/i386-root.sh, which holds the 32-bit Wine that this machine does not. Each step
 # then ends with 77, skipped, after one line saying why, where that root cannot run.
 #
 # Every wait has a deadline. A watchdog started by setup ends the X server and the
 # wineserver after SUITE_LIMIT seconds should cleanup never run.
 set -euo pipefail
-tools=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../../tools" && pwd)
-# shellcheck source=tools/common/xvfb.sh
-. "$tools/common/xvfb.sh"
-
-SUITE_LIMIT=900
-CASE_LIMIT=120
-# Under qemu-i386 the x86 suite takes about twenty times as long (docs/BENCHMARKS.md):
-# the watchdog then waits as long as the cases' own limits add up to. And these cases
-# cannot pass there: llvmpipe's shader compiler runs emulated too, so that the first
-# frames take 8 to 20 s each, past the waits for the scene to move and for the first
-# password check to be over.
-TOO_SLOW_EMULATED=" fullscreen password-verify "
-[ "${ORVEL_WINE_32BIT:-0}" = 1 ] && "$tools/i386-root.sh" emulated && SUITE_LIMIT=3600
-
-die() { echo "wine_suite: $*" >&2; exit 1; }
-
-# Z:\ and the path with backslashes: how Wine names a file of the host.
-windows_path() { local p; p=$(realpath "$1"); echo "Z:${p//\//\\}"; }
-
-need() { # file what-builds-it
-  [ -f "$1" ] || die "$1 is missing: build the $2 preset first (./test.sh builds every preset)"
-}
-
-x86=${ORVEL_WINE_32BIT:-0}
-# Runs a command of the suite's Wine: here, or for the x86 suite inside the 32-bit root,
-# with the folders that setup listed in STATE_DIR/folders at their own paths. The
-# wineserver opens files by their Linux names for its clients, so it must see every
-# folder that they see: each step shows it the same ones.
-in_wine() { # state command...
-  local state=$1 folders=()
-  shift
-  if [ "$x86" = 1 ]; then
-    mapfile -t folders <"$state/folders"
-    "$tools/i386-root.sh" run "${folders[@]}" -- "$@"
-  else
-    "$@"
-  fi
-}
-
-# Ends with 77 (skipped) when the x86 suite cannot run here, saying why.
-need_32bit_wine() {
-  local reason
-  [ "$x86" = 1 ] || return 0
-  if ! reason=$("$tools/i386-root.sh" status); then
-    echo "SKIP: $reason, so 32-bit Wine cannot run the 32-bit Orvel.scr here"
-    exit 77
-  fi
-}
-
-# Ends what a state directory's setup started, as far as it is still there.
-stop_suite() {
-  local state=$1 pid
-  if [ -f "$state/env" ]; then
-    # shellcheck disable=SC1091
-    (. "$state/env" && in_wine "$state" timeout 30 wineserver -k) >/dev/null 2>&1 || true
-  fi
-  if [ -f "$state/xvfb.pid" ]; then
-    XVFB_PID=$(cat "$state/xvfb.pid")
-    rm -f "$state/xvfb.pid"
-    xvfb_stop || true
-  fi
-  # The watchdog leads a process group of its own: its sleep goes with it.
-  if [ -f "$state/watchdog.pid" ]; then
-    pid=$(cat "$state/watchdog.pid")
-    rm -f "$state/watchdog.pid"
-    kill -- "-$pid" 2>/dev/null || true
-  fi
-}
+# shellcheck source=tests/e2e/wine/lib.sh
+. "$(dirname "${BASH_SOURCE[0]}")/lib.sh"
 
 setup() {
   local state=$1 scr=$2 driver=$3 t arch=win64 preset=windows stop_server="wineserver -k"
@@ -92,7 +26,7 @@ setup() {
     need_32bit_wine
     arch=win32
     preset=windows-x86
-    stop_server="'$tools/i386-root.sh' run '$state' -- wineserver -k"
+    stop_server="'$here/i386-root.sh' run '$state' -- wineserver -k"
   else
     for t in wine wineserver; do
       command -v "$t" >/dev/null || die "$t is not installed (Debian: apt-get install wine wine64)"
@@ -145,7 +79,7 @@ REGEDIT4
 REG
   in_wine "$state" timeout 60 wine reg import "$(windows_path "$state/settings.reg")" </dev/null >/dev/null 2>&1 ||
     die "cannot import the prefix's settings"
-  echo "wine_suite: prefix ready on display $DISPLAY in $((SECONDS - start)) s"
+  echo "wine suite: prefix ready on display $DISPLAY in $((SECONDS - start)) s"
 }
 
 run_case() {
@@ -153,7 +87,7 @@ run_case() {
   if [ "$x86" = 1 ]; then
     need_32bit_wine
     preset=windows-x86
-    if [[ $TOO_SLOW_EMULATED == *" $case "* ]] && "$tools/i386-root.sh" emulated; then
+    if [[ $TOO_SLOW_EMULATED == *" $case "* ]] && "$here/i386-root.sh" emulated; then
       echo "SKIP: too slow under qemu-i386: llvmpipe compiles the first frames' shaders emulated, 8 to 20 s a frame"
       exit 77
     fi
@@ -173,7 +107,7 @@ run_case() {
   in_wine "$state" timeout -k 5 "$CASE_LIMIT" wine "$(windows_path "$driver")" "$case" "$(windows_path "$scr")" </dev/null ||
     status=$?
   if [ $status -eq 124 ] || [ $status -eq 137 ]; then
-    echo "wine_suite: $case did not end within $CASE_LIMIT s; ending every Wine process" >&2
+    echo "wine suite: $case did not end within $CASE_LIMIT s; ending every Wine process" >&2
     in_wine "$state" timeout 30 wineserver -k >/dev/null 2>&1 || true
     in_wine "$state" wineserver -p </dev/null >>"$state/wineserver.log" 2>&1 || true
   fi
@@ -183,15 +117,15 @@ run_case() {
 cleanup() {
   stop_suite "$1"
   rm -rf "$1/prefix"
-  echo "wine_suite: suite ended"
+  echo "wine suite: suite ended"
 }
 
-[ $# -ge 2 ] || die "usage: wine_suite.sh setup|run|cleanup STATE_DIR ..."
+[ $# -ge 2 ] || die "usage: tests/e2e/wine/cases.sh setup|run|cleanup STATE_DIR ..."
 command=$1
 shift
 case $command in
-  setup) [ $# -eq 3 ] || die "usage: wine_suite.sh setup STATE_DIR ORVEL_SCR DRIVER"; setup "$@" ;;
-  run) [ $# -eq 4 ] || die "usage: wine_suite.sh run STATE_DIR CASE DRIVER ORVEL_SCR"; run_case "$@" ;;
-  cleanup) [ $# -eq 1 ] || die "usage: wine_suite.sh cleanup STATE_DIR"; cleanup "$@" ;;
+  setup) [ $# -eq 3 ] || die "usage: tests/e2e/wine/cases.sh setup STATE_DIR ORVEL_SCR DRIVER"; setup "$@" ;;
+  run) [ $# -eq 4 ] || die "usage: tests/e2e/wine/cases.sh run STATE_DIR CASE DRIVER ORVEL_SCR"; run_case "$@" ;;
+  cleanup) [ $# -eq 1 ] || die "usage: tests/e2e/wine/cases.sh cleanup STATE_DIR"; cleanup "$@" ;;
   *) die "unknown step $command" ;;
 esac

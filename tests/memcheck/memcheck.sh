@@ -2,11 +2,11 @@
 # valgrind memcheck of Orvel on Mesa's softpipe driver: 30 frames of orvel-render, and the
 # X11 saver (orvel /s) on an Xvfb of its own, ended with a key once it has drawn for a few
 # seconds. Each run must end as it should (0), with no invalid read or write and nothing
-# definitely or indirectly lost. tools/memcheck/driver.supp holds back what the GL driver,
+# definitely or indirectly lost. tests/memcheck/driver.supp holds back what the GL driver,
 # the dynamic loader and the X libraries report of themselves.
 #
-#   tools/memcheck.sh [BUILD_DIR]     default build/linux (RelWithDebInfo, the linux preset)
-#   tools/memcheck.sh ORVEL_RENDER ORVEL HELPER
+#   tests/memcheck/memcheck.sh [BUILD_DIR]     default build/linux (RelWithDebInfo, the linux preset)
+#   tests/memcheck/memcheck.sh ORVEL_RENDER ORVEL HELPER
 #
 # Needs valgrind, Xvfb and xdotool, and orvel-render, orvel and orvel-x11-helper: those of
 # BUILD_DIR or the three programs given. Prints the figures of each run, then PASS or FAIL
@@ -15,20 +15,20 @@
 set -u
 
 here=$(cd "$(dirname "$0")" && pwd)
-supp=$here/memcheck/driver.supp
+supp=$here/driver.supp
 if [ $# -eq 3 ]; then
   render=$1 saver=$2 helper=$3
 elif [ $# -le 1 ]; then
-  build=${1:-$here/../build/linux}
+  build=${1:-$here/../../build/linux}
   render=$build/orvel-render saver=$build/orvel helper=$build/orvel-x11-helper
 else
-  echo "usage: tools/memcheck.sh [BUILD_DIR | ORVEL_RENDER ORVEL HELPER]" >&2
+  echo "usage: tests/memcheck/memcheck.sh [BUILD_DIR | ORVEL_RENDER ORVEL HELPER]" >&2
   exit 2
 fi
 for program in "$render" "$saver" "$helper"; do
   [ -x "$program" ] || { echo "memcheck: $program is missing; build the linux preset first" >&2; exit 2; }
 done
-. "$here/common/xvfb.sh"
+. "$here/../e2e/servers/xvfb.sh"
 xvfb_installed || exit 2
 for tool in valgrind xdotool; do
   command -v "$tool" >/dev/null || { echo "memcheck: $tool is not installed" >&2; exit 2; }

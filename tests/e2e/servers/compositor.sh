@@ -3,7 +3,7 @@
 # mutter (a virtual monitor, under a D-Bus session of its own) or KDE's kwin (the virtual
 # backend, under a D-Bus session of its own), each with a runtime directory of its own
 # and as the user nobody when run as root. Run as a program:
-#   bash tools/common/compositor.sh FD DIR weston|mutter|kwin WIDTHxHEIGHT [SCALE]
+#   bash tests/e2e/servers/compositor.sh FD DIR weston|mutter|kwin WIDTHxHEIGHT [SCALE]
 # starts it in DIR with one output of that size (in pixels; kwin only: at the scale given,
 # such as 1.5), writes one line to the descriptor FD
 # once a client has connected and had its answer, "XDG_RUNTIME_DIR WAYLAND_DISPLAY", and

@@ -14,7 +14,7 @@
 #   xvfb_stop                                ends it (SIGTERM, then SIGKILL) and waits
 # Run as a program, it becomes that Xvfb, reporting on the descriptor FD it inherited
 # (how orvel-bench starts its own):
-#   bash tools/common/xvfb.sh FD WIDTHxHEIGHT [OPTION...]
+#   bash tests/e2e/servers/xvfb.sh FD WIDTHxHEIGHT [OPTION...]
 
 xvfb_installed() {
   command -v Xvfb >/dev/null && return 0

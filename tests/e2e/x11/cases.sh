@@ -155,12 +155,12 @@ in_host() { child "$HOST_WINDOW" && size_is "$CHILD" "$1" "$2" && lit "$HOST_WIN
 over_host() { at 100 100; key space; click 1; at 150 110; }
 grown() { size_is "$CHILD" 400 300 && lit "$HOST_WINDOW" 30 120000; }
 
-# A headless sway beside the X server (tools/common/sway.sh, run as nobody when the case
+# A headless sway beside the X server (tests/e2e/servers/sway.sh, run as nobody when the case
 # runs as root), as on a Wayland desktop: WAYLAND, the saver's environment that reaches it.
 wayland_desktop() {
   chmod 755 "$WORK"
   mkdir -p "$WORK/sway"
-  bash "$(dirname "$0")/../../tools/common/sway.sh" 3 "$WORK/sway" 1 640x480 3>"$WORK/sway.ready" 6>&- 7>&- 8>&- &
+  bash "$(dirname "$0")/../servers/sway.sh" 3 "$WORK/sway" 1 640x480 3>"$WORK/sway.ready" 6>&- 7>&- 8>&- &
   STOPPED_PIDS+=($!)
   within 20000 test -s "$WORK/sway.ready" || fail "no sway: $(tail -n 5 "$WORK/sway/sway.log")"
   local runtime display

@@ -8,7 +8,7 @@
 
 set -u
 set -f # an argument such as /? is not a pattern
-. "$(dirname "${BASH_SOURCE[0]}")/../../tools/common/xvfb.sh"
+. "$(dirname "${BASH_SOURCE[0]}")/../servers/xvfb.sh"
 
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/orvel-e2e.XXXXXX")
 STARTED_PIDS=()
