@@ -13,6 +13,8 @@
 # weston and mutter offer no layer shell: there the saver takes its full-screen
 # stand-in. kwin offers it. weston starts in about 0.1 s, kwin in 0.8 s, mutter in 1.3 s.
 set -euo pipefail
+# shellcheck source=tests/e2e/servers/announce.sh
+. "$(dirname "${BASH_SOURCE[0]}")/announce.sh"
 [ $# -ge 4 ] && [ $# -le 5 ] && [[ $4 =~ ^([0-9]+)x([0-9]+)$ ]] ||
   { echo "usage: bash compositor.sh FD DIR weston|mutter|kwin WIDTHxHEIGHT [SCALE]" >&2; exit 2; }
 fd=$1 dir=$2 kind=$3 width=${BASH_REMATCH[1]} height=${BASH_REMATCH[2]} scale=${5:-1}
@@ -67,15 +69,5 @@ ready() {
     "${run_as[@]}" env -i XDG_RUNTIME_DIR="$runtime" WAYLAND_DISPLAY="$display" timeout 10 wayland-info >/dev/null 2>&1
 }
 
-for ((waited = 0; waited < 300; waited++)); do
-  kill -0 "$leader" 2>/dev/null || break
-  if ready; then
-    echo "$runtime $display" >&"$fd"
-    exec {fd}>&-
-    wait "$leader"
-    exit 0
-  fi
-  sleep 0.1
-done
-echo "$kind did not come up within 30 s: $(tail -n 5 "$dir/$kind.log")" >&2
-exit 1
+report() { echo "$runtime $display"; }
+announce_when_ready "$leader" 30 "$kind" "$dir/$kind.log"

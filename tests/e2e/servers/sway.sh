@@ -8,6 +8,8 @@
 # SWAYSOCK", and ends sway when it is ended itself. Exits with 1 when sway does not come
 # up within 15 s.
 set -euo pipefail
+# shellcheck source=tests/e2e/servers/announce.sh
+. "$(dirname "${BASH_SOURCE[0]}")/announce.sh"
 [ $# -eq 4 ] && [[ $4 =~ ^[0-9]+x[0-9]+(,[0-9]+x[0-9]+)*$ ]] ||
   { echo "usage: bash sway.sh FD DIR OUTPUTS WIDTHxHEIGHT[,WIDTHxHEIGHT...]" >&2; exit 2; }
 fd=$1 dir=$2 outputs=$3
@@ -47,15 +49,5 @@ ready() {
   [ "$(SWAYSOCK=$socket swaymsg -t get_outputs 2>/dev/null | grep -c '"name": "HEADLESS-')" -eq "$outputs" ]
 }
 
-for ((waited = 0; waited < 150; waited++)); do
-  kill -0 "$sway_pid" 2>/dev/null || break
-  if ready; then
-    echo "$runtime $display $socket" >&"$fd"
-    exec {fd}>&-
-    wait "$sway_pid"
-    exit 0
-  fi
-  sleep 0.1
-done
-echo "sway did not come up within 15 s: $(tail -n 5 "$dir/sway.log")" >&2
-exit 1
+report() { echo "$runtime $display $socket"; }
+announce_when_ready "$sway_pid" 15 sway "$dir/sway.log"
