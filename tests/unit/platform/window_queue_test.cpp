@@ -7,16 +7,19 @@
 #include "platform/messages.h"
 #include "platform/platform.h"
 #include "platform/window_system.h"
-#include "shell_test_support.h"
 
 namespace {
 
 constexpr std::uint32_t WM_USER = 0x0400;
 
-class WindowQueue : public SaverChainTest {
+class WindowQueue : public testing::Test {
 protected:
     void SetUp() override {
-        SaverChainTest::SetUp();
+        headlessReset();
+        headlessSetSleepAdvancesClock(true);
+        headlessSetTickCount(1000);
+        // However a test goes wrong, it ends: no run takes this many messages.
+        headlessSetMessageLimit(20000);
         ASSERT_TRUE(platformRegisterClass({"Quiet", 0, [](WindowHandle, std::uint32_t, WPARAM, LPARAM) {
                                                return LRESULT(0);
                                            }, nullptr, 0, true}));
