@@ -3,6 +3,8 @@
 // and takes, posting, the quit message, timers and classes.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "platform/headless/headless.h"
 #include "platform/messages.h"
 #include "platform/platform.h"
@@ -65,10 +67,8 @@ TEST_F(WindowQueue, GetMessageTakesPostedThenInputThenQuitThenPaintOldestFirstTh
     };
     for (const auto& e : expected) {
         const Taken t = next();
-        EXPECT_EQ(t.result, e.result) << std::hex << e.message;
-        EXPECT_EQ(t.window, e.window) << std::hex << e.message;
-        EXPECT_EQ(t.message, e.message);
-        EXPECT_EQ(t.wParam, e.wParam) << std::hex << e.message;
+        EXPECT_EQ(std::tuple(t.result, t.window, t.message, t.wParam),
+                  std::tuple(e.result, e.window, e.message, e.wParam)) << std::hex << e.message;
         // Paint stays requested until default processing validates the window.
         if (t.message == WM_PAINT) platformDefWindowProc(t.window, WM_PAINT, 0, 0);
     }
