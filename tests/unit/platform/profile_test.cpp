@@ -105,6 +105,7 @@ TEST(ProfileText, WritesOnlyTheKeysLine) {
         {"; c\r[param]\n\n[next]\n", "0", "; c\r[param]\nlow=0\r\n\n[next]\n"},  // no CR swallows an LF
         {"[param\r", "0", "[param\rlow=0\r"},
         {"[other]\r[param]\nx=1\n", "0", "[other]\r[param]\nx=1\nlow=0\r"},
+        {"[other]\rx=1\r", "0", "[other]\rx=1\r[param]\rlow=0\r"},
         {"[other]\rx=1", "0", "[other]\rx=1\r[param]\rlow=0\r"},
     };
     for (const auto& c : cases) {
