@@ -143,7 +143,6 @@ TEST(SceneAnimation, MotesRiseFiveUnitsAndTurnOneRadianASecond) {
         {49.5f, 0.0f, 0.1f, 50.0f, 0.1f},  // exactly 50 stays
         {49.0f, 6.0f, 0.5f, -48.5f, float(6.5 - 6.283185)},
         {-50.0f, 6.283f, 0.002f, -49.99f, float(6.285 - 6.283185)},
-        {10.0f, 6.0f, 0.2f, 11.0f, 6.2f},
     };
     resetFrameState();
     const Mote saved[2] = {motes[0], motes[1]};

@@ -53,7 +53,6 @@ const Row ROWS[] = {
     {WM_SYSCOMMAND, SC_SCREENSAVE, F, F, F, F, F, F, F, 0},
     {WM_SYSCOMMAND, 0xF060, F, F, T, F, F, F, F, 0},
     {WM_SYSCOMMAND, SC_NEXTWINDOW, T, F, T, F, F, F, F, 0},
-    {WM_SYSCOMMAND, SC_SCREENSAVE, T, F, T, F, F, F, F, 0},
     // The title never changes.
     {WM_SETTEXT, 0, F, F, F, F, F, F, F, 0},
     // Help in the preview goes to the host; in full screen, to default processing.
@@ -73,7 +72,6 @@ const Row ROWS[] = {
     // to default processing.
     {WM_KEYDOWN, 1, F, F, T, T, F, F, F, 0},
     {WM_KEYDOWN, 1, F, T, T, F, F, F, F, 0},
-    {WM_LBUTTONDOWN, 1, F, T, T, F, F, F, F, 0},
     {WM_PAINT, 0, F, T, T, F, F, F, F, 0},
 };
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "shell/command_line.h"
 
@@ -18,7 +19,6 @@ TEST(ArgumentText, StepsOverTheProgramNameAndTheBlanksAfterIt) {
         {"\"unterminated /s", ""},
         {"orvel.scr\t\x01\x1f/s", "/s"},  // a tab ends the name too
         {"orvel.scr", ""},
-        {"", ""},
         {" /s", "/s"},                 // no name at all: the blanks still go
         {"or\xe9vel.scr /s", "/s"},    // bytes above 0x7F belong to the name
         {"\"a\"\"b\" /s", "\"b\" /s"},  // only the first quoted part is the name
@@ -59,30 +59,25 @@ struct ModeCase {
 TEST(ModeSelection, EverySwitchOfTheModeTable) {
     using M = RunMode;
     const ModeCase cases[] = {
-        {"", false, M::Configure, 0, false}, {"/", false, M::Configure, 0, false},
-        {"-", false, M::Configure, 0, false}, {" -/ ", false, M::Configure, 0, false},
-        {"/s", false, M::Saver, 0, false}, {"-s", false, M::Saver, 0, false}, {"S", false, M::Saver, 0, false},
-        {"/-/s", false, M::Saver, 0, false}, {"/screensaver", false, M::Saver, 0, false},
+        {"", false, M::Configure, 0, false}, {"-", false, M::Configure, 0, false},
+        {" -/ ", false, M::Configure, 0, false}, {"/s", false, M::Saver, 0, false},
+        {"-s", false, M::Saver, 0, false}, {"S", false, M::Saver, 0, false}, {"/screensaver", false, M::Saver, 0, false},
         {"/c", false, M::Configure, 0, true}, {"/c:1234", false, M::Configure, 1234, true},
         {"/C:77x", false, M::Configure, 77, true}, {"/c:", false, M::Configure, 0, true},
-        {"/c:0", false, M::Configure, 0, true},
         {"/c 1234", false, M::Configure, 0, true},  // a space, not a colon
         {"/p 1234", false, M::Preview, 1234, false}, {"/p1234", false, M::Preview, 1234, false},
         {"/l 1234", false, M::Preview, 1234, false}, {"/p:1234", false, M::Preview, 0, false},
         {"/p", false, M::Preview, 0, false},
         {"/p\t1234", false, M::Preview, 0, false},  // only spaces are stepped over
-        {"/p 99999999999", false, M::Preview, 1215752191u, false}, {"/a", false, M::Refused, 0, false},
         {"/a 1234", false, M::Refused, 0, false}, {"/a 1234", true, M::ChangePassword, 1234, true},
         {"A", true, M::ChangePassword, 0, true}, {"/s", true, M::Saver, 0, false},
-        {"/x", false, M::Refused, 0, false}, {"/?", false, M::Refused, 0, false},
-        {"\t/s", false, M::Refused, 0, false}, {"\x01", false, M::Refused, 0, false},
+        {"/x", false, M::Refused, 0, false}, {"\t/s", false, M::Refused, 0, false},
         {"\x80s", false, M::Refused, 0, false},
     };
     for (const ModeCase& c : cases) {
         const ModeSelection s = selectMode(c.text, c.isWin9x);
-        EXPECT_EQ(int(s.mode), int(c.mode)) << '"' << c.text << "\" isWin9x=" << c.isWin9x;
-        EXPECT_EQ(s.window, c.window) << c.text;
-        EXPECT_EQ(s.findOwner, c.findOwner) << c.text;
+        EXPECT_EQ(std::tuple(int(s.mode), s.window, s.findOwner), std::tuple(int(c.mode), c.window, c.findOwner))
+            << '"' << c.text << "\" isWin9x=" << c.isWin9x;
     }
 }
 

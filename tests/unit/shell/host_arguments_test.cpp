@@ -19,8 +19,7 @@ TEST(WindowId, TakesHexadecimalAndDecimalUpTo32BitsAndNothingElse) {
         {"0xFFFFFFFF", 0xFFFFFFFFu}, {"4194306", 4194306}, {"4294967295", 4294967295u}, {"007", 7},
         {"0x0000000000000001", 1}, {"", 0}, {"0x", 0}, {"0X", 0}, {"x12", 0}, {"+12", 0}, {"-12", 0},
         {" 12", 0}, {"12 ", 0}, {"12x", 0}, {"0x12g", 0}, {"0x-1", 0}, {"1e3", 0}, {"0x100000000", 0},
-        {"4294967296", 0}, {"99999999999999999999", 0}, {"0", 0}, {"0x0", 0}, {"00", 0}, {"0b101", 0},
-        {"0o17", 0}, {"12\n", 0}, {"١٢", 0},
+        {"4294967296", 0}, {"0", 0}, {"0x0", 0}, {"0b101", 0}, {"12\n", 0}, {"١٢", 0},
     };
     for (const auto& [text, expected] : cases) {
         std::uint32_t value = 77;
@@ -43,10 +42,9 @@ TEST(HostArguments, EachCommandLine) {
         std::string error = "";  // a part of the message
     } cases[] = {
         // No host option: left to the Windows switches, whatever the variable says.
-        {{}, "0x42", M::None}, {{"/s"}, "0x42", M::None}, {{"-s"}, "0x42", M::None},
-        {{"/p", "12345"}, "0x42", M::None}, {{"/c:77"}, "0x42", M::None}, {{"--"}, "0x42", M::None},
-        {{"-"}, "0x42", M::None}, {{"--rooted"}, "0x42", M::None}, {{"-windows"}, "0x42", M::None},
-        {{"--window-id=0x12"}, "0x42", M::None}, {{"root"}, "0x42", M::None}, {{"/root"}, "0x42", M::None},
+        {{}, "0x42", M::None}, {{"/p", "12345"}, "0x42", M::None}, {{"-s"}, "0x42", M::None},
+        {{"--"}, "0x42", M::None}, {{"--rooted"}, "0x42", M::None}, {{"-windows"}, "0x42", M::None},
+        {{"--window-id=0x12"}, "0x42", M::None}, {{"/root"}, "0x42", M::None},
         // -root draws in xscreensaver's window, or in the root window without one.
         {{"-root"}, nullptr, M::RootWindow}, {{"--root"}, "", M::RootWindow},
         {{"-root"}, "0x2a00007", M::GivenWindow, 0x2a00007}, {{"--root"}, "44040199", M::GivenWindow, 44040199},

@@ -45,7 +45,6 @@ TEST_F(ConfigureDialog, TheBoxShowsBitZeroAndOnlyOkWritesIt) {
     } cases[] = {
         {nullptr, {OK}, 0, "[param]\nlow=0\n", 0},
         {nullptr, {CANCEL}, 0, nullptr, -1},
-        {"[param]\nlow=1\n", {OK}, 1, "[param]\nlow=1\n", 1},
         {"[param]\nlow=2\n", {OK}, 0, "[param]\nlow=0\n", 0},
         {"[param]\r\nlow=3\r\n", {OK}, 1, "[param]\r\nlow=1\r\n", 1},
         {"[param]\nlow=0\n", {TOGGLE, OK}, 0, "[param]\nlow=1\n", 1},

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "saver/frame_timer.h"
 #include "platform/headless/headless.h"
@@ -41,12 +42,9 @@ protected:
         EXPECT_EQ(record->textRed + record->textGreen + record->textBlue, 3 * 255);
         EXPECT_TRUE(record->transparentBackground);
         ASSERT_EQ(record->textOutCount, 2);
-        EXPECT_EQ(record->textOuts[0].text, rate);
-        EXPECT_EQ(record->textOuts[0].x, 20);
-        EXPECT_EQ(record->textOuts[0].y, 20);
-        EXPECT_STREQ(record->textOuts[1].text, "(fps)");
-        EXPECT_EQ(record->textOuts[1].x, 70);
-        EXPECT_EQ(record->textOuts[1].y, 20);
+        const HeadlessTextOut* const out = record->textOuts;
+        EXPECT_EQ(std::tuple(std::string(out[0].text), out[0].x, out[0].y), std::tuple(rate, 20, 20));
+        EXPECT_EQ(std::tuple(std::string(out[1].text), out[1].x, out[1].y), std::tuple("(fps)", 70, 20));
     }
 
     FrameTimer timer;
