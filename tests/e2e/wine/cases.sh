@@ -79,6 +79,13 @@ REGEDIT4
 REG
   in_wine "$state" timeout 60 wine reg import "$(windows_path "$state/settings.reg")" </dev/null >/dev/null 2>&1 ||
     die "cannot import the prefix's settings"
+  # A Wine program that runs as long as the suite, with no window. Without one the
+  # prefix falls idle after every case: its desktop process ends with the last program,
+  # and the next program's first window waits 10 s for a new desktop, which cannot start
+  # the idle prefix's RPC service.
+  setsid bash -c '. "$1/lib.sh"; . "$2/env"; sleep "$3" | in_wine "$2" wine cmd.exe' _ "$here" "$state" "$SUITE_LIMIT" \
+    </dev/null >/dev/null 2>&1 &
+  echo $! >"$state/holder.pid"
   echo "wine suite: prefix ready on display $DISPLAY in $((SECONDS - start)) s"
 }
 

@@ -51,7 +51,7 @@ need_32bit_wine() {
 
 # Ends what a state directory's setup started, as far as it is still there.
 stop_suite() {
-  local state=$1 pid
+  local state=$1 what
   if [ -f "$state/env" ]; then
     # shellcheck disable=SC1091
     (. "$state/env" && in_wine "$state" timeout 30 wineserver -k) >/dev/null 2>&1 || true
@@ -61,10 +61,11 @@ stop_suite() {
     rm -f "$state/xvfb.pid"
     xvfb_stop || true
   fi
-  # The watchdog leads a process group of its own: its sleep goes with it.
-  if [ -f "$state/watchdog.pid" ]; then
-    pid=$(cat "$state/watchdog.pid")
-    rm -f "$state/watchdog.pid"
-    kill -- "-$pid" 2>/dev/null || true
-  fi
+  # The watchdog and the program that keeps the prefix busy each lead a process group
+  # of their own: their sleeps go with them.
+  for what in watchdog holder; do
+    [ -f "$state/$what.pid" ] || continue
+    kill -- "-$(cat "$state/$what.pid")" 2>/dev/null || true
+    rm -f "$state/$what.pid"
+  done
 }

@@ -2,8 +2,10 @@
 // What the Wine suite's stand-in system libraries share: each keeps its control file and
 // its log in the folder it was loaded from, and writes one line per event, starting with
 // the tick count, so that the driver can order the events and time them. Each line is
-// appended with a write of its own and the file closed again, so that the driver can
-// read the log while the saver still runs.
+// appended with a write of its own, so that the driver can read the log while the saver
+// still runs. The log is opened once, at the first line (the load), and stays open: a
+// file opened while a process ends after a fault can be given the descriptor number of
+// one of its dying threads, which 32-bit Wine then writes a request of that thread into.
 #include <windows.h>
 
 #include <cstdarg>
@@ -33,13 +35,15 @@ __attribute__((format(printf, 2, 3))) inline void log(const char* file, const ch
     if (used > int(sizeof line) - 3) used = int(sizeof line) - 3;
     line[used++] = '\r';
     line[used++] = '\n';
-    HANDLE out =
-        CreateFileA(besideSelf(file).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (out == INVALID_HANDLE_VALUE) return;
+    static HANDLE out = INVALID_HANDLE_VALUE;  // one log per library
+    if (out == INVALID_HANDLE_VALUE) {
+        out = CreateFileA(besideSelf(file).c_str(), FILE_APPEND_DATA,
+                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                          FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (out == INVALID_HANDLE_VALUE) return;
+    }
     DWORD written = 0;
     WriteFile(out, line, DWORD(used), &written, nullptr);
-    CloseHandle(out);
 }
 
 // The system's saver-running state, as SPI_GETSCREENSAVERRUNNING reports it: 1 or 0, or
