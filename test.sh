@@ -30,11 +30,11 @@ tools/ensure-packages.sh "${packages[@]}"
 
 # The x86 build's Wine cases run 32-bit Wine in a 32-bit Debian root that is made once and
 # kept outside the checkout, under qemu-i386 where the kernel cannot run 32-bit programs
-# (tests/e2e/wine/i386-root.sh). 32-bit Wine never goes on the machine itself: it would make
+# (tools/i386-root.sh). 32-bit Wine never goes on the machine itself: it would make
 # `wine` choose its 32-bit loader and break the 64-bit cases.
 echo "== 32-bit Wine root"
-if ! no_32bit=$(tests/e2e/wine/i386-root.sh setup); then
-  no_32bit=${no_32bit:-tests/e2e/wine/i386-root.sh setup failed}
+if ! no_32bit=$(tools/i386-root.sh setup); then
+  no_32bit=${no_32bit:-tools/i386-root.sh setup failed}
 fi
 
 werror=OFF

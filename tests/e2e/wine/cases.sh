@@ -11,7 +11,7 @@
 #
 # With ORVEL_WINE_32BIT=1 the steps are those of the x86 build's suite (wine.x86.*): its
 # own X server, and a fresh 32-bit prefix and its wineserver inside the 32-bit root of
-# tests/e2e/wine/i386-root.sh, which holds the 32-bit Wine that this machine does not. Each step
+# tools/i386-root.sh, which holds the 32-bit Wine that this machine does not. Each step
 # then ends with 77, skipped, after one line saying why, where that root cannot run.
 #
 # Every wait has a deadline. A watchdog started by setup ends the X server and the
@@ -26,7 +26,7 @@ setup() {
     need_32bit_wine
     arch=win32
     preset=windows-x86
-    stop_server="'$here/i386-root.sh' run '$state' -- wineserver -k"
+    stop_server="'$root_tool' run '$state' -- wineserver -k"
   else
     for t in wine wineserver; do
       command -v "$t" >/dev/null || die "$t is not installed (Debian: apt-get install wine wine64)"
@@ -94,7 +94,7 @@ run_case() {
   if [ "$x86" = 1 ]; then
     need_32bit_wine
     preset=windows-x86
-    if [[ $TOO_SLOW_EMULATED == *" $case "* ]] && "$here/i386-root.sh" emulated; then
+    if [[ $TOO_SLOW_EMULATED == *" $case "* ]] && "$root_tool" emulated; then
       echo "SKIP: too slow under qemu-i386: llvmpipe compiles the first frames' shaders emulated, 8 to 20 s a frame"
       exit 77
     fi

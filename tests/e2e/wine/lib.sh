@@ -1,6 +1,7 @@
 # What the Wine suite's steps share (cases.sh sources it): the X server, the limits,
 # running a command of the suite's Wine, and ending what a setup started.
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+root_tool=$(cd "$here/../../../tools" && pwd)/i386-root.sh  # the 32-bit Wine root
 # shellcheck source=tests/e2e/servers/xvfb.sh
 . "$here/../servers/xvfb.sh"
 
@@ -12,7 +13,7 @@ CASE_LIMIT=120
 # frames take 8 to 20 s each, past the waits for the scene to move and for the first
 # password check to be over.
 TOO_SLOW_EMULATED=" fullscreen password-verify "
-[ "${ORVEL_WINE_32BIT:-0}" = 1 ] && "$here/i386-root.sh" emulated && SUITE_LIMIT=3600
+[ "${ORVEL_WINE_32BIT:-0}" = 1 ] && "$root_tool" emulated && SUITE_LIMIT=3600
 
 die() { echo "wine suite: $*" >&2; exit 1; }
 
@@ -33,7 +34,7 @@ in_wine() { # state command...
   shift
   if [ "$x86" = 1 ]; then
     mapfile -t folders <"$state/folders"
-    "$here/i386-root.sh" run "${folders[@]}" -- "$@"
+    "$root_tool" run "${folders[@]}" -- "$@"
   else
     "$@"
   fi
@@ -43,7 +44,7 @@ in_wine() { # state command...
 need_32bit_wine() {
   local reason
   [ "$x86" = 1 ] || return 0
-  if ! reason=$("$here/i386-root.sh" status); then
+  if ! reason=$("$root_tool" status); then
     echo "SKIP: $reason, so 32-bit Wine cannot run the 32-bit Orvel.scr here"
     exit 77
   fi

@@ -13,35 +13,26 @@
 # are read: the constructor lists the linker puts there are data.
 #
 #   check_i486_code.sh OBJDUMP PROGRAM MAP   a PE program and the map of its link
-#   check_i486_code.sh OBJDUMP --raw FILE    FILE is bare i386 code (the scanner's own test)
 set -u
-usage() {
-  echo "usage: check_i486_code.sh OBJDUMP PROGRAM MAP | OBJDUMP --raw FILE" >&2
+[ $# -eq 3 ] || {
+  echo "usage: check_i486_code.sh OBJDUMP PROGRAM MAP" >&2
   exit 2
 }
-[ $# -eq 3 ] || usage
-OBJDUMP=$1
-if [ "$2" = --raw ]; then
-  FILE=$3 MAP=/dev/null
-  disassemble() { "$OBJDUMP" -D -b binary -m i386 "$FILE"; }
-else
-  FILE=$2 MAP=$3
-  disassemble() { "$OBJDUMP" -d "$FILE"; }
-  [ -f "$MAP" ] || {
-    echo "FAIL: the map $MAP is missing: build the windows-x86 preset (it writes Orvel.map beside Orvel.scr)" >&2
-    exit 1
-  }
-fi
+OBJDUMP=$1 FILE=$2 MAP=$3
+[ -f "$MAP" ] || {
+  echo "FAIL: the map $MAP is missing: build the windows-x86 preset (it writes Orvel.map beside Orvel.scr)" >&2
+  exit 1
+}
 [ -f "$FILE" ] || {
   echo "FAIL: $FILE is missing: build the windows-x86 preset first (cmake --preset windows-x86 && cmake --build --preset windows-x86)" >&2
   exit 1
 }
-listing=$(disassemble) || {
+listing=$("$OBJDUMP" -d "$FILE") || {
   echo "FAIL: $OBJDUMP could not disassemble $FILE" >&2
   exit 1
 }
 
-awk -v raw="$([ "$MAP" = /dev/null ] && echo 1 || echo 0)" -v file="$FILE" '
+awk -v file="$FILE" '
 function hex(text,   i, n) {
   text = tolower(text)
   gsub(/[ :]/, "", text)
@@ -89,7 +80,6 @@ function symbolOf(address,   lo, hi, mid, best) {
   return best
 }
 function where(address, range,   s) {
-  if (raw) return ""
   s = symbolOf(address)
   if (s == 0 || symbolAt[s] < rangeStart[range]) return " in " rangeObject[range]
   return sprintf(" in %s+0x%x, %s", symbolName[s], address - symbolAt[s], rangeObject[range])
@@ -106,11 +96,8 @@ BEGIN { cursor = 1 }
   n = split($0, field, "\t")
   if (n < 3 || field[1] !~ /^ *[0-9a-f]+:$/) next
   address = hex(field[1])
-  range = 0
-  if (!raw) {
-    range = rangeOf(address)
-    if (range == 0) next
-  }
+  range = rangeOf(address)
+  if (range == 0) next
   bytes = field[2]
   text = field[3]
   sub(/ +$/, "", text)
@@ -118,7 +105,7 @@ BEGIN { cursor = 1 }
   sub(/ .*/, "", mnemonic)
   scanned++
   # The function changes at a symbol; the ID test is looked for within one.
-  owner = raw ? 0 : symbolOf(address)
+  owner = symbolOf(address)
   if (owner != lastOwner) { idTested = 0; lastOwner = owner }
   if (text ~ /\$0x200000/) idTested = 1
 
@@ -135,7 +122,7 @@ BEGIN { cursor = 1 }
 }
 END {
   if (scanned == 0) {
-    print "FAIL: no code found in " file (raw ? "" : " (does the map belong to it?)") > "/dev/stderr"
+    print "FAIL: no code found in " file " (does the map belong to it?)" > "/dev/stderr"
     exit 1
   }
   if (problems > 0) {

@@ -3,16 +3,16 @@
 # 32-bit Wine never goes on the machine itself: there it would make `wine` choose its
 # 32-bit loader and break the 64-bit cases. The root is made once and kept outside any
 # checkout (ORVEL_X86_CACHE, by default /var/cache/orvel), so that every clone on the
-# machine shares it. Where the kernel cannot run 32-bit programs (tests/e2e/wine/can-run-32bit.sh),
+# machine shares it. Where the kernel cannot run 32-bit programs (tools/can-run-32bit.sh),
 # the static qemu-i386 of bookworm-backports runs them, registered through binfmt_misc
 # with the fix-binary flag, so that it is found from inside the root too. (Debian 12's own
 # qemu 7.2 takes minutes for each Wine process: it treats MAP_FIXED_NOREPLACE as a hint.)
 #
-#   tests/e2e/wine/i386-root.sh setup    makes what is missing: the emulator and its registration
+#   tools/i386-root.sh setup    makes what is missing: the emulator and its registration
 #                               where they are needed, and the root
-#   tests/e2e/wine/i386-root.sh status   ends with 0 when the root can run programs here
-#   tests/e2e/wine/i386-root.sh emulated ends with 0 when 32-bit programs run under qemu-i386 here
-#   tests/e2e/wine/i386-root.sh run DIR... -- COMMAND...
+#   tools/i386-root.sh status   ends with 0 when the root can run programs here
+#   tools/i386-root.sh emulated ends with 0 when 32-bit programs run under qemu-i386 here
+#   tools/i386-root.sh run DIR... -- COMMAND...
 #                               COMMAND inside the root, in a mount namespace of its own
 #                               that has /proc, /sys, /dev, /tmp and each DIR at its own
 #                               path; nothing is mounted outside it
@@ -56,9 +56,9 @@ root_made() {
 # Says why the root cannot run programs here, or nothing.
 why_not() {
   [ "$(id -u)" -eq 0 ] || { echo "the 32-bit Wine root needs root (chroot, mount namespaces, binfmt_misc)"; return; }
-  root_made || { echo "the 32-bit Wine root is not made in $root (tests/e2e/wine/i386-root.sh setup makes it; test.sh does)"; return; }
+  root_made || { echo "the 32-bit Wine root is not made in $root (tools/i386-root.sh setup makes it; test.sh does)"; return; }
   if needs_emulator && ! registered; then
-    echo "this kernel cannot run 32-bit programs and qemu-i386 is not registered for them (tests/e2e/wine/i386-root.sh setup does it)"
+    echo "this kernel cannot run 32-bit programs and qemu-i386 is not registered for them (tools/i386-root.sh setup does it)"
   fi
 }
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Whether this machine's kernel runs 32-bit x86 programs itself: some kernels are built
-# (or booted) without it, and then tests/e2e/wine/i386-root.sh has an emulator run them. Runs a
+# (or booted) without it, and then tools/i386-root.sh has an emulator run them. Runs a
 # tiny 32-bit Linux program, written here byte by byte (an ELF header, one loadable
 # segment and the exit system call, 93 bytes), and ends with 0 when it runs; otherwise it
 # says why on standard output and ends with 1. Its header says ABI version 1, which the
@@ -8,7 +8,7 @@
 # match (they ask for 0), so an emulator registered on the machine cannot answer for the
 # kernel.
 #
-#   tests/e2e/wine/can-run-32bit.sh
+#   tools/can-run-32bit.sh
 set -u
 probe=$(mktemp "${TMPDIR:-/tmp}/orvel-32bit-probe.XXXXXX") || exit 1
 trap 'rm -f "$probe"' EXIT
