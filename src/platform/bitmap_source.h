@@ -4,6 +4,8 @@
 // own kind of resource (bitmap_source_embedded.cpp, win32/bitmap_source.cpp).
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <type_traits>
 
 #include "platform/handles.h"
 
@@ -18,10 +20,23 @@ struct BitmapSource {
     int height = 0;
     // The reader's own state: the decoded rows of an embedded bitmap, or the memory
     // device context and bitmap of a Windows resource. Each reader defines its state in
-    // its own source file, checks there that it fits, and copies it in and out as bytes;
-    // nobody else reads it.
+    // its own source file and keeps it here as bytes (keepReaderState); nobody else
+    // reads it.
     unsigned char readerState[BITMAP_READER_STATE_BYTES] = {};
 };
+
+// A reader's state, copied into the source and out again.
+template <typename State>
+void keepReaderState(BitmapSource& source, const State& state) {
+    static_assert(sizeof(State) <= sizeof(BitmapSource::readerState) && std::is_trivially_copyable_v<State>);
+    std::memcpy(source.readerState, &state, sizeof state);
+}
+template <typename State>
+State keptReaderState(const BitmapSource& source) {
+    State state;
+    std::memcpy(&state, source.readerState, sizeof state);
+    return state;
+}
 
 // Opens bitmap resource `resourceId` (its low 16 bits) of the module `instance`. False
 // when it cannot be found or read; nothing needs closing then.

@@ -2,8 +2,6 @@
 // whole .bmp files, and this reader decodes the 24-bit uncompressed ones in place.
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
-#include <type_traits>
 
 #include "platform/bitmap_source.h"
 #include "platform/common/embedded_resources.h"
@@ -15,18 +13,6 @@ struct BmpRows {
     const unsigned char* topRow;
     std::ptrdiff_t rowStep;
 };
-static_assert(sizeof(BmpRows) <= sizeof(BitmapSource::readerState));
-static_assert(std::is_trivially_copyable_v<BmpRows>);
-
-void keepRows(BitmapSource& source, const BmpRows& rows) {
-    std::memcpy(source.readerState, &rows, sizeof rows);
-}
-
-BmpRows keptRows(const BitmapSource& source) {
-    BmpRows rows;
-    std::memcpy(&rows, source.readerState, sizeof rows);
-    return rows;
-}
 
 std::uint32_t readU16(const unsigned char* p) {
     return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8;
@@ -88,9 +74,9 @@ bool decodeBmp(const unsigned char* data, std::uint64_t size, BitmapSource& sour
     source.width = int(width);
     source.height = int(rows);
     if (topDown) {
-        keepRows(source, {data + pixelOffset, std::ptrdiff_t(stride)});
+        keepReaderState<BmpRows>(source, {data + pixelOffset, std::ptrdiff_t(stride)});
     } else {
-        keepRows(source, {data + pixelOffset + stride * std::uint64_t(rows - 1), -std::ptrdiff_t(stride)});
+        keepReaderState<BmpRows>(source, {data + pixelOffset + stride * std::uint64_t(rows - 1), -std::ptrdiff_t(stride)});
     }
     return true;
 }
@@ -112,7 +98,7 @@ std::uint32_t bitmapPoint(const BitmapSource& source, int x, int y) {
     if (x < 0 || y < 0 || x >= source.width || y >= source.height) {
         return BITMAP_POINT_OUTSIDE;
     }
-    const BmpRows rows = keptRows(source);
+    const BmpRows rows = keptReaderState<BmpRows>(source);
     const unsigned char* point = rows.topRow + std::ptrdiff_t(y) * rows.rowStep + std::ptrdiff_t(x) * 3;
     // Stored blue, green, red; reported as 0x00BBGGRR.
     return std::uint32_t(point[2]) | std::uint32_t(point[1]) << 8 | std::uint32_t(point[0]) << 16;

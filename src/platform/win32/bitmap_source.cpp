@@ -3,8 +3,6 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <cstring>
-#include <type_traits>
 
 #include "platform/bitmap_source.h"
 
@@ -15,18 +13,6 @@ struct GdiBitmap {
     HDC memoryContext;
     HBITMAP bitmap;
 };
-static_assert(sizeof(GdiBitmap) <= sizeof(BitmapSource::readerState));
-static_assert(std::is_trivially_copyable_v<GdiBitmap>);
-
-void keepBitmap(BitmapSource& source, const GdiBitmap& kept) {
-    std::memcpy(source.readerState, &kept, sizeof kept);
-}
-
-GdiBitmap keptBitmap(const BitmapSource& source) {
-    GdiBitmap kept;
-    std::memcpy(&kept, source.readerState, sizeof kept);
-    return kept;
-}
 }  // namespace
 
 bool openBitmap(BitmapSource& source, InstanceHandle instance, int resourceId) {
@@ -44,17 +30,17 @@ bool openBitmap(BitmapSource& source, InstanceHandle instance, int resourceId) {
 
     source.width = info.bmWidth;
     source.height = info.bmHeight;
-    keepBitmap(source, {memoryContext, bitmap});
+    keepReaderState<GdiBitmap>(source, {memoryContext, bitmap});
     return true;
 }
 
 std::uint32_t bitmapPoint(const BitmapSource& source, int x, int y) {
     // GetPixel answers CLR_INVALID (0xFFFFFFFF) outside the bitmap.
-    return GetPixel(keptBitmap(source).memoryContext, x, y);
+    return GetPixel(keptReaderState<GdiBitmap>(source).memoryContext, x, y);
 }
 
 void closeBitmap(BitmapSource& source) {
-    const GdiBitmap kept = keptBitmap(source);
+    const GdiBitmap kept = keptReaderState<GdiBitmap>(source);
     DeleteDC(kept.memoryContext);
     DeleteObject(kept.bitmap);
     source = BitmapSource{};
