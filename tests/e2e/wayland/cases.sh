@@ -185,13 +185,6 @@ case $case_name in
     as_user "$pointer" move 2 0
     expect_exit 0
     ;;
-  travel_ends)
-    saver_showing
-    as_user "$pointer" move 4 0
-    saver_running || fail "4 pixels ended the saver"
-    as_user "$pointer" move 1 0
-    expect_exit 0
-    ;;
   button_ends)
     # Each button, on a saver of its own.
     start_sway

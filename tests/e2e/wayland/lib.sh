@@ -279,7 +279,7 @@ wait_for_drawn() {
 
 drawn_twice() {
   saver_running || fail "the saver ended early"
-  [ "$(grep -E "^commit $1 .* lit\$" "$work/compositor.out" | cut -d' ' -f6 | sort -u | wc -l)" -ge 2 ]
+  [ "$(grep -E "^commit $1 .* lit\$" "$work/compositor.out" | cut -d' ' -f4 | sort -u | wc -l)" -ge 2 ]
 }
 
 # --- The saver's statistics line (ORVEL_STATS=1), written as it ends
