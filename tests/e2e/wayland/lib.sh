@@ -224,15 +224,13 @@ shot_differs() { saver_running || fail "the saver ended early"; [ "$(shot "$1")"
 # Waits for the saver to end and checks its exit code (in this shell: wait needs the
 # saver to be its own child).
 expect_exit() {
-  local want=$1 deadline=$((SECONDS + WAIT_LIMIT)) code=0
-  while saver_running; do
-    [ "$SECONDS" -lt "$deadline" ] || fail "the saver did not end"
-    sleep 0.1
-  done
+  local code=0
+  wait_for "the saver to end" saver_gone
   wait "$saver_pid" || code=$?
   saver_pid=
-  [ "$code" = "$want" ] || fail "exit code $code, expected $want"
+  [ "$code" = "$1" ] || fail "exit code $code, expected $1"
 }
+saver_gone() { ! saver_running; }
 
 # --- Other compositors
 
