@@ -277,8 +277,11 @@ wait_for_drawn() {
 
 drawn_twice() {
   saver_running || fail "the saver ended early"
-  [ "$(grep -E "^commit $1 .* lit\$" "$work/compositor.out" | cut -d' ' -f4 | sort -u | wc -l)" -ge 2 ]
+  [ "$(lit_sums "$1" | wc -l)" -ge 2 ]
 }
+
+# The digests of the pictures (not black) committed on the surface, each once.
+lit_sums() { grep -E "^commit $1 .* lit\$" "$work/compositor.out" | cut -d' ' -f4 | sort -u; }
 
 # --- The saver's statistics line (ORVEL_STATS=1), written as it ends
 
