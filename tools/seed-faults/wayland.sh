@@ -205,7 +205,7 @@ fault_wayland src/platform/wayland/window.cpp "wayland windows: the picture's ri
     'if (i == 0 || x + s.width > right) right = x + s.width;' 'if (i == 0 || x > right) right = x + s.width;' one_picture
 fault_wayland src/platform/wayland/window.cpp "wayland windows: the end signal closes the window mode's window only" \
     'if (w.inUse && !w.destroying && w.kind != WaylandWindowKind::Toplevel) {' \
-    'if (w.inUse && !w.destroying && w.kind == WaylandWindowKind::Toplevel) {' sigterm_ends
+    'if (w.inUse && !w.destroying && w.kind == WaylandWindowKind::Toplevel) {' second_instance
 
 # --- The lock by which a second saver finds the first
 D=src/platform/wayland/desktop.cpp

@@ -12,14 +12,8 @@ test_compositor=${6:-}
 source "$(dirname "$0")/lib.sh"
 readable_copies
 
-# The saver full screen on one output, its picture moving.
-saver_showing() {
-  start_sway
-  local empty
-  empty=$(shot HEADLESS-1)
-  start_saver "$wayland_program" /s
-  wait_for_scene_on HEADLESS-1 "$empty"
-}
+# The saver (as show_saver starts it) on sway's one output, its picture moving.
+saver_showing() { start_sway; show_saver "$@"; }
 
 # After input that must not end the saver: it goes on drawing (two new pictures) and is
 # still there.
@@ -28,8 +22,7 @@ expect_still_running() {
   now=$(shot HEADLESS-1)
   wait_for_scene_on HEADLESS-1 "$now"
   saver_running || fail "the saver ended"
-  kill -TERM "$saver_pid"
-  expect_exit 0
+  stop_saver
 }
 
 # The frame-rate text's white in the top-left corner, where the dark start of the
@@ -76,10 +69,7 @@ title_bar_drawn() {
 saver_with_keyboard() {
   start_sway
   hold_keyboard
-  local empty
-  empty=$(shot HEADLESS-1)
-  start_saver env WAYLAND_DEBUG=client "$wayland_program" /s
-  wait_for_scene_on HEADLESS-1 "$empty"
+  show_saver env WAYLAND_DEBUG=client "$wayland_program" /s
   wait_for "the saver to have the keyboard" saver_traced 'wl_keyboard@[0-9]+\.enter\('
 }
 
@@ -87,14 +77,6 @@ case $case_name in
   key_ends)
     saver_with_keyboard
     as_user wtype x
-    expect_exit 0
-    ;;
-  sigterm_ends)
-    start_sway
-    empty=$(shot HEADLESS-1)
-    start_saver "$wayland_program" /s
-    wait_for_scene_on HEADLESS-1 "$empty"
-    kill -TERM "$saver_pid"
     expect_exit 0
     ;;
   two_outputs)
@@ -106,41 +88,28 @@ case $case_name in
     start_saver "$wayland_program" /s
     wait_for_scene_on HEADLESS-1 "$empty1"
     wait_for_scene_on "$second" "$empty2"
-    kill -TERM "$saver_pid"
-    expect_exit 0
+    stop_saver
     ;;
   output_added)
-    start_sway
-    empty=$(shot HEADLESS-1)
-    start_saver "$wayland_program" /s
-    wait_for_scene_on HEADLESS-1 "$empty"
+    saver_showing
     add_output
     second=$(last_output)
     first=$(shot "$second")
     wait_for_scene_on "$second" "$first"
-    kill -TERM "$saver_pid"
-    expect_exit 0
+    stop_saver
     ;;
   second_instance)
-    start_sway
-    empty=$(shot HEADLESS-1)
-    start_saver "$wayland_program" /s
-    wait_for_scene_on HEADLESS-1 "$empty"
+    saver_showing
     code=0
     as_user timeout 30 "$wayland_program" /s || code=$?
     [ "$code" = 0 ] || fail "the second saver ended with $code, expected 0"
     saver_running || fail "the first saver ended"
-    kill -TERM "$saver_pid"
-    expect_exit 0
+    stop_saver
     ;;
   chosen_by_orvel)
     # orvel itself hands over to the Wayland program when a compositor is reachable.
-    start_sway
-    empty=$(shot HEADLESS-1)
-    start_saver "$x11_program" /s
-    wait_for_scene_on HEADLESS-1 "$empty"
-    kill -TERM "$saver_pid"
-    expect_exit 0
+    saver_showing "$x11_program" /s
+    stop_saver
     ;;
   window_closes)
     start_sway
@@ -159,8 +128,7 @@ case $case_name in
     [ "$border" = normal ] || fail "sway gave the window the border \"$border\", not its own title bar (normal)"
     grep -q 'zxdg_toplevel_decoration_v1@[0-9]*\.configure(2)' "$work/saver.err" ||
       fail "no server-side decorations were agreed"
-    kill -TERM "$saver_pid"
-    expect_exit 0
+    stop_saver
     ;;
   window_client_decorated)
     # weston offers no xdg-decoration: the window draws its own title bar above the picture.
@@ -169,14 +137,10 @@ case $case_name in
     start_saver "$wayland_program" --window
     wait_for_scene_on - "$(md5sum <"$work/desktop.ppm" | cut -d' ' -f1)"
     wait_for "a title bar drawn above the picture" title_bar_drawn
-    kill -TERM "$saver_pid"
-    expect_exit 0
+    stop_saver
     ;;
   compositor_gone)
-    start_sway
-    empty=$(shot HEADLESS-1)
-    start_saver "$wayland_program" /s
-    wait_for_scene_on HEADLESS-1 "$empty"
+    saver_showing
     kill -TERM "$sway_pid"
     wait "$sway_pid" || true
     sway_pid=
@@ -199,10 +163,7 @@ case $case_name in
     ;;
   small_travel_stays)
     # ... and no cursor over the saver: each entry of the pointer sets a null image.
-    start_sway
-    empty=$(shot HEADLESS-1)
-    start_saver env WAYLAND_DEBUG=client "$wayland_program" /s
-    wait_for_scene_on HEADLESS-1 "$empty"
+    saver_showing env WAYLAND_DEBUG=client "$wayland_program" /s
     as_user "$pointer" move 3 0
     as_user "$pointer" move 1 0
     expect_still_running
@@ -217,29 +178,18 @@ case $case_name in
     set_output "$second" "640 0 640 480" resolution 640x480 position 640 0
     as_user "$pointer" move -10000 -10000
     as_user "$pointer" move 638 240
-    empty=$(shot HEADLESS-1)
-    start_saver "$wayland_program" /s
-    wait_for_scene_on HEADLESS-1 "$empty"
+    show_saver
     as_user "$pointer" move 3 0
     now=$(shot "$second")
     wait_for_scene_on "$second" "$now"
     as_user "$pointer" move 2 0
     expect_exit 0
     ;;
-  travel_ends)
-    saver_showing
-    as_user "$pointer" move 4 0
-    saver_running || fail "4 pixels ended the saver"
-    as_user "$pointer" move 1 0
-    expect_exit 0
-    ;;
   button_ends)
     # Each button, on a saver of its own.
     start_sway
     for button in 1 2 3; do
-      empty=$(shot HEADLESS-1)
-      start_saver "$wayland_program" /s
-      wait_for_scene_on HEADLESS-1 "$empty"
+      show_saver
       as_user "$pointer" button $button
       expect_exit 0
     done
@@ -252,8 +202,7 @@ case $case_name in
   rate_text)
     saver_showing
     wait_for "the frame-rate text" rate_text_shows
-    kill -TERM "$saver_pid"
-    expect_exit 0
+    stop_saver
     ;;
   keyboard_unplugged)
     # The seat's last keyboard going (unplugged) is neither input nor the focus going to
@@ -272,9 +221,7 @@ case $case_name in
     (user_exec "$focus") >"$work/focus.out" 2>&1 &
     helper_pids+=($!)
     wait_for "the other client's surface" grep -q ready "$work/focus.out"
-    empty=$(shot HEADLESS-1)
-    start_saver "$wayland_program" /s
-    wait_for_scene_on HEADLESS-1 "$empty"
+    show_saver
     kill -USR1 "${helper_pids[-1]}"
     expect_exit 0
     grep -q focused "$work/focus.out" || fail "the other client never had the keyboard"
@@ -294,8 +241,7 @@ case $case_name in
     now=$(shot WL-1)
     wait_for_scene_on WL-1 "$now"
     grep -q 'zwlr_layer_surface_v1@[0-9]*\.destroy()' "$work/saver.err" || fail "the surface on WL-2 was kept"
-    kill -TERM "$saver_pid"
-    expect_exit 0
+    stop_saver
     ;;
   *)
     # The other compositors, and the outputs' layout, density and pacing.

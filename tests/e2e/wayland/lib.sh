@@ -28,15 +28,12 @@ fi
 readable_copies() {
   [ ${#run_as[@]} -gt 0 ] || return 0
   mkdir -m 755 "$work/bin"
-  local program
-  for program in "$wayland_program" "$x11_program" ${pointer:+"$pointer"} ${focus:+"$focus"} ${test_compositor:+"$test_compositor"}; do
-    cp "$program" "$work/bin/" && chmod 755 "$work/bin/$(basename "$program")"
+  local name
+  for name in wayland_program x11_program pointer focus test_compositor; do
+    [ -n "${!name}" ] || continue
+    cp "${!name}" "$work/bin/" && chmod 755 "$work/bin/${!name##*/}"
+    printf -v "$name" %s "$work/bin/${!name##*/}"
   done
-  wayland_program=$work/bin/$(basename "$wayland_program")
-  x11_program=$work/bin/$(basename "$x11_program")
-  [ -z "$pointer" ] || pointer=$work/bin/$(basename "$pointer")
-  [ -z "$focus" ] || focus=$work/bin/$(basename "$focus")
-  [ -z "${test_compositor:-}" ] || test_compositor=$work/bin/$(basename "$test_compositor")
   if [[ "${LSAN_OPTIONS:-}" =~ suppressions=([^:]*) ]]; then
     cp "${BASH_REMATCH[1]}" "$work/lsan.supp" && chmod 644 "$work/lsan.supp"
     LSAN_OPTIONS=${LSAN_OPTIONS/"suppressions=${BASH_REMATCH[1]}"/"suppressions=$work/lsan.supp"}
@@ -45,22 +42,17 @@ readable_copies() {
 }
 
 cleanup() {
-  [ -n "$saver_pid" ] && kill -TERM "$saver_pid" 2>/dev/null || true
   local pid
-  for pid in "${helper_pids[@]}"; do kill -TERM "$pid" 2>/dev/null || true; done
-  [ -n "$sway_pid" ] && kill -TERM "$sway_pid" 2>/dev/null || true
-  [ -n "$sway_pid" ] && wait "$sway_pid" 2>/dev/null || true
-  [ -n "$compositor_pid" ] && kill -TERM "$compositor_pid" 2>/dev/null || true
-  [ -n "$compositor_pid" ] && wait "$compositor_pid" 2>/dev/null || true
+  for pid in $saver_pid "${helper_pids[@]}" $sway_pid $compositor_pid; do kill -TERM "$pid" 2>/dev/null || true; done
+  wait $sway_pid $compositor_pid 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
 
 fail() {
   echo "FAIL: $*" >&2
-  [ -f "$work/sway.log" ] && tail -n 20 "$work/sway.log" >&2
   local log
-  for log in "$work"/{weston,mutter,kwin}.log "$work/compositor.err" "$work/compositor.out"; do
+  for log in "$work"/{sway,weston,mutter,kwin}.log "$work"/compositor.{err,out}; do
     [ -f "$log" ] && tail -n 20 "$log" >&2
   done
   [ -f "$work/saver.err" ] && tail -n 40 "$work/saver.err" >&2
@@ -88,26 +80,13 @@ wait_for() {
   done
 }
 
-socket_ready() {
-  local s
-  for s in "$runtime"/wayland-*; do
-    case $s in *.lock) ;; *) [ -S "$s" ] && wayland_display=${s##*/} && break ;; esac
-  done
-  [ -n "${wayland_display:-}" ] || return 1
-  sway_socket=$(ls "$runtime"/sway-ipc.*.sock 2>/dev/null | head -n 1)
-  [ -n "$sway_socket" ] && as_user swaymsg -t get_version >/dev/null 2>&1
-}
-
-# Starts sway with one 640 x 480 output and waits until it answers.
+# Starts sway (tests/e2e/servers/sway.sh) with one 640 x 480 output and waits until it
+# answers.
 start_sway() {
-  printf 'output HEADLESS-1 resolution 640x480 position 0 0\nxwayland disable\n' >"$work/config"
-  chmod 644 "$work/config"
-  "${run_as[@]}" env -i HOME="$work" PATH=/usr/bin:/bin XDG_RUNTIME_DIR="$runtime" \
-    WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
-    sway -c "$work/config" >"$work/sway.log" 2>&1 &
+  bash "$(dirname "${BASH_SOURCE[0]}")/../servers/sway.sh" 3 "$work" 1 640x480 3>"$work/sway.ready" &
   sway_pid=$!
-  wayland_display=
-  wait_for "sway's sockets" socket_ready
+  wait_for "sway to answer" test -s "$work/sway.ready"
+  read -r _ wayland_display sway_socket <"$work/sway.ready"
 }
 
 # Starts weston instead of sway (tests/e2e/servers/compositor.sh), with one 1024 x 768 output
@@ -219,6 +198,18 @@ start_saver() {
 
 saver_running() { kill -0 "$saver_pid" 2>/dev/null; }
 
+# Starts the saver (orvel-wayland /s when no command is given) and waits for its scene
+# on HEADLESS-1.
+show_saver() {
+  [ $# -gt 0 ] || set -- "$wayland_program" /s
+  local empty
+  empty=$(shot HEADLESS-1)
+  start_saver "$@"
+  wait_for_scene_on HEADLESS-1 "$empty"
+}
+
+stop_saver() { kill -TERM "$saver_pid"; expect_exit 0; }
+
 # Waits until the output shows something other than what it showed before the saver,
 # and then something else again: the scene is on it and moving.
 wait_for_scene_on() {
@@ -233,15 +224,13 @@ shot_differs() { saver_running || fail "the saver ended early"; [ "$(shot "$1")"
 # Waits for the saver to end and checks its exit code (in this shell: wait needs the
 # saver to be its own child).
 expect_exit() {
-  local want=$1 deadline=$((SECONDS + WAIT_LIMIT)) code=0
-  while saver_running; do
-    [ "$SECONDS" -lt "$deadline" ] || fail "the saver did not end"
-    sleep 0.1
-  done
+  local code=0
+  wait_for "the saver to end" saver_gone
   wait "$saver_pid" || code=$?
   saver_pid=
-  [ "$code" = "$want" ] || fail "exit code $code, expected $want"
+  [ "$code" = "$1" ] || fail "exit code $code, expected $1"
 }
+saver_gone() { ! saver_running; }
 
 # --- Other compositors
 
@@ -288,8 +277,11 @@ wait_for_drawn() {
 
 drawn_twice() {
   saver_running || fail "the saver ended early"
-  [ "$(grep -E "^commit $1 .* lit\$" "$work/compositor.out" | cut -d' ' -f6 | sort -u | wc -l)" -ge 2 ]
+  [ "$(lit_sums "$1" | wc -l)" -ge 2 ]
 }
+
+# The digests of the pictures (not black) committed on the surface, each once.
+lit_sums() { grep -E "^commit $1 .* lit\$" "$work/compositor.out" | cut -d' ' -f4 | sort -u; }
 
 # --- The saver's statistics line (ORVEL_STATS=1), written as it ends
 

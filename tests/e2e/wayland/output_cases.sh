@@ -25,8 +25,7 @@ case $case_name in
       wait_for "the saver's picture to change" shot_differs - "$now"
       now=$(shot)
     done
-    kill -TERM "$saver_pid"
-    expect_exit 0
+    stop_saver
     expect_covered
     expect_buffer '[^,]+' 640x480
     ;;
@@ -36,33 +35,23 @@ case $case_name in
     start_compositor mutter
     ORVEL_STATS=1 start_saver env WAYLAND_DEBUG=client "$wayland_program" /s
     wait_for "three pictures shown" attached_at_least 3
-    kill -TERM "$saver_pid"
-    expect_exit 0
-    expect_covered
-    expect_buffer '[^,]+' 640x480
-    ;;
-  layer_kwin)
-    # KDE's kwin has the layer shell; it too takes no screenshots for an unnamed client.
-    start_compositor kwin
-    ORVEL_STATS=1 start_saver env WAYLAND_DEBUG=client "$wayland_program" /s
-    wait_for "three pictures shown" attached_at_least 3
-    grep -q 'zwlr_layer_shell_v1@[0-9]*\.get_layer_surface' "$work/saver.err" || fail "no layer surface"
-    kill -TERM "$saver_pid"
-    expect_exit 0
+    stop_saver
     expect_covered
     expect_buffer '[^,]+' 640x480
     ;;
   fractional_kwin)
-    # kwin offers fractional scales: an output of 960x600 in the compositor's space at
-    # 1.5 has 1440x900 pixels, and the saver's pictures have all of them, shown at
-    # 960x600 through a viewport.
+    # KDE's kwin has the layer shell, and takes no screenshots for an unnamed client. It
+    # offers fractional scales: an output of 960x600 in the compositor's space at 1.5 has
+    # 1440x900 pixels, and the saver's pictures have all of them, shown at 960x600
+    # through a viewport.
     start_compositor kwin 960x600 1.5
     ORVEL_STATS=1 start_saver env WAYLAND_DEBUG=client "$wayland_program" /s
     wait_for "a picture of 1440x900" saver_traced 'create_buffer\(new id wl_buffer@[0-9]+, 0, 1440, 900,'
     wait_for "three pictures shown" attached_at_least 3
-    kill -TERM "$saver_pid"
-    expect_exit 0
+    stop_saver
     grep -qE 'wp_viewport@[0-9]+\.set_destination\(960, 600\)' "$work/saver.err" || fail "no viewport of 960x600"
+    grep -q 'zwlr_layer_shell_v1@[0-9]*\.get_layer_surface' "$work/saver.err" || fail "no layer surface"
+    expect_covered
     expect_buffer '[^,]+' 1440x900
     ;;
   zero_configure)
@@ -70,8 +59,7 @@ case $case_name in
     start_test_compositor --no-layer-shell --zero-configure 640x480
     start_saver "$wayland_program" /s
     standin=$(wait_for_drawn "toplevel 1")
-    kill -TERM "$saver_pid"
-    expect_exit 0
+    stop_saver
     # Counted once the saver has ended, so that no picture comes between the two counts.
     [ "$(reported '^commit [0-9]+ ' )" = "$(reported '^commit [0-9]+ 640x480 ')" ] || fail "a picture not of 640x480"
     [ "$(reported "^fullscreen $standin\$")" -ge 1 ] || fail "the stand-in did not ask to be full screen"
@@ -92,8 +80,7 @@ case $case_name in
     wait_for "the surface to close" grep -q "^closed $first\$" "$work/compositor.out"
     wait_for "a new layer surface" new_surface_after "layer 1" "$first"
     wait_for_drawn "layer 1" >/dev/null
-    kill -TERM "$saver_pid"
-    expect_exit 0
+    stop_saver
     ;;
   frames_held)
     # Output 1 never asks for a frame (as a powered-off one): no scene picture reaches
@@ -107,8 +94,7 @@ case $case_name in
     wait_for "20 pictures on output 2" reported_at_least 20 "^commit $other "
     [ "$(reported "^commit $held .* lit\$")" = 0 ] || fail "a scene picture on the output that asked for none"
     [ "$(reported "^commit $held ")" = 2 ] || fail "$(reported "^commit $held ") black pictures on the output that asked for none, not 2"
-    kill -TERM "$saver_pid"
-    expect_exit 0
+    stop_saver
     ;;
   outputs_drawn_alike)
     # Every frame reaches both outputs, each its own part of the picture: as many pictures
@@ -118,12 +104,10 @@ case $case_name in
     first=$(wait_for_drawn "layer 1")
     second=$(wait_for_drawn "layer 2")
     wait_for "40 pictures on output 1" reported_at_least 40 "^commit $first .* lit\$"
-    kill -TERM "$saver_pid"
-    expect_exit 0
+    stop_saver
     n1=$(reported "^commit $first .* lit\$")
     n2=$(reported "^commit $second .* lit\$")
     [ $((n2 * 4)) -ge $((n1 * 3)) ] && [ $((n1 * 4)) -ge $((n2 * 3)) ] || fail "$n1 pictures on output 1, $n2 on output 2"
-    lit_sums() { grep -E "^commit $1 .* lit\$" "$work/compositor.out" | cut -d' ' -f6 | sort -u; }
     [ "$(lit_sums "$first" | wc -l)" -ge $((n1 / 2)) ] || fail "output 1's pictures do not move"
     [ "$(lit_sums "$second" | wc -l)" -ge $((n2 / 2)) ] || fail "output 2's pictures do not move"
     [ -z "$(comm -12 <(lit_sums "$first") <(lit_sums "$second"))" ] || fail "the same picture on both outputs"
@@ -141,34 +125,26 @@ case $case_name in
     wait_for "the title banner in the lower right of $second" banner_on "1920 0 1280 1024"
     left=$(pale_in_lower_right "0 0 1920 1080")
     [ "$left" -lt 10 ] || fail "the banner shows on HEADLESS-1 too ($left per mille pale): a copy, not its part"
-    kill -TERM "$saver_pid"
-    expect_exit 0
+    stop_saver
     ;;
   scale_two)
     # An 800 x 600 output at scale 2 gets a buffer of all its 1600 x 1200 pixels.
     start_sway
     set_output HEADLESS-1 "0 0 800 600" resolution 1600x1200 scale 2
-    empty=$(shot HEADLESS-1)
-    ORVEL_STATS=1 start_saver env WAYLAND_DEBUG=client "$wayland_program" /s
-    wait_for_scene_on HEADLESS-1 "$empty"
-    kill -TERM "$saver_pid"
-    expect_exit 0
+    ORVEL_STATS=1 show_saver env WAYLAND_DEBUG=client "$wayland_program" /s
+    stop_saver
     expect_buffer HEADLESS-1 1600x1200
     grep -qE 'wl_surface@[0-9]+\.set_buffer_scale\(2\)' "$work/saver.err" || fail "the surface was not told the scale"
     ;;
   scale_changed)
     # The output's scale goes from 1 to 2 while the saver runs, its size in the layout
     # staying 640 x 480: the pictures follow, in buffers of all its 1280 x 960 pixels.
-    start_sway
-    empty=$(shot HEADLESS-1)
-    ORVEL_STATS=1 start_saver env WAYLAND_DEBUG=client "$wayland_program" /s
-    wait_for_scene_on HEADLESS-1 "$empty"
+    ORVEL_STATS=1 saver_showing env WAYLAND_DEBUG=client "$wayland_program" /s
     set_output HEADLESS-1 "0 0 640 480" resolution 1280x960 scale 2
     wait_for "a picture of 1280x960" saver_traced 'create_buffer\(new id wl_buffer@[0-9]+, 0, 1280, 960,'
     now=$(shot HEADLESS-1)
     wait_for_scene_on HEADLESS-1 "$now"
-    kill -TERM "$saver_pid"
-    expect_exit 0
+    stop_saver
     expect_buffer HEADLESS-1 1280x960
     ;;
   *)

@@ -114,8 +114,7 @@ dialog_screenshot | ini '[param]\nlow=1\n'; at 240 180 | /c   | dialog; screensh
 host_hex        | at 5 5; host 120 90    | --window-id $(hex $HOST_WINDOW) | in_host 120 90 | over_host   | runs     | cursor_is visible
                 |                        | ~                  |                  | xdotool windowsize $HOST_WINDOW 400 300 | - | grown
                 |                        | ~                  |                  | signal TERM                | 0        |
-host_decimal    | at 5 5; host 120 90    | -window-id $HOST_WINDOW | in_host 120 90 | over_host   | runs     | cursor_is visible
-                |                        | ~                  |                  | xdotool windowsize $HOST_WINDOW 400 300 | - | grown
+                |                        | -window-id $HOST_WINDOW | in_host 400 300 | over_host       | runs     | cursor_is visible
                 |                        | ~                  |                  | signal TERM                | 0        |
 host_root       | at 5 5; host 120 90    | XSCREENSAVER_WINDOW=$(printf 0x%X $HOST_WINDOW) -root -fps \
                                                               | in_host 120 90   | over_host                  | runs     | cursor_is visible

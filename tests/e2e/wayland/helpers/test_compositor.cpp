@@ -11,7 +11,7 @@
 // Outputs lie side by side, 640x480 when none is given. It prints, a line each:
 //   ready SOCKET                        once clients can connect
 //   surface ID layer|toplevel OUTPUT    a surface takes a role
-//   commit ID WxH scale S SUM lit|black a buffer committed (SUM: a digest of its pixels)
+//   commit ID WxH SUM lit|black         a buffer committed (SUM: a digest of its pixels)
 //   closed ID                           a layer surface was sent closed
 //   fullscreen ID                       a toplevel asks to be full screen
 // and reads commands on standard input: "touch" (a touch-down and up in the middle of

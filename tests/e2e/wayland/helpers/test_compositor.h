@@ -17,7 +17,6 @@ struct Surface {
     int id;
     int output = 0;                 // index into outputs
     wl_resource* buffer = nullptr;  // attached, not yet committed
-    int scale = 1;
     wl_resource* role = nullptr;    // xdg_surface or zwlr_layer_surface_v1
     wl_resource* toplevel = nullptr;
     bool layer = false;

@@ -92,7 +92,7 @@ void reportCommit(Surface& s, wl_resource* buffer) {
         }
     }
     wl_shm_buffer_end_access(shm);
-    std::printf("commit %d %dx%d scale %d %08x %s\n", s.id, width, height, s.scale, sum, lit ? "lit" : "black");
+    std::printf("commit %d %dx%d %08x %s\n", s.id, width, height, sum, lit ? "lit" : "black");
 }
 
 int surfaceRequest(const void*, void* target, std::uint32_t, const wl_message* message, wl_argument* args) {
@@ -106,8 +106,6 @@ int surfaceRequest(const void*, void* target, std::uint32_t, const wl_message* m
         wl_resource* callback = wl_resource_create(wl_resource_get_client(resource), &wl_callback_interface, 1, args[0].n);
         wl_resource_set_implementation(callback, nullptr, nullptr, forgetCallback);
         s.pendingFrames.push_back(callback);
-    } else if (is(message, "set_buffer_scale")) {
-        s.scale = args[0].i;
     } else if (is(message, "commit")) {
         s.frames.insert(s.frames.end(), s.pendingFrames.begin(), s.pendingFrames.end());
         s.pendingFrames.clear();

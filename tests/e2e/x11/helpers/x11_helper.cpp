@@ -6,7 +6,6 @@
 //   wait-window CLASS TITLE MS    id of a viewable top-level window of that class and name
 //   wait-child PARENT TITLE MS    id of a viewable child of PARENT with that name
 //   wait-grabbed MS               until another client holds the keyboard and the pointer
-//   wait-gone ID MS               until the window no longer exists
 //   delete-window ID              send it WM_DELETE_WINDOW, as a window manager would
 //   send-keys ID KEYSYM...        press and release each key in the window with
 //                                 XSendEvent, as another program can (xdotool types
@@ -59,14 +58,6 @@ Window parseId(const char* text) { return Window(std::strtoul(text, nullptr, 0))
 Clock::time_point deadlineAfter(const char* ms) { return Clock::now() + std::chrono::milliseconds(std::atol(ms)); }
 
 void pause() { std::this_thread::sleep_for(std::chrono::milliseconds(20)); }
-
-bool exists(Display* display, Window window) {
-    XWindowAttributes attributes;
-    lastError = 0;
-    const Status found = XGetWindowAttributes(display, window, &attributes);
-    XSync(display, False);
-    return found != 0 && lastError == 0;
-}
 
 std::string nameOf(Display* display, Window window) {
     char* name = nullptr;
@@ -128,15 +119,6 @@ int waitGrabbed(Display* display, const char* ms) {
         if (pointer == GrabSuccess) XUngrabPointer(display, CurrentTime);
         XSync(display, False);
         if (keyboard == AlreadyGrabbed && pointer == AlreadyGrabbed) return 0;
-        pause();
-    } while (Clock::now() < deadline);
-    return 1;
-}
-
-int waitGone(Display* display, Window window, const char* ms) {
-    const auto deadline = deadlineAfter(ms);
-    do {
-        if (!exists(display, window)) return 0;
         pause();
     } while (Clock::now() < deadline);
     return 1;
@@ -367,7 +349,6 @@ int run(Display* display, int argc, char** argv) {
     if (command == "wait-window" && argc == 5) return waitForChild(display, root, argv[2], argv[3], argv[4]);
     if (command == "wait-child" && argc == 5) return waitForChild(display, parseId(argv[2]), nullptr, argv[3], argv[4]);
     if (command == "wait-grabbed" && argc == 3) return waitGrabbed(display, argv[2]);
-    if (command == "wait-gone" && argc == 4) return waitGone(display, parseId(argv[2]), argv[3]);
     if (command == "delete-window" && argc == 3) return deleteWindow(display, parseId(argv[2]));
     if (command == "send-keys" && argc >= 4) return sendKeys(display, parseId(argv[2]), argc - 3, argv + 3);
     if (command == "destroy" && argc == 3) return destroy(display, parseId(argv[2]));
