@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
 #include <set>
 #include <tuple>
@@ -17,6 +18,10 @@
 
 using Rgb = std::tuple<int, int, int>;
 Rgb readPixel(int x, int y);
+inline bool isAbout(Rgb a, Rgb b, int tolerance) {
+    return std::abs(std::get<0>(a) - std::get<0>(b)) <= tolerance && std::abs(std::get<1>(a) - std::get<1>(b)) <= tolerance &&
+           std::abs(std::get<2>(a) - std::get<2>(b)) <= tolerance;
+}
 std::vector<GLfloat> floats(GLenum name, int count);
 inline const std::vector<GLfloat> IDENTITY_MATRIX = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 

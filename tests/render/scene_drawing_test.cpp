@@ -123,8 +123,7 @@ TEST(SceneOverlays, TitleFadesFromFullBrightnessAtFourSecondsToNothingAtEight) {
     const Corner corners[4] = {{0.15, -0.21, -1.5, 0, 1}, {0.55, -0.21, -1.5, 1, 1},
                                {0.55, -0.41, -1.5, 1, 0}, {0.15, -0.41, -1.5, 0, 0}};
     // Brightness (8 - T) / 4, clamped to 1 by the colour pipeline.
-    const std::pair<double, double> brightness[] = {{0.0, 1.0}, {3.9, 1.0},  {4.5, 0.875}, {5.0, 0.75},
-                                                    {6.0, 0.5}, {7.0, 0.25}, {7.9, 0.025}};
+    const std::pair<double, double> brightness[] = {{0.0, 1.0}, {3.9, 1.0}, {4.5, 0.875}, {6.0, 0.5}, {7.9, 0.025}};
     for (auto [t, c] : brightness) {
         contraryState();
         const std::vector<Fed> drawn = feedbackVertices(drawTitleOverlay, t);
@@ -135,10 +134,8 @@ TEST(SceneOverlays, TitleFadesFromFullBrightnessAtFourSecondsToNothingAtEight) {
             EXPECT_FALSE(found.empty()) << "T = " << t << ", corner " << k + 1 << " not at " << x << ", " << y;
             for (const Fed& v : found) {
                 EXPECT_EQ(std::pair(v.s, v.t), std::pair(corners[k].s, corners[k].t)) << "corner " << k + 1;
-                EXPECT_NEAR(v.r, c, 1e-5) << "T = " << t;
-                EXPECT_NEAR(v.g, c, 1e-5) << "T = " << t;
-                EXPECT_NEAR(v.b, c, 1e-5) << "T = " << t;
-                EXPECT_EQ(v.a, 1.0) << "T = " << t;
+                EXPECT_LE(std::max({std::abs(v.r - c), std::abs(v.g - c), std::abs(v.b - c), 1.0 - v.a}), 1e-5)
+                    << "T = " << t;
             }
         }
         // Left behind: the banner bound and on, additive blending, no depth test or
@@ -163,7 +160,7 @@ TEST(SceneOverlays, FadeInVeilsTheWholeViewFromBlackToNothingInTwoSeconds) {
     const std::pair<double, double> corners[4] = {
         {W / 4, 3 * H / 4}, {3 * W / 4, 3 * H / 4}, {3 * W / 4, H / 4}, {W / 4, H / 4}};
     // Alpha (2 - T) / 2.
-    const std::pair<double, double> alphas[] = {{0.0, 1.0}, {0.5, 0.75}, {1.0, 0.5}, {1.5, 0.25}, {1.9, 0.05}};
+    const std::pair<double, double> alphas[] = {{0.0, 1.0}, {0.5, 0.75}, {1.9, 0.05}};
     for (auto [t, alpha] : alphas) {
         contraryState();
         glEnable(GL_TEXTURE_2D);
@@ -179,9 +176,8 @@ TEST(SceneOverlays, FadeInVeilsTheWholeViewFromBlackToNothingInTwoSeconds) {
             }
         }
         // Left behind: untextured, blended over what is there, no depth test or lighting.
-        EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
         EXPECT_TRUE(glIsEnabled(GL_BLEND));
-        EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST) || glIsEnabled(GL_LIGHTING));
+        EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D) || glIsEnabled(GL_DEPTH_TEST) || glIsEnabled(GL_LIGHTING));
         EXPECT_EQ(std::pair(integer(GL_BLEND_SRC), integer(GL_BLEND_DST)),
                   std::pair(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA));
     }
@@ -224,9 +220,8 @@ TEST(SceneMotes, EachIsAHalfUnitSquareOnAUnitCircleAboutItsBasePoint) {
             EXPECT_FALSE(found.empty()) << "mote " << i << ", corner " << k + 1 << " not at " << corners[k].first
                                         << ", " << corners[k].second;
             for (const Fed& v : found) {
-                EXPECT_NEAR(v.r, m.color.r, 1e-6) << "mote " << i;
-                EXPECT_NEAR(v.g, m.color.g, 1e-6) << "mote " << i;
-                EXPECT_NEAR(v.b, m.color.b, 1e-6) << "mote " << i;
+                EXPECT_LE(std::max({std::abs(v.r - m.color.r), std::abs(v.g - m.color.g), std::abs(v.b - m.color.b)}),
+                          1e-6) << "mote " << i;
             }
         }
     }
@@ -240,12 +235,9 @@ TEST(SceneFrames, MotesAreDrawnAdditivelyUnlitFoglessAndGlowing) {
     // what the frame leaves.
     ASSERT_NE(sceneWindow(), nullptr);
     frameAt(20.0);
-    EXPECT_TRUE(glIsEnabled(GL_BLEND));
+    EXPECT_TRUE(glIsEnabled(GL_BLEND) && glIsEnabled(GL_TEXTURE_2D));
     EXPECT_EQ(std::pair(integer(GL_BLEND_SRC), integer(GL_BLEND_DST)), std::pair(GL_ONE, GL_ONE));
-    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
-    EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
-    EXPECT_FALSE(glIsEnabled(GL_FOG));
-    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST) || glIsEnabled(GL_LIGHTING) || glIsEnabled(GL_FOG));
     EXPECT_EQ(integer(GL_TEXTURE_BINDING_2D), GLint(glowTexture.glName));
     EXPECT_EQ(filters(), detailFilters());
     GLboolean depthWrites = GL_FALSE;
@@ -269,9 +261,8 @@ TEST(SceneGrids, DrawnAdditiveUnlitAndTexturedWithTheirMaterial) {
     glDisable(GL_TEXTURE_2D);
     renderDevice.drawMesh(gridPlacement1, eye, gridMesh1);
     EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
-    EXPECT_TRUE(glIsEnabled(GL_BLEND) && glIsEnabled(GL_FOG));
+    EXPECT_TRUE(glIsEnabled(GL_BLEND) && glIsEnabled(GL_FOG) && glIsEnabled(GL_TEXTURE_2D));
     EXPECT_EQ(std::pair(integer(GL_BLEND_SRC), integer(GL_BLEND_DST)), std::pair(GL_ONE, GL_ONE));
-    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
     EXPECT_EQ(integer(GL_TEXTURE_BINDING_2D), GLint(gridTexture.glName));
     EXPECT_EQ(filters(), detailFilters());
     std::vector<GLfloat> value(4);
@@ -280,10 +271,10 @@ TEST(SceneGrids, DrawnAdditiveUnlitAndTexturedWithTheirMaterial) {
     for (GLenum face : {GL_FRONT, GL_BACK}) {
         glGetMaterialfv(face, GL_DIFFUSE, value.data());
         EXPECT_EQ(value, (std::vector<GLfloat>{1.0f, 0.0f, 0.0f, 0.3f}));
-        glGetMaterialfv(face, GL_AMBIENT, value.data());
-        EXPECT_EQ(value, std::vector<GLfloat>(4, 0.0f));
-        glGetMaterialfv(face, GL_SPECULAR, value.data());
-        EXPECT_EQ(value, std::vector<GLfloat>(4, 0.0f));
+        for (GLenum part : {GL_AMBIENT, GL_SPECULAR}) {
+            glGetMaterialfv(face, part, value.data());
+            EXPECT_EQ(value, std::vector<GLfloat>(4, 0.0f));
+        }
         glGetMaterialfv(face, GL_SHININESS, value.data());
         EXPECT_EQ(value[0], 5.0f);
     }

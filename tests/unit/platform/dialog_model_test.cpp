@@ -104,26 +104,17 @@ class Controller : public ::testing::Test {
 protected:
     void SetUp() override { controller.load(*findDialogTemplate(2003), {6, 12}); }
     int index(int id) const { return controller.find(id); }
-    // The centre of a control, in pixels.
-    int centreX(int id) const {
-        const PixelRect& r = controller.control(index(id)).rect;
-        return r.left + r.width / 2;
-    }
-    int centreY(int id) const {
-        const PixelRect& r = controller.control(index(id)).rect;
-        return r.top + r.height / 2;
-    }
-    DialogCommand clickAt(int x, int y) {
+    const PixelRect& rect(int id) const { return controller.control(index(id)).rect; }
+    int centreX(int id) const { return rect(id).left + rect(id).width / 2; }
+    int centreY(int id) const { return rect(id).top + rect(id).height / 2; }
+    // The control a click at (x, y) sends, or 0.
+    int clickAt(int x, int y) {
         controller.pointerDown(x, y);
-        return controller.pointerUp(x, y);
+        const DialogCommand command = controller.pointerUp(x, y);
+        return command.send ? command.id : 0;
     }
     DialogController controller;
 };
-
-void expectCommand(DialogCommand command, int id) {
-    EXPECT_TRUE(command.send);
-    EXPECT_EQ(command.id, id);
-}
 
 // Keys one after another from the focus on OK (1), by way of Cancel (2) and the check
 // box (1000): where the focus and the default button go, what each key clicks, and the
@@ -138,8 +129,8 @@ TEST_F(Controller, KeysMoveTheFocusAndClickTheControls) {
     } steps[] = {
         {K::Tab, 2, 2, 0, 0, false},  // the default follows a focused push button...
         {K::Tab, 1000, 1, 0, 0, false},  // ...and goes back to OK from the box
-        {K::Tab, 1, 1, 0, 0, false},    {K::Tab, 2, 2, 0, 0, false},     {K::BackTab, 1, 1, 0, 0, false},
-        {K::BackTab, 1000, 1, 0, 0, false}, {K::BackTab, 2, 2, 0, 0, false}, {K::BackTab, 1, 1, 0, 0, false},
+        {K::Tab, 1, 1, 0, 0, false},    {K::BackTab, 1000, 1, 0, 0, false}, {K::BackTab, 2, 2, 0, 0, false},
+        {K::BackTab, 1, 1, 0, 0, false},
         // Enter clicks the focused button, or the default without toggling the box;
         // Escape is Cancel.
         {K::Enter, 1, 1, 1, 0, false},  {K::Tab, 2, 2, 0, 0, false},     {K::Enter, 2, 2, 2, 0, false},
@@ -175,9 +166,9 @@ TEST_F(Controller, TheMouseClicksWhatItPressesAndLetsGoOf) {
     controller.focusFirstTabStop();
     const int box = index(1000), cancel = index(2);
     const PixelRect& r = controller.control(box).rect;
-    expectCommand(clickAt(r.left + 2, centreY(1000)), 1000);  // the square
+    EXPECT_EQ(clickAt(r.left + 2, centreY(1000)), 1000);  // the square
     EXPECT_EQ(std::pair(controller.check(box), controller.focus()), std::pair(1u, box));
-    expectCommand(clickAt(r.left + r.width - 3, centreY(1000)), 1000);  // the end of the text
+    EXPECT_EQ(clickAt(r.left + r.width - 3, centreY(1000)), 1000);  // the end of the text
     EXPECT_EQ(controller.check(box), 0u);
 
     controller.pointerDown(centreX(2), centreY(2));
@@ -187,15 +178,14 @@ TEST_F(Controller, TheMouseClicksWhatItPressesAndLetsGoOf) {
     EXPECT_FALSE(controller.drawnPressed(cancel));
     controller.pointerMove(centreX(2), centreY(2));
     EXPECT_TRUE(controller.drawnPressed(cancel));
-    EXPECT_FALSE(controller.key(DialogKey::Enter).send);
-    EXPECT_FALSE(controller.key(DialogKey::Escape).send);
+    EXPECT_FALSE(controller.key(DialogKey::Enter).send || controller.key(DialogKey::Escape).send);
     EXPECT_FALSE(controller.pointerUp(0, 0).send);
     controller.pointerDown(centreX(2), centreY(2));
     EXPECT_FALSE(controller.pointerUp(centreX(1), centreY(1)).send);
 
     for (int i = 0; i < controller.count(); ++i) {
         const DialogControl& c = controller.control(i);
-        EXPECT_FALSE(c.id == -1 && clickAt(c.rect.left + 1, c.rect.top + 1).send) << c.text;
+        EXPECT_FALSE(c.id == -1 && clickAt(c.rect.left + 1, c.rect.top + 1) != 0) << c.text;
     }
     EXPECT_EQ(controller.focus(), cancel) << "clicks beside the controls move no focus";
 }
@@ -294,10 +284,8 @@ TEST(IconImage, ReadsPalettedRowsFromTheBottomWithTheMaskAsTransparency) {
     IconImage image;
     ASSERT_TRUE(decode(iconFile({iconImage(2, 4, palette, rows, mask, 3)}), image));
     ASSERT_EQ(std::pair(image.width, image.height), std::pair(2, 2));
-    EXPECT_EQ(image.pixels[0], 0xFF112233u);
-    EXPECT_EQ(image.pixels[1] >> 24, 0u);
-    EXPECT_EQ(image.pixels[2], 0xFF445566u);
-    EXPECT_EQ(image.pixels[3], 0xFF112233u);
+    image.pixels[1] &= 0xFF000000u;  // transparent: only its alpha counts
+    EXPECT_EQ(image.pixels, (std::vector<std::uint32_t>{0xFF112233u, 0, 0xFF445566u, 0xFF112233u}));
 }
 
 // Of images of the wanted size, the one with the most colours, in whatever order they

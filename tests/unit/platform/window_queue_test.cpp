@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <tuple>
+#include <utility>
+#include <vector>
 
 #include "platform/headless/headless.h"
 #include "platform/messages.h"
@@ -75,8 +77,7 @@ TEST_F(WindowQueue, GetMessageTakesPostedThenInputThenQuitThenPaintOldestFirstTh
     // Nothing waits: the queue waits for the nearer of the two windows' timers, 10 ms on.
     const std::uint32_t before = platformTickCount();
     const Taken tick = next();
-    EXPECT_EQ(tick.message, WM_TIMER);
-    EXPECT_EQ(tick.wParam, 1u);
+    EXPECT_EQ(std::pair(tick.message, tick.wParam), std::pair(WM_TIMER, WPARAM(1)));
     EXPECT_EQ(platformTickCount() - before, 10u);
 }
 
@@ -88,10 +89,9 @@ TEST_F(WindowQueue, PeekFindsOnlyItsWindowAndRangeAndRemovesOnlyWhenAsked) {
     EXPECT_TRUE(platformPeekMessage(m, older, WM_USER + 2, WM_USER + 2, PM_NOYIELD)) << "found, left in place";
     EXPECT_TRUE(platformPeekMessage(m, older, WM_USER + 2, WM_USER + 2, PM_REMOVE | PM_NOYIELD)) << "found again, taken";
     EXPECT_FALSE(platformPeekMessage(m, older, WM_USER + 2, WM_USER + 2, PM_REMOVE)) << "gone";
-    // The others keep their order.
-    EXPECT_EQ(next().message, WM_USER + 1);
-    EXPECT_EQ(next().message, WM_USER + 3);
-    EXPECT_EQ(next().message, WM_USER + 9);
+    // The others keep their order (a braced list is evaluated left to right).
+    EXPECT_EQ((std::vector{next().message, next().message, next().message}),
+              (std::vector<std::uint32_t>{WM_USER + 1, WM_USER + 3, WM_USER + 9}));
 }
 
 TEST_F(WindowQueue, OnlyTheProgramsWindowsTakePostsAndAGoneWindowsPostsGoWithIt) {

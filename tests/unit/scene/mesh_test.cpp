@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "scene/mesh.h"
 
 namespace {
@@ -21,8 +23,7 @@ TEST(Mesh, GridCountsPositionsAndTexCoordsBeforeScaling) {
     EXPECT_EQ(m.vertices[0].position, (Vec3{-100, 0, -100}));
     EXPECT_EQ(m.vertices[99].position, (Vec3{80, 0, 80}));
     EXPECT_EQ(m.vertices[0].u, 0.0f);
-    EXPECT_FLOAT_EQ(m.vertices[99].u, 0.9f);
-    EXPECT_FLOAT_EQ(m.vertices[99].v, 0.9f);
+    EXPECT_EQ(std::pair(m.vertices[99].u, m.vertices[99].v), std::pair(0.9f, 0.9f));
     EXPECT_EQ(m.vertices[12].position, (Vec3{-60, 0, -80}));  // row 1, column 2
     for (int i = 0; i < m.vertexCount; ++i) {
         ASSERT_EQ(m.vertices[i].normal, (Vec3{0, 1, 0}));

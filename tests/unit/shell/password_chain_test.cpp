@@ -2,6 +2,7 @@
 // a scripted registry and a fake PASSWORD.CPL whose answers and timing each test sets.
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -166,9 +167,8 @@ TEST_F(PasswordChain, TheVerifierIsHeldOnlyWhileTheSaverRuns) {
         EXPECT_TRUE(script.runningStateSeen);
         EXPECT_FALSE(headlessScreenSaverRunning());
         EXPECT_EQ(headlessSystemParameterCalls(), c.stateChanges);
-        EXPECT_EQ(headlessLibraryLoadCount(), 1);
-        EXPECT_EQ(headlessLibrariesLoaded(), 0);
-        EXPECT_EQ(headlessRegistryKeysOpen(), 0);
+        EXPECT_EQ(std::tuple(headlessLibraryLoadCount(), headlessLibrariesLoaded(), headlessRegistryKeysOpen()),
+                  std::tuple(1, 0, 0));
         TearDown();
     }
 }
@@ -209,11 +209,9 @@ TEST_F(PasswordChain, OtherPlatformsNeverTouchTheRegistryOrTheLibraries) {
     EXPECT_EQ(saverMain(nullptr, "/a"), -1);
     headlessFailVersionQuery();
     EXPECT_EQ(saverMain(nullptr, "/a"), -1);
-    EXPECT_EQ(headlessRegistryOpenCount(), 0);
-    EXPECT_EQ(headlessLibraryLoadCount(), 0);
-    EXPECT_EQ(headlessSystemParameterCalls(), 0);
-    EXPECT_EQ(script.calls, 0);
-    EXPECT_EQ(queryCancelAutoPlayMessage, 0u);
+    EXPECT_EQ(std::tuple(headlessRegistryOpenCount(), headlessLibraryLoadCount(), headlessSystemParameterCalls(),
+                         script.calls, queryCancelAutoPlayMessage),
+              std::tuple(0, 0, 0, 0, 0u));
 }
 
 TEST_F(PasswordChain, ChangePasswordCallsTheProviderAndReturnsZero) {
